@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quendrix {
+
+/// The leading-number rule used for every number the program reads from text: blanks and tabs
+/// anywhere are ignored, then the longest prefix forming [sign] digits [. digits]
+/// [(E|D) [sign] digits] is read; "&H" and "&O" introduce hexadecimal and octal whole numbers.
+/// Text without a number gives 0. Decimal overflow gives an infinity, which callers refuse.
+double leadingNumber(std::string_view text);
+
+/// Shortest text (1..7 significant digits) that reads back to the same single; exponent form
+/// only below 1E-4 or from 1E7 on, as "%.7G" would decide. Captions use this form ("0.25").
+std::string shortestText(float value);
+
+/// Shortest text (1..15 significant digits) that reads back to the same double; exponent form
+/// only below 1E-4 or from 1E15 on.
+std::string shortestText(double value);
+
+/// The output file's form of a single: the shortest text without the zero before the decimal
+/// point when |x| < 1 (".5", "-.5").
+std::string outputNumberText(float value);
+
+/// Nearest whole number, halves to even.
+double roundHalfEven(double value);
+
+/// Nearest multiple of 10^-decimals, halves to even.
+double roundHalfEven(double value, int decimals);
+
+/// Nearest multiple of 10^-decimals, halves up (toward positive infinity).
+double roundHalfUp(double value, int decimals);
+
+} // namespace quendrix

@@ -1,0 +1,5 @@
+#include "batch/BatchCommand.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) { return quendrix::runBatch(argc, argv, std::cout, std::cerr); }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quendrix {
+
+/// The value that marks a missing X or Y in a data file.
+inline constexpr float MissingValue = -9999.0f;
+
+/// Most records a data file may hold after its header.
+inline constexpr int MaxRecords = 10000;
+
+/// One X,Y pair of a data file.
+struct Sample {
+    float x = 0;
+    float y = 0;
+
+    /// A record is complete when neither value is the missing-value marker.
+    bool complete() const { return x != MissingValue && y != MissingValue; }
+};
+
+/// One imported data file: the header's column names and every record read, in file order.
+/// Names are kept as the file's Latin-1 bytes.
+struct DataFile {
+    std::string xName;
+    std::string yName;
+    std::vector<Sample> records;
+    int completeCount = 0;          ///< N: the records without a marker
+    std::optional<float> dataMin;   ///< smallest X or Y that is not a marker
+    std::optional<float> dataMax;   ///< largest X or Y that is not a marker
+};
+
+} // namespace quendrix

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/Result.h"
+#include "pipeline/StageMatrix.h"
+
+#include <string>
+#include <vector>
+
+namespace quendrix {
+
+/// Side of the exported block: grid cells 25..225 on both axes.
+inline constexpr int ExportSize = 201;
+
+/// The exported block; element (i, j) belongs to grid cell (i + 25, j + 25).
+class ExportMatrix {
+  public:
+    ExportMatrix() : values_(size_t(ExportSize * ExportSize), 0.0f) {}
+    float& at(int i, int j) { return values_[size_t(i * ExportSize + j)]; }
+    float at(int i, int j) const { return values_[size_t(i * ExportSize + j)]; }
+
+  private:
+    std::vector<float> values_;
+};
+
+/// Prob + Confi of every shown cell: the probability and the confidence class in one number.
+ExportMatrix exportMatrix(const StageMatrix& m);
+
+/// What the head note records: where the data came from and the settings that made the matrix.
+struct CommonOutputHead {
+    std::string file1Path, file1X, file1Y;
+    std::string file2Path, file2X, file2Y;
+    bool generatedModel = false;
+    int modelPercent = 5;
+    float smoothing = 5;
+    int verticalThreshold = 2;
+    int horizontalThreshold = 2;
+    float coefficient1 = 68.2f;
+    float coefficient2 = 95.4f;
+    std::string lowerText; ///< the range boxes' texts, read with the leading-number rule
+    std::string upperText;
+};
+
+/// The bytes of the common output format: a 15-line head note, a line of axis values and 201
+/// rows (one per Y value, running over X), fields joined by commas, lines ended by CR LF.
+std::string commonOutputText(const CommonOutputHead& head, const ExportMatrix& matrix);
+
+/// Writes the common output format to `path` atomically.
+Status writeCommonOutput(const std::string& path, const CommonOutputHead& head,
+                         const ExportMatrix& matrix);
+
+} // namespace quendrix

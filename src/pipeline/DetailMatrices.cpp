@@ -1,0 +1,112 @@
+#include "pipeline/DetailMatrices.h"
+
+#include "pipeline/Normalization.h"
+
+#include <cmath>
+
+namespace quendrix {
+namespace {
+
+void interpolate(const StageMatrix& m, DetailMatrices& out) {
+    auto p = [&m](int i, int j) { return std::fabs(m.at(Field::Prob, i, j)); };
+    auto fine = [&out](int a, int b) -> float& { return out.fineProb[size_t(a * FineSize + b)]; };
+    std::fill(out.fineProb.begin(), out.fineProb.end(), 0.0f);
+    for (int j = 0; j < GridSize - 1; ++j) {
+        float rowSum = 0;
+        for (int i = 0; i < GridSize; ++i) {
+            rowSum += p(i, j);
+        }
+        for (int i = PlotFirst; i <= PlotLast; ++i) {
+            if (rowSum == 0) {
+                for (int b = (j > 0 ? 2 * j - 1 : 0); b <= 2 * j + 1; ++b) {
+                    fine(2 * i, b) = 0;
+                    fine(2 * i + 1, b) = 0;
+                }
+                continue;
+            }
+            const double p00 = p(i, j), p01 = p(i, j + 1), p10 = p(i + 1, j), p11 = p(i + 1, j + 1);
+            fine(2 * i, 2 * j) = float(p00);
+            fine(2 * i, 2 * j + 1) = float((p01 + p00) / 2);
+            const float left = float(p01 + p00);
+            const float right = float(p11 + p10);
+            if (left != 0 && right != 0) {
+                fine(2 * i + 1, 2 * j) = float((p10 + p00) / 2);
+                fine(2 * i + 1, 2 * j + 1) = float((p00 + p10 + p01 + p11) / 4);
+            } else {
+                fine(2 * i + 1, 2 * j) = 0;
+                fine(2 * i + 1, 2 * j + 1) = 0;
+            }
+        }
+    }
+    for (int i = PlotFirst; i <= PlotLast; ++i) {
+        const double p0 = p(i, 250), p1 = p(i + 1, 250);
+        fine(2 * i, 500) = float(p0);
+        fine(2 * i + 1, 500) = (p0 != 0 && p1 != 0) ? float((p1 + p0) / 2) : 0.0f;
+    }
+}
+
+} // namespace
+
+void buildDetailMatrices(const StageMatrix& m, Coefficients coefficients, DetailMatrices& out) {
+    interpolate(m, out);
+    constexpr int rows = FineSize - 1; // fine Y 0..500
+    constexpr int columns = FineLast - FineFirst + 1;
+
+    for (int a = 0; a <= 500; ++a) {
+        const float* column = &out.fineProb[size_t(a * FineSize)];
+        float tot = 0;
+        for (int b = 0; b < rows; ++b) {
+            tot += column[b];
+        }
+        out.fineAve[size_t(a)] = tot == 0 ? NoIndex : halfProbabilityIndex(column, rows, tot);
+    }
+
+    std::vector<float> peak(columns, 0.0f), total(columns, 0.0f);
+    std::vector<float> values(size_t(rows * columns));
+    for (int a = FineFirst; a <= FineLast; ++a) {
+        const auto c = size_t(a - FineFirst);
+        const float* column = &out.fineProb[size_t(a * FineSize)];
+        for (int b = 0; b < rows; ++b) {
+            const float v = column[b];
+            values[size_t(b) * columns + c] = v;
+            if (v > peak[c]) {
+                peak[c] = v;
+                out.fineMode[size_t(a)] = b;
+            }
+            total[c] += v;
+        }
+        if (total[c] == 0) {
+            out.fineMode[size_t(a)] = NoIndex;
+        }
+    }
+
+    std::vector<std::array<float, 2>> levels;
+    searchLevels(values, rows, columns, peak, total, coefficients, levels);
+    const bool whole = coefficients.first == 1000 || coefficients.second == 1000;
+    for (int a = FineFirst; a <= FineLast; ++a) {
+        const auto c = size_t(a - FineFirst);
+        out.fineLevel[size_t(a)] = levels[c];
+        float* confi = &out.fineConfi[size_t(a * FineSize)];
+        const float* column = &out.fineProb[size_t(a * FineSize)];
+        for (int b = 0; b < rows; ++b) {
+            float cls = 0;
+            if (total[c] != 0) {
+                if (column[b] > levels[c][0]) {
+                    cls += 1;
+                }
+                if (column[b] > levels[c][1]) {
+                    cls += 1;
+                }
+                if (b >= 1 && b == out.fineMode[size_t(a)]) {
+                    cls = 3;
+                }
+                if (whole && cls == 0) {
+                    cls = 1;
+                }
+            }
+            confi[b] = cls;
+        }
+    }
+}
+
+} // namespace quendrix

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "data/DataFile.h"
+#include "pipeline/StageMatrix.h"
+
+namespace quendrix {
+
+/// Counts the complete samples of file 1 into `Samples`; samples off the grid are dropped.
+void countSamples(StageMatrix& m, const DataFile& file1, const Grid& grid);
+
+/// The discrete model: the sample counts spread along Y by the error model,
+/// Discrete = Samples x Model.
+void descreteModel(StageMatrix& m, const DataFile& file1, const Grid& grid);
+
+} // namespace quendrix
