@@ -18,7 +18,9 @@ bool finite(const FileStatistics& s) {
            std::isfinite(s.stdDev);
 }
 
-Failure notReady(const char* what) { return Failure{what}; }
+Failure notReady(const char* what) {
+    return Failure{what};
+}
 
 } // namespace
 
@@ -125,7 +127,8 @@ Status CalibrationSession::validateRange() {
             setRangeTexts(lastLower_, lastUpper_);
         }
     }
-    rangeWidth_ = quendrix::rangeWidth(leadingNumber(captions_.lowerText), leadingNumber(captions_.upperText));
+    rangeWidth_ = quendrix::rangeWidth(leadingNumber(captions_.lowerText),
+                                       leadingNumber(captions_.upperText));
     return status;
 }
 
@@ -273,8 +276,8 @@ Status CalibrationSession::runStage(Stage s) {
             return notReady("no error model: import file 2 (two or more complete records with "
                             "different X values) or generate the model");
         }
-        Status st = gaussianModel(m, *grid_, stats_[1].slope, stats_[1].intercept,
-                                  stats_[1].stdDev);
+        Status st =
+            gaussianModel(m, *grid_, stats_[1].slope, stats_[1].intercept, stats_[1].stdDev);
         if (!st) {
             return st;
         }

@@ -40,12 +40,12 @@ struct Captions {
 
 /// The settings the sliders and check boxes hold.
 struct PipelineSettings {
-    Coefficients coefficients;  ///< tenths of a per cent, 0..1000
-    int smoothing = 5;          ///< 1..25 % of the range
-    int verticalThreshold = 2;  ///< samples, 0..10, used by NormalizeH
+    Coefficients coefficients;   ///< tenths of a per cent, 0..1000
+    int smoothing = 5;           ///< 1..25 % of the range
+    int verticalThreshold = 2;   ///< samples, 0..10, used by NormalizeH
     int horizontalThreshold = 2; ///< samples, 0..10, used by NormalizeV
-    bool skip = false;          ///< bypass NormalizeH
-    int modelPercent = 5;       ///< generated model's standard deviation, 1..20 % of the range
+    bool skip = false;           ///< bypass NormalizeH
+    int modelPercent = 5;        ///< generated model's standard deviation, 1..20 % of the range
 };
 
 /// The calibration's data and workflow without any window: the imported files and their

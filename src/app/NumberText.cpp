@@ -130,8 +130,8 @@ template <class T> std::string shortest(T value, int maxDigits) {
     // to_chars without a precision gives the fewest digits that read back exactly; past the
     // type's digit budget the value is rounded to that many digits instead.
     std::array<char, 64> buf{};
-    auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                             std::chars_format::scientific);
+    auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::scientific);
     Digits d = parseScientific(std::string(buf.data(), res.ptr));
     if (int(d.mantissa.size()) > maxDigits) {
         d = scientificDigits(double(value), maxDigits);
@@ -211,9 +211,13 @@ double leadingNumber(std::string_view text) {
     return parseDecimal(number);
 }
 
-std::string shortestText(float value) { return shortest(value, 7); }
+std::string shortestText(float value) {
+    return shortest(value, 7);
+}
 
-std::string shortestText(double value) { return shortest(value, 15); }
+std::string shortestText(double value) {
+    return shortest(value, 15);
+}
 
 std::string outputNumberText(float value) {
     std::string text = shortestText(value);
@@ -225,7 +229,9 @@ std::string outputNumberText(float value) {
     return text;
 }
 
-double roundHalfEven(double value) { return std::nearbyint(value); }
+double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 double roundHalfEven(double value, int decimals) {
     double scale = std::pow(10.0, decimals);

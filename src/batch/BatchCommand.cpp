@@ -110,8 +110,8 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     if (!o.range.empty()) {
         session.setRangeTexts(o.range[0], o.range[1]);
         if (Status st = session.validateRange(); !st) {
-            return fail(err, "invalid range " + o.range[0] + " .. " + o.range[1] + ": " +
-                                 st.reason());
+            return fail(err,
+                        "invalid range " + o.range[0] + " .. " + o.range[1] + ": " + st.reason());
         }
     }
     if (!session.grid() || session.captions().lowerText.empty() ||

@@ -2,4 +2,6 @@
 
 #include <iostream>
 
-int main(int argc, char** argv) { return quendrix::runBatch(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+    return quendrix::runBatch(argc, argv, std::cout, std::cerr);
+}

@@ -8,7 +8,8 @@
 namespace quendrix {
 
 ColourPoints defaultColourPoints() {
-    return {{{0.30f, 0.45f, 0.65f, 0.95f}, {0.15f, 0.30f, 0.45f, 0.65f}, {0.0f, 0.15f, 0.25f, 0.35f}}};
+    return {
+        {{0.30f, 0.45f, 0.65f, 0.95f}, {0.15f, 0.30f, 0.45f, 0.65f}, {0.0f, 0.15f, 0.25f, 0.35f}}};
 }
 
 ColourPoints greyColourPoints() {

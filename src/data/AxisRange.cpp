@@ -38,7 +38,9 @@ Result<Grid> gridFromRange(double lo, double hi) {
     return grid;
 }
 
-float rangeWidth(double lo, double hi) { return float(std::fabs(lo - hi)); }
+float rangeWidth(double lo, double hi) {
+    return float(std::fabs(lo - hi));
+}
 
 float roundUpBound(float v) {
     if (v == 0) {

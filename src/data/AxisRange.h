@@ -16,8 +16,8 @@ inline constexpr int PlotLast = 225;
 
 /// The calibration grid that a committed axis range defines; both axes share it.
 struct Grid {
-    float gridMin = 0;  ///< value at index 0
-    float gridMax = 0;  ///< value at index 250
+    float gridMin = 0; ///< value at index 0
+    float gridMax = 0; ///< value at index 250
     double gridStep = 0;
 
     double valueAt(int index) const { return index * gridStep + double(gridMin); }

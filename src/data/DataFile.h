@@ -27,9 +27,9 @@ struct DataFile {
     std::string xName;
     std::string yName;
     std::vector<Sample> records;
-    int completeCount = 0;          ///< N: the records without a marker
-    std::optional<float> dataMin;   ///< smallest X or Y that is not a marker
-    std::optional<float> dataMax;   ///< largest X or Y that is not a marker
+    int completeCount = 0;        ///< N: the records without a marker
+    std::optional<float> dataMin; ///< smallest X or Y that is not a marker
+    std::optional<float> dataMax; ///< largest X or Y that is not a marker
 };
 
 } // namespace quendrix

@@ -40,7 +40,8 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes) {
     mode_t mask = ::umask(0);
     ::umask(mask);
     struct stat existing {};
-    mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : (0666 & ~mask);
+    mode_t mode =
+        ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : (0666 & ~mask);
     bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
     int savedErrno = errno;
     ok = (::close(fd) == 0) && ok;

@@ -8,7 +8,9 @@
 namespace quendrix {
 namespace {
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 void line(std::string& out, const std::string& first, const std::string& second) {
     out += quoted(first);

@@ -17,7 +17,8 @@ inline constexpr int FineLast = 450;
 /// The probability matrix and its confidence analysis at double resolution.
 struct DetailMatrices {
     DetailMatrices()
-        : fineProb(size_t(FineSize * FineSize), 0.0f), fineConfi(size_t(FineSize * FineSize), 0.0f) {
+        : fineProb(size_t(FineSize * FineSize), 0.0f),
+          fineConfi(size_t(FineSize * FineSize), 0.0f) {
         fineMode.fill(0);
         fineAve.fill(0);
         fineLevel.fill({0.0f, 0.0f});

@@ -1,0 +1,15 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+int main(int argc, char** argv) {
+    // Run under a locale whose decimal separator is a comma where the machine has one, so that
+    // any number text that depends on the C locale shows up as a failure.
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"}) {
+        if (std::setlocale(LC_ALL, name) != nullptr) {
+            break;
+        }
+    }
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
