@@ -240,7 +240,14 @@ double roundHalfEven(double value, int decimals) {
 
 double roundHalfUp(double value, int decimals) {
     double scale = std::pow(10.0, decimals);
-    return std::floor(value * scale + 0.5) / scale;
+    double scaled = value * scale;
+    // floor(x + 0.5) would round the sum itself; std::round is exact and only its negative
+    // halves (away from zero) need moving up.
+    double whole = std::round(scaled);
+    if (whole - scaled == -0.5) {
+        whole += 1;
+    }
+    return whole / scale;
 }
 
 } // namespace quendrix

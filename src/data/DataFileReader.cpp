@@ -114,18 +114,19 @@ Result<DataFile> parseDataFile(std::string_view bytes) {
         }
         int xLine = scanner.line();
         scanner.next(first);
+        // A blank last line is an empty X value, not a record cut short.
+        if (!header && first.empty()) {
+            return atLine(xLine, "empty X value");
+        }
         int yLine = scanner.line();
         if (!scanner.next(second)) {
-            return atLine(yLine, "the file ends in the middle of a record");
+            return atLine(xLine, "the file ends in the middle of a record");
         }
         if (header) {
             file.xName = first;
             file.yName = second;
             header = false;
             continue;
-        }
-        if (first.empty()) {
-            return atLine(xLine, "empty X value");
         }
         if (second.empty()) {
             return atLine(yLine, "empty Y value");
