@@ -10,7 +10,6 @@ namespace {
 void interpolate(const StageMatrix& m, DetailMatrices& out) {
     auto p = [&m](int i, int j) { return std::fabs(m.at(Field::Prob, i, j)); };
     auto fine = [&out](int a, int b) -> float& { return out.fineProb[size_t(a * FineSize + b)]; };
-    std::fill(out.fineProb.begin(), out.fineProb.end(), 0.0f);
     for (int j = 0; j < GridSize - 1; ++j) {
         float rowSum = 0;
         for (int i = 0; i < GridSize; ++i) {

@@ -35,8 +35,8 @@ struct DetailMatrices {
 };
 
 /// Interpolates |Prob| to the fine grid (fine X 50..451, fine Y 0..500; a column is never
-/// blended into an empty neighbour, an empty grid row blanks its fine rows) and repeats the
-/// mode, half-probability and confidence analysis on it.
+/// blended into an empty neighbour, an empty grid row blanks its fine rows; other fine cells keep
+/// their contents) and repeats the mode, half-probability and confidence analysis on it.
 void buildDetailMatrices(const StageMatrix& m, Coefficients coefficients, DetailMatrices& out);
 
 } // namespace quendrix

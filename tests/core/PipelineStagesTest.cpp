@@ -1,0 +1,226 @@
+#include "data/AxisRange.h"
+#include "pipeline/ConfidenceRegions.h"
+#include "pipeline/DiscreteModel.h"
+#include "pipeline/GaussianModel.h"
+#include "pipeline/Normalization.h"
+#include "pipeline/Smoothing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace quendrix {
+namespace {
+
+// Range 0..200: grid index k stands for the value k - 25.
+Grid grid0To200() {
+    return gridFromRange(0, 200).value();
+}
+
+int countWhere(const StageMatrix& m, Field f, float value) {
+    return int(std::count(m.plane(f).begin(), m.plane(f).end(), value));
+}
+
+struct Cell {
+    int i, j;
+    float value;
+};
+
+void set(StageMatrix& m, Field f, const std::vector<Cell>& cells) {
+    for (const Cell& c : cells) {
+        m.at(f, c.i, c.j) = c.value;
+    }
+}
+
+// Field f holds the listed values and 0 everywhere else.
+void expectOnly(const StageMatrix& m, Field f, const std::vector<Cell>& cells) {
+    std::vector<float> want(size_t(GridSize * GridSize), 0.0f);
+    for (const Cell& c : cells) {
+        want[size_t(c.i * GridSize + c.j)] = c.value;
+    }
+    for (int i = 0; i < GridSize; ++i) {
+        for (int j = 0; j < GridSize; ++j) {
+            if (m.at(f, i, j) != want[size_t(i * GridSize + j)]) {
+                ADD_FAILURE() << "cell " << i << ", " << j << " holds " << m.at(f, i, j)
+                              << " instead of " << want[size_t(i * GridSize + j)];
+            }
+        }
+    }
+}
+
+TEST(PipelineStages, GaussianModelPeaksOnTheLineAndRefusesAZeroDeviation) {
+    StageMatrix m;
+    ASSERT_TRUE(gaussianModel(m, grid0To200(), 0.5f, 3.0f, 4.0f));
+    const double norm = std::sqrt(6.28318530718) * 4;
+    // X = 0 (index 25): the line is at Y = 3 (index 28); X = 2 (index 27): Y = 4 (index 29).
+    EXPECT_EQ(m.at(Field::Model, 25, 28), float(1 / norm));
+    EXPECT_EQ(m.at(Field::Model, 27, 29), float(1 / norm));
+    EXPECT_EQ(m.at(Field::Model, 25, 32), float(std::exp(-0.5) / norm));
+
+    // The generated model: 5 % of the range 0..200 is a deviation of 10 around y = x.
+    const float sd = generatedModelStdDev(rangeWidth(0, 200), 5);
+    EXPECT_EQ(sd, 10.0f);
+    ASSERT_TRUE(gaussianModel(m, grid0To200(), 1.0f, 0.0f, sd));
+    const float peak = float(1 / (std::sqrt(6.28318530718) * 10));
+    for (int i = 0; i < GridSize; ++i) {
+        ASSERT_EQ(m.at(Field::Model, i, i), peak) << i;
+    }
+
+    m.plane(Field::Model).fill(7.0f);
+    for (float bad : {0.0f, -1.0f, generatedModelStdDev(0, 5)}) {
+        const Status st = gaussianModel(m, grid0To200(), 1.0f, 0.0f, bad);
+        EXPECT_FALSE(st.ok());
+        EXPECT_FALSE(st.reason().empty());
+    }
+    EXPECT_EQ(countWhere(m, Field::Model, 7.0f), GridSize * GridSize);
+}
+
+TEST(PipelineStages, SamplesAreCountedOnTheGridAndSpreadByTheModel) {
+    // Range -10000..0: index k stands for -11250 + 50 k, so the marker -9999 would land on the
+    // grid. Indices 25.5 and 26.5 both round to 26 (that cell counts 2), -0.5 and 250.5 to 0 and
+    // 250; markers are skipped; 251.5 (rounding to 252) and -1 are off the grid.
+    const Grid grid = gridFromRange(-10000, 0).value();
+    DataFile file;
+    file.records = {{-9975, -5000},        {-9925, -5000},        {-11275, 1275}, {1325, -5000},
+                    {MissingValue, -5000}, {-5000, MissingValue}, {-11300, -5000}};
+    StageMatrix m;
+    m.plane(Field::Samples).fill(9.0f);
+    ASSERT_TRUE(gaussianModel(m, grid, 1.0f, 0.0f, 300.0f));
+    descreteModel(m, file, grid);
+    expectOnly(m, Field::Samples, {{26, 125, 2}, {0, 250, 1}});
+
+    // One sample at (i, k) puts the model's row k into row i; two samples double it.
+    int wrong = 0;
+    for (int j = 0; j < GridSize; ++j) {
+        wrong += m.at(Field::Discrete, 26, j) != 2 * m.at(Field::Model, 125, j);
+        wrong += m.at(Field::Discrete, 0, j) != m.at(Field::Model, 250, j);
+        wrong += m.at(Field::Discrete, 100, j) != 0;
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(PipelineStages, SmoothingKernelIsATriangleCutOffAtItsHalfWidth) {
+    StageMatrix m;
+    for (int i = 0; i < GridSize; ++i) {
+        for (int j = 0; j < GridSize; ++j) {
+            m.at(Field::Discrete, i, j) = float((i * 7 + j * 3) % 11) * 0.37f;
+        }
+    }
+    // Level 1: only the diagonal (0.5) remains, so Smoothed is exactly half of Discrete.
+    smoothing(m, 1);
+    int wrong = 0;
+    for (int i = 0; i < GridSize; ++i) {
+        for (int j = 0; j < GridSize; ++j) {
+            wrong += m.at(Field::Kernel, i, j) != (i == j ? 0.5f : 0.0f);
+            wrong += m.at(Field::Smoothed, i, j) != 0.5f * m.at(Field::Discrete, i, j);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+
+    buildKernel(m, 5);
+    EXPECT_EQ(m.at(Field::Kernel, 100, 100), 0.5f);
+    EXPECT_EQ(m.at(Field::Kernel, 100, 104), float((1 - 4 / 5.0) * 0.5));
+    EXPECT_EQ(m.at(Field::Kernel, 100, 96), m.at(Field::Kernel, 100, 104));
+    EXPECT_EQ(m.at(Field::Kernel, 100, 105), 0.0f);
+    EXPECT_EQ(m.at(Field::Kernel, 100, 95), 0.0f);
+    // At the grid's edge the triangle is cut off: row 0 keeps k = 0..4 only.
+    const float* row0 = m.row(Field::Kernel, 0);
+    EXPECT_EQ(std::count(row0, row0 + GridSize, 0.0f), GridSize - 5);
+}
+
+TEST(PipelineStages, NormalizeHScalesRowsThatReachTheThreshold) {
+    StageMatrix m;
+    // Threshold 4 with a horizontal unit weight of 0.5: T = 2.1 (the vertical weight is unused).
+    const UnitWeights w{0.5, 100.0};
+    const float t = float(0.5 * 4 * 1.05);
+    set(m, Field::Smoothed, {{0, 0, 1}, {1, 0, 3}, {5, 1, 2}, {3, 2, t}, {7, 4, 1e-30f}});
+    m.plane(Field::NormH).fill(9.0f);
+    normalizeH(m, w, 4, false); // row 0 sums to 4, row 1 to less than T, row 2 to exactly T
+    expectOnly(m, Field::NormH, {{0, 0, 0.25f}, {1, 0, 0.75f}, {3, 2, 1}});
+    normalizeH(m, w, 0, false); // threshold 0: every row with a positive sum
+    expectOnly(m, Field::NormH, {{0, 0, 0.25f}, {1, 0, 0.75f}, {5, 1, 1}, {3, 2, 1}, {7, 4, 1}});
+    normalizeH(m, w, 4, true);
+    EXPECT_TRUE(m.plane(Field::NormH) == m.plane(Field::Smoothed));
+}
+
+TEST(PipelineStages, NormalizeVMakesColumnsOfSumOneAndMarksTheFirstHalfCrossing) {
+    StageMatrix m;
+    // Threshold 4 with a vertical unit weight of 0.5: T = 2.1, tested on the Smoothed column.
+    const UnitWeights w{100.0, 0.5};
+    for (int j = 10; j < 20; ++j) {
+        set(m, Field::NormH, {{10, j, 0.1f}}); // ten equal cells
+        set(m, Field::Smoothed, {{10, j, 1}});
+    }
+    const std::vector<Cell> normH{{20, 0, 1}, {20, 1, 2}, {20, 2, 3},   {20, 3, 4},     {30, 0, 3},
+                                  {30, 1, 1}, {40, 5, 1}, {50, 5, 100}, {60, 7, 0.001f}};
+    set(m, Field::NormH, normH);
+    // Columns 40 and 50 hold too little weight in Smoothed, whatever their NormH.
+    set(m, Field::Smoothed, {{20, 0, 3}, {30, 0, 5}, {40, 5, 2}, {50, 5, 1}, {60, 7, 5}});
+    std::array<int, GridSize> ave;
+    ave.fill(-1);
+    normalizeV(m, w, 4, ave);
+
+    // The running sum of ten equal singles first passes half the total at the fifth cell; a loop
+    // that resets the sum and carries on would fire again at row 19.
+    EXPECT_EQ(ave[10], 14);
+    EXPECT_EQ(m.at(Field::Prob, 10, 14), -m.at(Field::Prob, 10, 13));
+    EXPECT_GT(m.at(Field::Prob, 10, 19), 0.0f);
+    const float p10 = m.at(Field::Prob, 10, 10);
+    std::vector<Cell> want{{20, 0, 0.1f},  {20, 1, 0.2f},  {20, 2, -0.3f}, {20, 3, 0.4f},
+                           {30, 0, 0.75f}, {30, 1, 0.25f}, {60, 7, -1},    {10, 14, -p10}};
+    for (int j : {10, 11, 12, 13, 15, 16, 17, 18, 19}) {
+        want.push_back({10, j, p10});
+    }
+    expectOnly(m, Field::Prob, want);
+    EXPECT_NEAR(10 * p10, 1.0f, 1e-6f);
+    // 0.6 of column 20 lies in rows 0..2; column 30 crosses in row 0, which is never marked.
+    for (int i = 0; i < GridSize; ++i) {
+        EXPECT_EQ(ave[size_t(i)], i == 10 ? 14 : i == 20 ? 2 : i == 60 ? 7 : 0) << i;
+    }
+}
+
+TEST(PipelineStages, ConfidenceClassesPerColumn) {
+    StageMatrix m;
+    // Column 3 holds one cell, column 4 one cell in row 0 (never marked as the mode), column 6 a
+    // tie; column 8 a triangle with the half-probability marker at row 13; column 9 a marker
+    // below both levels. Column 5 is empty.
+    const std::vector<Cell> prob{{3, 40, 0.5f}, {4, 0, 1},     {6, 10, 0.5f},    {6, 20, 0.5f},
+                                 {8, 10, 0.1f}, {8, 11, 0.2f}, {8, 12, 0.4f},    {8, 13, -0.2f},
+                                 {8, 14, 0.1f}, {9, 10, 0.9f}, {9, 11, -0.0001f}};
+    set(m, Field::Prob, prob);
+    ColumnResults cols;
+    findConfidenceRegions(m, {682, 954}, cols);
+    // In column 8, 0.4 alone holds 40 % and 0.2 + 0.4 + 0.2 hold 80 %, so region 1 is the middle
+    // three cells and region 2 (95.4 %) needs all five.
+    const std::vector<Cell> classes{{3, 40, 3}, {4, 0, 2},  {6, 10, 3},  {6, 20, 2}, {8, 10, 1},
+                                    {8, 11, 2}, {8, 12, 3}, {8, 13, -2}, {8, 14, 1}, {9, 10, 3}};
+    expectOnly(m, Field::Confi, classes);
+    EXPECT_EQ((std::array{cols.modeIndex[3], cols.modeIndex[4], cols.modeIndex[5],
+                          cols.modeIndex[6], cols.aveIndex[5], cols.aveIndex[8], cols.aveIndex[9]}),
+              (std::array{40, 0, NoIndex, 10, NoIndex, 13, 11}));
+
+    // Swapped coefficients: classes count levels, so class 2 is still the narrower region.
+    findConfidenceRegions(m, {954, 682}, cols);
+    expectOnly(m, Field::Confi, classes);
+
+    findConfidenceRegions(m, {700, 700}, cols); // equal levels: no class 1
+    EXPECT_EQ(countWhere(m, Field::Confi, 1.0f) + countWhere(m, Field::Confi, -1.0f), 0);
+    EXPECT_EQ(m.at(Field::Confi, 8, 11), 2.0f);
+
+    // 100 %: every cell of a non-empty column is in a region, and the marked cells stay negative.
+    findConfidenceRegions(m, {682, 1000}, cols);
+    for (int i : {3, 4, 6, 8, 9}) {
+        for (int j = 0; j < GridSize; ++j) {
+            ASSERT_GE(std::fabs(m.at(Field::Confi, i, j)), 1.0f) << i << ", " << j;
+        }
+    }
+    EXPECT_EQ(m.at(Field::Confi, 8, 13), -2.0f);
+    EXPECT_EQ(m.at(Field::Confi, 9, 11), -1.0f);
+    const float* empty = m.row(Field::Confi, 5);
+    EXPECT_EQ(std::count(empty, empty + GridSize, 0.0f), GridSize);
+}
+
+} // namespace
+} // namespace quendrix
