@@ -2,6 +2,7 @@
 
 #include "app/NumberText.h"
 #include "data/DataFileReader.h"
+#include "model/GeneratedModel.h"
 #include "pipeline/ConfidenceRegions.h"
 #include "pipeline/DiscreteModel.h"
 #include "pipeline/GaussianModel.h"
@@ -163,22 +164,22 @@ Status CalibrationSession::setGeneratedModel(bool on) {
 }
 
 Status CalibrationSession::generateErrorModel() {
-    const float sd = generatedModelStdDev(rangeWidth_, settings_.modelPercent);
-    if (Status st = gaussianModel(*matrix_, *grid_, 1.0f, 0.0f, sd); !st) {
-        return st;
+    auto sd = quendrix::generateErrorModel(*matrix_, *grid_, rangeWidth_, settings_.modelPercent);
+    if (!sd) {
+        return Failure{sd.reason()};
     }
     captions_.fittingLine = "y = x";
-    captions_.stdDev = shortestText(sd);
+    captions_.stdDev = shortestText(sd.value());
     stats_[1].slope = 1;
     stats_[1].intercept = 0;
-    stats_[1].stdDev = sd;
+    stats_[1].stdDev = sd.value();
     invalidateFrom(Stage::GaussianModel);
     done_[size_t(Stage::GaussianModel)] = true;
     return {};
 }
 
 Status CalibrationSession::setModelPercent(int percent) {
-    if (percent < 1 || percent > 20) {
+    if (percent < MinModelPercent || percent > MaxModelPercent) {
         return Failure{"the model's standard deviation must be 1 to 20 % of the range"};
     }
     const int previous = settings_.modelPercent;

@@ -26,8 +26,4 @@ Status gaussianModel(StageMatrix& m, const Grid& grid, float slope, float interc
     return {};
 }
 
-float generatedModelStdDev(float rangeWidth, int percent) {
-    return float(double(rangeWidth) * percent / 100);
-}
-
 } // namespace quendrix

@@ -10,7 +10,4 @@ namespace quendrix {
 /// positive, or a density too large for singles, and then leaves the matrix untouched.
 Status gaussianModel(StageMatrix& m, const Grid& grid, float slope, float intercept, float stdDev);
 
-/// Standard deviation of the generated error model: `percent` of the range width, as a single.
-float generatedModelStdDev(float rangeWidth, int percent);
-
 } // namespace quendrix

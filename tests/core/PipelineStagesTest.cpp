@@ -1,4 +1,5 @@
 #include "data/AxisRange.h"
+#include "model/GeneratedModel.h"
 #include "pipeline/ConfidenceRegions.h"
 #include "pipeline/DiscreteModel.h"
 #include "pipeline/GaussianModel.h"
