@@ -3,80 +3,59 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <string>
+#include <tuple>
 
 using namespace quendrix;
 
-TEST(NumberTextTest, LeadingNumberTakesTheLongestNumericPrefix) {
-    EXPECT_EQ(leadingNumber(" 1 2\t3 "), 123);
-    EXPECT_EQ(leadingNumber("- 1 . 5 e 2"), -150);
-    EXPECT_EQ(leadingNumber(".5"), 0.5);
-    EXPECT_EQ(leadingNumber("-.25"), -0.25);
-    EXPECT_EQ(leadingNumber("1.E2"), 100);
-    EXPECT_EQ(leadingNumber("1.5d-3"), 0.0015);
-    EXPECT_EQ(leadingNumber("12abc"), 12);
-    EXPECT_EQ(leadingNumber("1,5"), 1); // never the locale's decimal comma
-    // An exponent mark without digits is not part of the number.
-    EXPECT_EQ(leadingNumber("2.5E"), 2.5);
-    EXPECT_EQ(leadingNumber("2.5E+"), 2.5);
-    EXPECT_EQ(leadingNumber("2.5e-x"), 2.5);
-}
-
-TEST(NumberTextTest, LeadingNumberReadsHexOctalAndGivesZeroWithoutANumber) {
-    EXPECT_EQ(leadingNumber("&H1F"), 31);
-    EXPECT_EQ(leadingNumber(" & h 1 0"), 16);
-    EXPECT_EQ(leadingNumber("&O17"), 15);
-    EXPECT_EQ(leadingNumber("&o78"), 7);
-    for (const char* none : {"", "abc", "-", ".", "E5", "+-5", "&H", "&O9", "&X12"}) {
-        EXPECT_EQ(leadingNumber(none), 0) << none;
+TEST(NumberTextTest, LeadingNumberRule) {
+    const double inf = std::numeric_limits<double>::infinity();
+    // Blanks anywhere are ignored; an exponent mark without digits is not part of the number;
+    // never the locale's decimal comma; no number gives 0; decimal overflow gives an infinity.
+    // clang-format off
+    const std::pair<const char*, double> cases[] = {
+        {" 1 2\t3 ", 123}, {"- 1 . 5 e 2", -150}, {"-.25", -0.25}, {"1.E2", 100}, {"1.5d-3", .0015},
+        {"12abc", 12}, {"1,5", 1}, {"2.5E", 2.5}, {"2.5e-x", 2.5}, {"&H1F", 31}, {" & h 1 0", 16},
+        {"&O17", 15}, {"&o78", 7}, {"", 0}, {"abc", 0}, {"-", 0}, {".", 0}, {"E5", 0}, {"+-5", 0},
+        {"&H", 0}, {"&O9", 0}, {"&X12", 0}, {"1E400", inf}, {"-1d400", -inf}, {"1E-400", 0},
+        {"1E99999999999999999999", inf}};
+    // clang-format on
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(leadingNumber(text), value) << text;
     }
 }
 
-TEST(NumberTextTest, LeadingNumberOverflowGivesInfinity) {
-    const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(leadingNumber("1E400"), inf);
-    EXPECT_EQ(leadingNumber("-1d400"), -inf);
-    EXPECT_EQ(leadingNumber(std::string(400, '9')), inf);
-    EXPECT_EQ(leadingNumber("1E99999999999999999999"), inf);
-    EXPECT_EQ(leadingNumber("1E-400"), 0);
-}
-
-TEST(NumberTextTest, ShortestTextOfSinglesAndDoubles) {
-    EXPECT_EQ(shortestText(20.0f), "20");
-    EXPECT_EQ(shortestText(650.0f), "650");
-    EXPECT_EQ(shortestText(1e8f), "1E+08");
-    EXPECT_EQ(shortestText(12345678.0f), "1.234568E+07");
-    EXPECT_EQ(shortestText(0.00001f), "1E-05");
-    EXPECT_EQ(shortestText(0.000123f), "0.000123");
-    EXPECT_EQ(shortestText(0.25f), "0.25");
-    EXPECT_EQ(shortestText(-0.0f), "0");
-    EXPECT_EQ(shortestText(1.0f / 3), "0.3333333");
-    EXPECT_EQ(shortestText(0.99999994f), "0.9999999"); // at most seven digits
-    EXPECT_EQ(shortestText(0.1 + 0.2), "0.3");
-    EXPECT_EQ(shortestText(12345678.0), "12345678");
-    EXPECT_EQ(shortestText(123456789012345.0), "123456789012345");
-    EXPECT_EQ(shortestText(1e15), "1E+15");
-    EXPECT_EQ(shortestText(2.0 / 3), "0.666666666666667");
-}
-
-TEST(NumberTextTest, OutputFileFormDropsTheLeadingZero) {
-    EXPECT_EQ(outputNumberText(0.5f), ".5");
-    EXPECT_EQ(outputNumberText(-0.5f), "-.5");
-    EXPECT_EQ(outputNumberText(0.0001f), ".0001");
-    EXPECT_EQ(outputNumberText(-0.0f), "0");
-    EXPECT_EQ(outputNumberText(0.00001f), "1E-05");
+TEST(NumberTextTest, ShortestTexts) {
+    // At most 7 (15) significant digits; exponent form below 1E-4 and from 1E7 (1E15) on. The
+    // output file drops the zero before the decimal point.
+    // clang-format off
+    const std::tuple<float, const char*, const char*> singles[] = {
+        {20, "20", "20"}, {650, "650", "650"}, {1e8f, "1E+08", "1E+08"},
+        {12345678, "1.234568E+07", "1.234568E+07"}, {1e-5f, "1E-05", "1E-05"},
+        {0.0001f, "0.0001", ".0001"}, {-0.5f, "-0.5", "-.5"}, {-0.0f, "0", "0"},
+        {0.99999994f, "0.9999999", ".9999999"}};
+    const std::pair<double, const char*> doubles[] = {
+        {0.1 + 0.2, "0.3"}, {123456789012345, "123456789012345"}, {1e15, "1E+15"}};
+    // clang-format on
+    for (const auto& [value, caption, file] : singles) {
+        EXPECT_EQ(shortestText(value), caption);
+        EXPECT_EQ(outputNumberText(value), file);
+    }
+    for (const auto& [value, text] : doubles) {
+        EXPECT_EQ(shortestText(value), text);
+    }
 }
 
 TEST(NumberTextTest, RoundingHalvesToEvenOrUp) {
-    EXPECT_EQ(roundHalfEven(0.5), 0);
-    EXPECT_EQ(roundHalfEven(2.5), 2);
+    // value, decimals, halves to even, halves up (toward +infinity); the largest double below
+    // one half is not a half.
+    // clang-format off
+    const std::tuple<double, int, double, double> cases[] = {
+        {0.5, 0, 0, 1}, {-2.5, 0, -2, -2}, {0.125, 2, 0.12, 0.13}, {-0.125, 2, -0.12, -0.12},
+        {0.49999999999999994, 0, 0, 0}};
+    // clang-format on
+    for (const auto& [value, decimals, even, up] : cases) {
+        EXPECT_EQ(roundHalfEven(value, decimals), even) << value;
+        EXPECT_EQ(roundHalfUp(value, decimals), up) << value;
+    }
     EXPECT_EQ(roundHalfEven(-2.5), -2);
-    EXPECT_EQ(roundHalfEven(0.125, 2), 0.12);
-    EXPECT_EQ(roundHalfEven(-0.125, 2), -0.12);
-    EXPECT_EQ(roundHalfUp(0.125, 2), 0.13);
-    EXPECT_EQ(roundHalfUp(-0.125, 2), -0.12);
-    EXPECT_EQ(roundHalfUp(2.5, 0), 3);
-    EXPECT_EQ(roundHalfUp(-2.5, 0), -2);
-    // The largest double below one half is not a half.
-    EXPECT_EQ(roundHalfUp(0.49999999999999994, 0), 0);
 }
