@@ -209,37 +209,59 @@ void CalibrationSession::applyGeneratedModelOff() {
 void CalibrationSession::setCoefficientText(int k, const std::string& typed) {
     const double value = std::clamp(leadingNumber(typed), 0.0, 100.0);
     captions_.coefficient[size_t(k)] = shortestText(value);
-    const int tenths = int(roundHalfEven(leadingNumber(captions_.coefficient[size_t(k)]) * 10));
-    (k == 0 ? settings_.coefficients.first : settings_.coefficients.second) = tenths;
-    invalidateFrom(Stage::Confidence);
+    setCoefficientTenths(k, int(roundHalfEven(value * 10)));
 }
 
 void CalibrationSession::setCoefficientSlider(int k, int tenths) {
     tenths = std::clamp(tenths, 0, 1000);
-    (k == 0 ? settings_.coefficients.first : settings_.coefficients.second) = tenths;
-    captions_.coefficient[size_t(k)] = shortestText(tenths / 10.0);
-    invalidateFrom(Stage::Confidence);
+    // A typed caption that rounds to this slider value stays as typed ("0.25" at 2).
+    if (int(roundHalfEven(leadingNumber(captions_.coefficient[size_t(k)]) * 10)) != tenths) {
+        captions_.coefficient[size_t(k)] = shortestText(tenths / 10.0);
+    }
+    setCoefficientTenths(k, tenths);
+}
+
+void CalibrationSession::setCoefficientTenths(int k, int tenths) {
+    int& current = k == 0 ? settings_.coefficients.first : settings_.coefficients.second;
+    if (current != tenths) {
+        current = tenths;
+        invalidateFrom(Stage::Confidence);
+    }
 }
 
 void CalibrationSession::setSmoothing(int level) {
-    settings_.smoothing = std::clamp(level, MinSmoothing, MaxSmoothing);
-    captions_.smoothing = std::to_string(settings_.smoothing);
-    invalidateFrom(Stage::Smoothing);
+    level = std::clamp(level, MinSmoothing, MaxSmoothing);
+    captions_.smoothing = std::to_string(level);
+    if (settings_.smoothing != level) {
+        settings_.smoothing = level;
+        invalidateFrom(Stage::Smoothing);
+    }
 }
 
 void CalibrationSession::setVerticalThreshold(int samples) {
-    settings_.verticalThreshold = std::clamp(samples, 0, MaxThreshold);
-    invalidateFrom(Stage::NormalizeH);
+    samples = std::clamp(samples, 0, MaxThreshold);
+    if (settings_.verticalThreshold != samples) {
+        settings_.verticalThreshold = samples;
+        // A skipped horizontal normalisation does not use its threshold.
+        if (!settings_.skip) {
+            invalidateFrom(Stage::NormalizeH);
+        }
+    }
 }
 
 void CalibrationSession::setHorizontalThreshold(int samples) {
-    settings_.horizontalThreshold = std::clamp(samples, 0, MaxThreshold);
-    invalidateFrom(Stage::NormalizeV);
+    samples = std::clamp(samples, 0, MaxThreshold);
+    if (settings_.horizontalThreshold != samples) {
+        settings_.horizontalThreshold = samples;
+        invalidateFrom(Stage::NormalizeV);
+    }
 }
 
 void CalibrationSession::setSkip(bool skip) {
-    settings_.skip = skip;
-    invalidateFrom(Stage::NormalizeH);
+    if (settings_.skip != skip) {
+        settings_.skip = skip;
+        invalidateFrom(Stage::NormalizeH);
+    }
 }
 
 void CalibrationSession::invalidateFrom(Stage s) {

@@ -90,7 +90,8 @@ class CalibrationSession {
 
     /// A typed coefficient (leading-number rule, clamped to 0..100 %); k = 0 or 1.
     void setCoefficientText(int k, const std::string& typed);
-    /// A coefficient slider value in tenths of a per cent, 0..1000.
+    /// A coefficient slider value in tenths of a per cent, 0..1000. Settings invalidate the
+    /// stages that use them only when they change.
     void setCoefficientSlider(int k, int tenths);
     void setSmoothing(int level);
     void setVerticalThreshold(int samples);
@@ -118,6 +119,7 @@ class CalibrationSession {
     void invalidateFrom(Stage s);
     void applyGeneratedModelOff();
     Status generateErrorModel();
+    void setCoefficientTenths(int k, int tenths);
     Status checkFinite(Field f, Stage s);
 
     SessionState state_;

@@ -1,0 +1,54 @@
+#include "app/CoefficientDialog.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quendrix {
+
+CoefficientDialog::CoefficientDialog(int coefficient, QWidget* parent)
+    : QDialog(parent), text1_(new QLineEdit(this)) {
+    setWindowTitle(QStringLiteral("New confidence coefficient (%)"));
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(coefficient == 0
+                                     ? QStringLiteral("Coefficient 1 (default = 68.2)")
+                                     : QStringLiteral("Coefficient 2 (default = 95.4)"),
+                                 this));
+    layout->addWidget(text1_);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void CoefficientDialog::open(const QString& caption) {
+    text1_->setText(caption);
+    text1_->selectAll();
+    open_ = true;
+    show();
+    raise();
+    activateWindow();
+    text1_->setFocus();
+}
+
+void CoefficientDialog::commit() {
+    if (open_) {
+        open_ = false;
+        emit committed(text1_->text());
+    }
+}
+
+void CoefficientDialog::closeEvent(QCloseEvent* event) {
+    commit();
+    QDialog::closeEvent(event);
+}
+
+void CoefficientDialog::done(int result) {
+    commit();
+    QDialog::done(result);
+}
+
+} // namespace quendrix

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace quendrix {
+
+/// "New confidence coefficient (%)": types coefficient 1 or 2. Opens without blocking the main
+/// window; however it closes (OK, its close box, the main window becoming active, shut-down) it
+/// commits what is typed.
+class CoefficientDialog : public QDialog {
+    Q_OBJECT
+  public:
+    CoefficientDialog(int coefficient, QWidget* parent);
+
+    /// Shows the dialog with the current caption in its text box.
+    void open(const QString& caption);
+    QLineEdit* text1() const { return text1_; }
+
+  signals:
+    void committed(const QString& typed);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void done(int result) override;
+
+  private:
+    void commit();
+
+    QLineEdit* text1_;
+    bool open_ = false;
+};
+
+} // namespace quendrix

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/CalibrationSession.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace quendrix {
+
+namespace ui {
+class DialogService;
+}
+class ControlPanel;
+class FigurePanel;
+class Workflow;
+
+/// frmMain: the eight figures beside the controls, the menus and the status line. The window
+/// builds and connects; what each control does lives in `Workflow`.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    /// `dialogs` answers every file and message dialog (the platform's, or a test's script).
+    explicit MainWindow(ui::DialogService& dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    CalibrationSession& session() { return session_; }
+    ControlPanel& controls() { return *controls_; }
+    FigurePanel& figures() { return *figures_; }
+    Workflow& workflow() { return *workflow_; }
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildMenus();
+    void connectControls();
+
+    CalibrationSession session_;
+    ControlPanel* controls_;
+    FigurePanel* figures_;
+    std::unique_ptr<Workflow> workflow_;
+};
+
+} // namespace quendrix

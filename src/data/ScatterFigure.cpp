@@ -1,0 +1,49 @@
+#include "data/ScatterFigure.h"
+
+#include "ui/FigureSurface.h"
+
+#include <QColor>
+
+namespace quendrix {
+
+namespace {
+
+constexpr double Extent = 1875;
+constexpr double PointRadius = 30;
+
+} // namespace
+
+void drawScatter(ui::FigureSurface& surface, const DataFile& file, double lo, double hi,
+                 ScatterStyle style) {
+    const QColor colour = style.greyScale ? QColor(0, 0, 0) : QColor(0, 0, 255);
+    surface.fillAll(Qt::white);
+    surface.setDrawWidth(1);
+    if (lo == hi) {
+        return;
+    }
+    auto p = [&](float v) { return float((double(v) - lo) * Extent / (hi - lo)); };
+    for (const Sample& s : file.records) {
+        // A missing value is no position; within a range near -9999 it would show as a point.
+        if (!s.complete()) {
+            continue;
+        }
+        const float x = p(s.x);
+        const float y = p(s.y);
+        surface.circle(x, Extent - double(y), PointRadius, colour, colour);
+    }
+}
+
+void drawFittingLine(ui::FigureSurface& surface, float slope, float intercept, double lo, double hi,
+                     float rangeWidth, ScatterStyle style) {
+    const QColor colour = style.greyScale ? QColor(0, 0, 0) : QColor(255, 0, 0);
+    surface.setDrawWidth(1);
+    if (rangeWidth == 0) {
+        return;
+    }
+    auto q = [&](double v) {
+        return (1 - ((double(slope) * v + double(intercept)) - lo) / double(rangeWidth)) * Extent;
+    };
+    surface.line(0, q(lo), Extent, q(hi), colour);
+}
+
+} // namespace quendrix

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "data/DataFile.h"
+
+namespace quendrix::ui {
+class FigureSurface;
+}
+
+namespace quendrix {
+
+/// Colours of the scatter figures: blue points and a red fitting line, both black in grey scale.
+struct ScatterStyle {
+    bool greyScale = false;
+};
+
+/// Draws the records of a data file on a scatter figure (scale 0..1875 both ways) for the axis
+/// range lo..hi: white background, a filled circle of radius 30 units per record at
+/// ((X - lo) * 1875 / (hi - lo), 1875 - (Y - lo) * 1875 / (hi - lo)). Records outside the range
+/// (markers among them) fall outside the surface. Draws only the background when lo == hi.
+void drawScatter(ui::FigureSurface& surface, const DataFile& file, double lo, double hi,
+                 ScatterStyle style);
+
+/// Draws the fitting line y = slope x + intercept across the whole width of a scatter figure.
+void drawFittingLine(ui::FigureSurface& surface, float slope, float intercept, double lo, double hi,
+                     float rangeWidth, ScatterStyle style);
+
+} // namespace quendrix

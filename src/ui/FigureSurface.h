@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QFrame>
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace quendrix::ui {
+
+/// A drawing surface with its own user scale (0..scaleWidth x 0..scaleHeight, y growing
+/// downwards) that figures are drawn on point by point and line by line. It keeps a persistent
+/// picture and a drawn layer above it: a plain clear removes the layer and shows the picture
+/// again. Everything is kept in user units and rendered at the widget's size and device pixel
+/// ratio, so a figure stays sharp at any size; matrix cells fill their whole footprint.
+class FigureSurface : public QFrame {
+    Q_OBJECT
+  public:
+    explicit FigureSurface(QWidget* parent = nullptr);
+    ~FigureSurface() override;
+
+    void setScale(double width, double height);
+    double scaleWidth() const { return scaleWidth_; }
+    double scaleHeight() const { return scaleHeight_; }
+
+    /// Plain clear: the drawn layer goes, the persistent picture stays.
+    void clear();
+    /// A filled box; one covering the whole scale replaces everything below it in the layer.
+    void fillBox(double x1, double y1, double x2, double y2, const QColor& colour);
+    /// Clears by a filled box over the whole scale.
+    void fillAll(const QColor& colour) { fillBox(0, 0, scaleWidth_, scaleHeight_, colour); }
+    /// A dot of the current draw width centred at (x, y).
+    void point(double x, double y, const QColor& colour);
+    /// A matrix cell centred at (x, y) that fills its footprint of cellSize x cellSize units.
+    /// Cells lie below every other item of their layer.
+    void cell(double x, double y, const QColor& colour);
+    void setCellSize(double units);
+    void line(double x1, double y1, double x2, double y2, const QColor& colour);
+    /// A circle of `radius` user units, outlined and filled in the given colours.
+    void circle(double x, double y, double radius, const QColor& outline, const QColor& fill);
+    void text(double x, double y, const QString& text, const QColor& colour);
+    /// Width of lines and dots in screen pixels.
+    void setDrawWidth(double pixels);
+    double drawWidth() const { return drawWidth_; }
+
+    /// The current image becomes the persistent picture; the layer starts empty.
+    void makePersistent();
+    /// Repaints the widget (drawing calls only record).
+    void refresh();
+
+    /// Flat (no raised border) as a hint that a click opens something.
+    void setFlat(bool flat);
+    bool isFlat() const { return flat_; }
+
+    /// Renders the scale area into an image of the given size (for tests, copies and printing).
+    QImage render(const QSize& size, qreal devicePixelRatio = 1.0) const;
+    /// The colour shown at user point (x, y) when rendered at `size`.
+    QColor colourAt(double x, double y, const QSize& size) const;
+    /// Vector items (boxes, points, lines, circles, texts) kept in the picture and the layer.
+    std::size_t itemCount() const;
+
+  signals:
+    /// Left, middle or right button released over the surface.
+    void clicked(Qt::MouseButton button);
+    /// A button pressed over the surface.
+    void pressed(Qt::MouseButton button, const QPoint& globalPos);
+    void mouseMoved();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    struct Layer;
+    void paintScale(QPainter& painter, const QRectF& target) const;
+    Layer& layer() { return *layer_; }
+    void touch();
+    const QImage& rendered(const QSize& size, qreal devicePixelRatio) const;
+
+    double scaleWidth_ = 1875;
+    double scaleHeight_ = 1875;
+    double cellSize_ = 1875.0 / 200;
+    double drawWidth_ = 1;
+    bool flat_ = false;
+    std::unique_ptr<Layer> picture_;
+    std::unique_ptr<Layer> layer_;
+    // Drawing calls bump the revision; paints and pixel queries reuse the last rendering.
+    std::uint64_t revision_ = 0;
+    mutable std::uint64_t cacheRevision_ = 0;
+    mutable QSize cacheSize_;
+    mutable QFont cacheFont_;
+    mutable QImage cache_;
+};
+
+} // namespace quendrix::ui
