@@ -76,6 +76,8 @@ void Workflow::formLoad() {
         figures_.figure(n)->setToolTip(NoToolTip);
     }
     syncCaptions();
+    // Setting the model slider above enabled "Start"; at start-up it waits for the data.
+    startEnabled_ = false;
     syncControls();
 }
 

@@ -1,5 +1,7 @@
 #include "ui/FigureSurface.h"
 
+#include <QKeyEvent>
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -402,6 +404,20 @@ void FigureSurface::mouseReleaseEvent(QMouseEvent* event) {
 
 void FigureSurface::mouseMoveEvent(QMouseEvent* /*event*/) {
     emit mouseMoved();
+}
+
+// The figure that has the focus is the next step of the workflow: Return or Space runs it as a
+// click does.
+void FigureSurface::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit clicked(Qt::LeftButton);
+        return;
+    default:
+        QFrame::keyPressEvent(event);
+    }
 }
 
 } // namespace quendrix::ui
