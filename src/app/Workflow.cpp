@@ -262,8 +262,11 @@ void Workflow::drawScatter(int f) {
 
 /// Writes the session's range texts into the boxes (each a text change, as typing is).
 void Workflow::setRangeBoxes() {
-    controls_.text1->setText(qs(session_.captions().lowerText));
-    controls_.text2->setText(qs(session_.captions().upperText));
+    // Read both first: setting the lower box already runs the text change with the old upper.
+    const QString lower = qs(session_.captions().lowerText);
+    const QString upper = qs(session_.captions().upperText);
+    controls_.text1->setText(lower);
+    controls_.text2->setText(upper);
     figures_.setAxisTexts(controls_.text1->text(), controls_.text2->text());
 }
 

@@ -1,0 +1,177 @@
+// Timings of the main window's answer to a slider: the stages the change invalidates, their
+// figures drawn again and rendered, with two full-size data files, offscreen. A slider has to
+// feel live, so each of these should stay well inside one 60 Hz frame (16 ms).
+
+#include "app/ControlPanel.h"
+#include "app/FigurePanel.h"
+#include "app/MainWindow.h"
+#include "app/Workflow.h"
+#include "ui/FigureSurface.h"
+#include "ui/ScriptedDialogService.h"
+
+#include <QApplication>
+#include <QSlider>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <initializer_list>
+#include <iostream>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace {
+
+using namespace quendrix;
+
+constexpr int Records = 10000;
+
+// A field instrument against its reference (file 1) and two analyses of the same samples
+// (file 2), both covering most of the 0..40 range. The seed is fixed so every run times the
+// same data.
+bool writeSamples(const std::string& path, const char* header, double slope, double intercept,
+                  double sd, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> x(2.0, 38.0);
+    std::normal_distribution<double> noise(0.0, sd);
+    std::ofstream out(path);
+    out << header << '\n';
+    char line[64];
+    for (int r = 0; r < Records; ++r) {
+        const double xr = x(rng);
+        std::snprintf(line, sizeof line, "%.3f,%.3f\n", xr, slope * xr + intercept + noise(rng));
+        out << line;
+    }
+    return bool(out.flush());
+}
+
+/// The window with both files imported and every figure drawn, shared by all benchmarks.
+struct Window {
+    QTemporaryDir dir;
+    ui::ScriptedDialogService dialogs;
+    MainWindow window{dialogs};
+
+    bool open() {
+        if (!dir.isValid()) {
+            return false;
+        }
+        const QString file1 = dir.filePath(QStringLiteral("calibration.csv"));
+        const QString file2 = dir.filePath(QStringLiteral("error.csv"));
+        if (!writeSamples(file1.toStdString(), "Reading,Reference", 0.92, 1.4, 1.6, 20261206) ||
+            !writeSamples(file2.toStdString(), "Analysis 1,Analysis 2", 1.0, 0.0, 1.45, 20261207)) {
+            return false;
+        }
+        window.show();
+        dialogs.answerFile(file1);
+        dialogs.answerFile(file2);
+        window.workflow().readDataFile(0);
+        window.workflow().readDataFile(1);
+        window.workflow().start();
+        QApplication::processEvents();
+        for (int n = 1; n <= 8; ++n) {
+            if (!window.workflow().drawn(n)) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+Window* theWindow = nullptr;
+
+/// Moves `slider` between `a` and `b` once per iteration (so every iteration really
+/// recomputes) and renders figures `figures` (Fig.n) as the next paint would show them.
+void toggle(benchmark::State& state, QSlider* slider, int a, int b,
+            std::initializer_list<int> figures) {
+    FigurePanel& panel = theWindow->window.figures();
+    std::size_t pixels = 0;
+    QSize shown;
+    for (auto _ : state) {
+        slider->setValue(slider->value() == a ? b : a);
+        for (int n : figures) {
+            ui::FigureSurface* surface = panel.figure(n);
+            const QImage image =
+                surface->render(surface->contentsRect().size(), surface->devicePixelRatioF());
+            pixels += std::size_t(image.width()) * std::size_t(image.height());
+            shown = image.size();
+        }
+        // The window's own repaint (the cached images copied to the screen) is not timed.
+        state.PauseTiming();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    benchmark::DoNotOptimize(pixels);
+    // The figures' size in device pixels, since the rendering grows with it.
+    state.counters["width"] = shown.width();
+    state.counters["height"] = shown.height();
+    for (int n = 3; n <= 8; ++n) {
+        if (!theWindow->window.workflow().drawn(n)) {
+            state.SkipWithError("a figure was left undrawn");
+            return;
+        }
+    }
+}
+
+// Confidence regions: Fig.7 (its mask) and Fig.8.
+void BM_CoefficientSlider(benchmark::State& state) {
+    toggle(state, theWindow->window.controls().coefficientSliders[0], 682, 700, {7, 8});
+}
+
+// From the vertical normalisation: Fig.7 and Fig.8.
+void BM_HorizontalThreshold(benchmark::State& state) {
+    toggle(state, theWindow->window.controls().slider6, 2, 3, {7, 8});
+}
+
+// From the horizontal normalisation: Fig.6 to Fig.8.
+void BM_VerticalThreshold(benchmark::State& state) {
+    toggle(state, theWindow->window.controls().slider5, 2, 3, {6, 7, 8});
+}
+
+// From the smoothing: Fig.5 to Fig.8, the largest change a slider makes.
+void BM_SmoothingSlider(benchmark::State& state) {
+    toggle(state, theWindow->window.controls().slider3, 5, 6, {5, 6, 7, 8});
+}
+
+BENCHMARK(BM_CoefficientSlider)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HorizontalThreshold)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VerticalThreshold)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SmoothingSlider)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    auto window = std::make_unique<Window>();
+    if (!window->open()) {
+        std::cerr << "benchmark set-up failed: the window did not draw all eight figures\n";
+        return 1;
+    }
+    theWindow = window.get();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    theWindow = nullptr;
+    return 0;
+}
