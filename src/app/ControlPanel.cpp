@@ -31,6 +31,13 @@ QLabel* valueLabel(QWidget* parent) {
     return label;
 }
 
+// Rows of both file groups share one label width, so their values line up.
+void addRow(QFormLayout* form, const QString& name, QWidget* value) {
+    auto* label = new QLabel(name, value->parentWidget());
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Std.Dev.: ")));
+    form->addRow(label, value);
+}
+
 } // namespace
 
 ClickableLabel::ClickableLabel(QWidget* parent) : QWidget(parent), label_(new QLabel(this)) {
@@ -91,17 +98,17 @@ ControlPanel::ControlPanel(QWidget* parent) : QWidget(parent) {
         }
         counts->addStretch();
         form->addRow(counts);
-        form->addRow(f == 0 ? QStringLiteral("N1:") : QStringLiteral("N2:"), label12[size_t(f)]);
-        form->addRow(f == 0 ? QStringLiteral("R1:") : QStringLiteral("R2:"), label13[size_t(f)]);
-        form->addRow(QStringLiteral("X:"), label14[size_t(f)]);
-        form->addRow(QStringLiteral("Y:"), label15[size_t(f)]);
-        form->addRow(QStringLiteral("File:"), label21[size_t(f)]);
+        addRow(form, f == 0 ? QStringLiteral("N1:") : QStringLiteral("N2:"), label12[size_t(f)]);
+        addRow(form, f == 0 ? QStringLiteral("R1:") : QStringLiteral("R2:"), label13[size_t(f)]);
+        addRow(form, QStringLiteral("X:"), label14[size_t(f)]);
+        addRow(form, QStringLiteral("Y:"), label15[size_t(f)]);
+        addRow(form, QStringLiteral("File:"), label21[size_t(f)]);
         if (f == 1) {
             label17 = valueLabel(group);
             label19 = valueLabel(group);
             check1 = new QCheckBox(QStringLiteral("Show fitting line"), group);
-            form->addRow(QStringLiteral("Line:"), label17);
-            form->addRow(QStringLiteral("Std.Dev.:"), label19);
+            addRow(form, QStringLiteral("Line:"), label17);
+            addRow(form, QStringLiteral("Std.Dev.:"), label19);
             form->addRow(check1);
             slider4 = slider(Qt::Vertical, 1, 20, 1, group);
             slider4->setFixedHeight(90);

@@ -2,7 +2,6 @@
 
 #include "ui/FigureSurface.h"
 
-#include <QGridLayout>
 #include <QLabel>
 #include <QResizeEvent>
 
@@ -54,8 +53,7 @@ class FigureBox : public QWidget {
         const int left = labelWidth() + 4;
         const int line = captionHeight();
         const int side = std::max(0, std::min(width() - left, height() - 2 * line));
-        // Centred vertically, so the two rows of figures stay together in a tall window.
-        const int top = (height() - side - 2 * line) / 2 + line;
+        const int top = line;
         caption_->setGeometry(left, top - line, side, line);
         surface_->setGeometry(left, top, side, side);
         yUpper_->setGeometry(0, top, left - 4, line);
@@ -64,10 +62,11 @@ class FigureBox : public QWidget {
         xUpper_->setGeometry(left + side / 2, top + side, side - side / 2, line);
     }
 
-  private:
+  public:
     int labelWidth() const { return fontMetrics().horizontalAdvance(QStringLiteral("-00000")); }
     int captionHeight() const { return fontMetrics().height() + 4; }
 
+  private:
     QLabel* caption_;
     ui::FigureSurface* surface_;
     QLabel* yUpper_;
@@ -77,21 +76,35 @@ class FigureBox : public QWidget {
 };
 
 FigurePanel::FigurePanel(QWidget* parent) : QWidget(parent) {
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setSpacing(8);
     for (int n = 1; n <= 8; ++n) {
         auto* box = new FigureBox(n, this);
         boxes_[size_t(n - 1)] = box;
-        grid->addWidget(box, (n - 1) / 4, (n - 1) % 4);
         if (n <= 2) {
             scatter_[size_t(n - 1)] = box->surface();
         } else {
             stage_[size_t(n - 3)] = box->surface();
         }
     }
-    for (int c = 0; c < 4; ++c) {
-        grid->setColumnStretch(c, 1);
+    const FigureBox* box = boxes_[0];
+    setMinimumSize(4 * (box->labelWidth() + 4 + 200) + 3 * Spacing,
+                   2 * (200 + 2 * box->captionHeight()) + Spacing);
+}
+
+// The figures form one block of four columns and two rows, as large as the panel allows while
+// every figure stays square, centred in the panel.
+void FigurePanel::resizeEvent(QResizeEvent*) {
+    const FigureBox* first = boxes_[0];
+    const int left = first->labelWidth() + 4;
+    const int line = first->captionHeight();
+    const int side = std::max(
+        0, std::min((width() - 3 * Spacing) / 4 - left, (height() - Spacing) / 2 - 2 * line));
+    const int boxWidth = left + side;
+    const int boxHeight = side + 2 * line;
+    const int x0 = (width() - 4 * boxWidth - 3 * Spacing) / 2;
+    const int y0 = (height() - 2 * boxHeight - Spacing) / 2;
+    for (int n = 0; n < 8; ++n) {
+        boxes_[size_t(n)]->setGeometry(x0 + (n % 4) * (boxWidth + Spacing),
+                                       y0 + (n / 4) * (boxHeight + Spacing), boxWidth, boxHeight);
     }
 }
 

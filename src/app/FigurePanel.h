@@ -29,7 +29,11 @@ class FigurePanel : public QWidget {
     /// The axis annotations: the range texts exactly as typed, lower and upper.
     void setAxisTexts(const QString& lower, const QString& upper);
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
+    static constexpr int Spacing = 10;
     std::array<ui::FigureSurface*, 2> scatter_{};
     std::array<ui::FigureSurface*, 6> stage_{};
     std::array<FigureBox*, 8> boxes_{};
