@@ -186,7 +186,6 @@ ControlPanel::ControlPanel(QWidget* parent) : QWidget(parent) {
 
     command3 = new QPushButton(QStringLiteral("Start"), this);
     command10 = new QPushButton(QStringLiteral("Quit"), this);
-    command3->setDefault(false);
     auto* buttons = new QHBoxLayout;
     startHomeLayout_ = new QHBoxLayout;
     startHomeLayout_->addWidget(command3);
@@ -194,6 +193,10 @@ ControlPanel::ControlPanel(QWidget* parent) : QWidget(parent) {
     buttons->addStretch();
     buttons->addWidget(command10);
     column->addLayout(buttons);
+    // The workflow hands the focus to the next button to press; Return presses it.
+    for (QPushButton* button : {command1[0], command1[1], command3, command10}) {
+        button->setAutoDefault(true);
+    }
     progressBar1 = new QProgressBar(this);
     progressBar1->setTextVisible(false);
     progressBar1->setMaximumHeight(10);
