@@ -1,6 +1,7 @@
 #include "app/CoefficientDialog.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +28,7 @@ CoefficientDialog::CoefficientDialog(int coefficient, QWidget* parent)
 void CoefficientDialog::open(const QString& caption) {
     text1_->setText(caption);
     text1_->selectAll();
+    selectOnActivation_ = true;
     open_ = true;
     show();
     raise();
@@ -44,6 +46,16 @@ void CoefficientDialog::commit() {
 void CoefficientDialog::closeEvent(QCloseEvent* event) {
     commit();
     QDialog::closeEvent(event);
+}
+
+// The line edit drops its selection while the window is not yet active; select again once it is,
+// so that typing replaces the caption.
+void CoefficientDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && selectOnActivation_) {
+        selectOnActivation_ = true;
+        text1_->selectAll();
+    }
 }
 
 void CoefficientDialog::done(int result) {

@@ -24,12 +24,14 @@ class CoefficientDialog : public QDialog {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void done(int result) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void commit();
 
     QLineEdit* text1_;
     bool open_ = false;
+    bool selectOnActivation_ = false;
 };
 
 } // namespace quendrix

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/CalibrationSession.h"
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
 #include "app/MainWindow.h"
@@ -13,14 +12,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
 #include <QTest>
 
 #include <cstring>
-#include <ostream>
 #include <string>
-#include <vector>
 
 inline void PrintTo(const QColor& c, std::ostream* os) {
     *os << c.name().toStdString();
@@ -33,20 +33,11 @@ inline const QString ErrorCsv = QStringLiteral(QUENDRIX_EXAMPLES "/error.csv");
 
 // Pixel queries render at 402 px, where a grid cell is two pixels wide.
 inline const QSize Px(402, 402);
-inline const QColor White(255, 255, 255);
+inline const QColor White(255, 255, 255), Black(0, 0, 0), Red(255, 0, 0), Blue(0, 0, 255);
 inline const QColor Stamp(255, 0, 255);
 
-/// A caption or box text, comparable with plain literals.
 template <class Widget> std::string text(const Widget* widget) {
     return widget->text().toStdString();
-}
-
-/// Figure position of a data point in the range lo..hi.
-inline double unitX(double x, double lo, double hi) {
-    return (x - lo) * 1875 / (hi - lo);
-}
-inline double unitY(double y, double lo, double hi) {
-    return 1875 - unitX(y, lo, hi);
 }
 
 /// The main window on the offscreen platform, shown and active so that focus changes arrive.
@@ -74,64 +65,47 @@ class WindowFixture : public ::testing::Test {
         dialogs.answerFile(path);
         click(c().command1[size_t(f)]);
     }
-    void importBoth() {
+    void runAll() {
         import(0, CalibrationCsv);
         import(1, ErrorCsv);
-    }
-    void runAll() {
-        importBoth();
         click(c().command3);
-        ASSERT_TRUE(drawn(8));
     }
-    /// Types into a range box as a user does: click into it, replace its text.
+    /// Types into a range box as a user does; leaving the box checks and commits the range.
     void typeRange(QLineEdit* box, const QString& text) {
         box->setFocus();
         box->selectAll();
         QTest::keyClicks(box, text);
     }
-    /// Leaves the range box, which checks and commits the range.
-    void leaveRange() {
-        c().command1[0]->setFocus();
-        QApplication::processEvents();
-    }
 
-    /// Marks the drawn layer of every figure; redrawing a figure wipes its mark.
-    void stamp() {
+    /// Stamps the drawn layer of every figure (a redraw wipes it) and keeps a copy of the matrix.
+    void mark() {
         for (int n = 1; n <= 8; ++n) {
             fig(n).fillBox(0, 0, 90, 90, Stamp);
         }
+        before = m();
     }
-    /// The figures redrawn or cleared since stamp(), e.g. "5678".
-    std::string redrawn() {
+    enum Which { Drawn, Enabled, Redrawn };
+    /// The figures drawn, enabled or redrawn (or cleared) since mark(), e.g. "5678".
+    std::string figures(Which which) {
         std::string out;
         for (int n = 1; n <= 8; ++n) {
-            if (fig(n).colourAt(45, 45, Px) != Stamp) {
+            if (which == Drawn     ? drawn(n)
+                : which == Enabled ? fig(n).isEnabled()
+                                   : fig(n).colourAt(45, 45, Px) != Stamp) {
                 out += char('0' + n);
             }
         }
         return out;
     }
-
-    std::vector<std::vector<float>> snapshot() {
-        std::vector<std::vector<float>> planes;
-        for (int f = 0; f < FieldCount; ++f) {
-            const auto& p = m().plane(Field(f));
-            planes.emplace_back(p.begin(), p.end());
-        }
-        return planes;
-    }
-    /// The fields whose bits differ from the snapshot, e.g. "Prob Confi".
-    std::string changed(const std::vector<std::vector<float>>& before) {
+    /// The fields whose bits differ from mark(), e.g. "Prob Confi".
+    std::string changed() {
         static const char* const names[] = {"Samples",  "Model", "Discrete", "Kernel",
                                             "Smoothed", "NormH", "Prob",     "Confi"};
         std::string out;
         for (int f = 0; f < FieldCount; ++f) {
-            const auto& p = m().plane(Field(f));
-            if (std::memcmp(p.data(), before[size_t(f)].data(), p.size() * sizeof(float)) != 0) {
-                if (!out.empty()) {
-                    out += ' ';
-                }
-                out += names[f];
+            if (std::memcmp(m().plane(Field(f)).data(), before.plane(Field(f)).data(),
+                            sizeof(StageMatrix::Plane)) != 0) {
+                out.append(out.empty() ? "" : " ").append(names[f]);
             }
         }
         return out;
@@ -139,17 +113,18 @@ class WindowFixture : public ::testing::Test {
 
     /// Colour of grid cell (i, j) on figure n.
     QColor cellAt(int n, int i, int j) { return fig(n).colourAt(cellX(i), cellY(j), Px); }
+    /// Colour of data point (x, y) on scatter figure n with the range 0..hi.
+    QColor dataAt(int n, double x, double y, double hi) {
+        return fig(n).colourAt(x * 1875 / hi, 1875 - y * 1875 / hi, Px);
+    }
     /// Whether `colour` shows within a pixel of user point (x, y): one-pixel lines need not
     /// cover the pixel the point falls in.
     bool near(int n, double x, double y, const QColor& colour) {
-        const QImage image = fig(n).render(Px);
-        const int px = int(x * Px.width() / 1875);
-        const int py = int(y * Px.height() / 1875);
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                if (image.pixelColor(px + dx, py + dy) == colour) {
-                    return true;
-                }
+        const QImage block = fig(n).render(Px).copy(int(x * Px.width() / 1875) - 1,
+                                                    int(y * Px.height() / 1875) - 1, 3, 3);
+        for (int k = 0; k < 9; ++k) {
+            if (block.pixelColor(k % 3, k / 3) == colour) {
+                return true;
             }
         }
         return false;
@@ -157,6 +132,7 @@ class WindowFixture : public ::testing::Test {
 
     ui::ScriptedDialogService dialogs;
     MainWindow w{dialogs};
+    StageMatrix before;
 };
 
 } // namespace quendrix::test

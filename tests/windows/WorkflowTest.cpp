@@ -1,11 +1,5 @@
 #include "WindowFixture.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QSlider>
-#include <QStatusBar>
-
 #include <cmath>
 
 namespace quendrix::test {
@@ -13,56 +7,19 @@ namespace {
 
 using WorkflowTest = WindowFixture;
 
-TEST_F(WorkflowTest, StartRunsEveryStageOnceAndClicksRunFromTheirFigure) {
-    importBoth();
-    EXPECT_TRUE(fig(3).isEnabled());
-    for (int n = 4; n <= 8; ++n) {
-        EXPECT_FALSE(fig(n).isEnabled()) << "Fig." << n;
-    }
-    click(c().command3);
-    for (int n = 1; n <= 8; ++n) {
-        EXPECT_TRUE(drawn(n)) << "Fig." << n;
-        EXPECT_TRUE(fig(n).isEnabled()) << "Fig." << n;
-    }
-    for (int s = 0; s < StageCount; ++s) {
-        EXPECT_TRUE(w.session().stageDone(Stage(s))) << s;
-    }
-    EXPECT_FALSE(c().command3->isEnabled());
-    EXPECT_TRUE(c().check2->isEnabled() && c().check6->isEnabled());
-
-    // A second "Start" with Fig.3 drawn (and no generated model) does nothing.
-    const auto before = snapshot();
-    stamp();
-    w.workflow().start();
-    EXPECT_EQ(redrawn(), "");
-    EXPECT_EQ(changed(before), "");
-
-    // A new range undoes everything after the scatter figures; a click on Fig.3 runs it all.
-    typeRange(c().text2, QStringLiteral("45"));
-    leaveRange();
-    EXPECT_FALSE(drawn(3));
-    click(&fig(3));
-    for (int n = 3; n <= 8; ++n) {
-        EXPECT_TRUE(drawn(n)) << "Fig." << n;
-    }
-}
-
 TEST_F(WorkflowTest, GeneratedModelStandsInForFileTwo) {
-    importBoth();
+    import(0, CalibrationCsv);
+    import(1, ErrorCsv);
     click(c().check4);
     ASSERT_TRUE(c().check4->isChecked());
     EXPECT_EQ(text(c().label17), "y = x");
     EXPECT_EQ(text(c().label21[1]), "Generated error model");
     EXPECT_EQ(text(c().label15[1]), "Error model");
     EXPECT_EQ(text(c().label12[1]), "");
-    // 5 % of the range 0..40.
-    EXPECT_EQ(text(c().label19), "2");
+    EXPECT_EQ(text(c().label19), "2"); // 5 % of the range 0..40
     EXPECT_EQ(text(c().label22), "Std.Dev.: 5 % of range");
-    EXPECT_TRUE(c().slider4->isVisible());
-    EXPECT_FALSE(c().command1[1]->isEnabled());
-    EXPECT_FALSE(drawn(2));
-    EXPECT_TRUE(drawn(3));
-    EXPECT_FALSE(drawn(4));
+    EXPECT_TRUE(c().slider4->isVisible() && !c().command1[1]->isEnabled());
+    EXPECT_EQ(figures(Drawn), "13");
     const double twoPi = 6.28318530718;
     EXPECT_FLOAT_EQ(m().at(Field::Model, 100, 100), float(1 / (std::sqrt(twoPi) * 2)));
     EXPECT_NE(cellAt(3, 100, 100), White);
@@ -72,21 +29,15 @@ TEST_F(WorkflowTest, GeneratedModelStandsInForFileTwo) {
     EXPECT_EQ(text(c().label22), "Std.Dev.: 6 % of range");
     EXPECT_EQ(text(c().label19), "2.4");
     EXPECT_FLOAT_EQ(m().at(Field::Model, 100, 100), float(1 / (std::sqrt(twoPi) * 2.4)));
-
-    // Fig.4 is the next step; its click runs the rest with the model.
-    click(&fig(4));
+    click(&fig(4)); // the next step: its click runs the rest with the model
     EXPECT_TRUE(drawn(8));
 
     click(c().check4);
-    EXPECT_FALSE(c().check4->isChecked());
     EXPECT_EQ(text(c().label12[1]), "150");
     EXPECT_EQ(text(c().label17), "");
     EXPECT_EQ(text(c().label21[1]), "");
     EXPECT_TRUE(c().command1[1]->isEnabled());
-    EXPECT_TRUE(drawn(2));
-    EXPECT_FALSE(drawn(3));
-    EXPECT_FALSE(drawn(8));
-
+    EXPECT_EQ(figures(Drawn), "12");
     // File 2's line went with the model: the Gaussian model refuses until file 2 comes back.
     click(&fig(3));
     EXPECT_FALSE(drawn(3));
@@ -97,90 +48,52 @@ TEST_F(WorkflowTest, GeneratedModelStandsInForFileTwo) {
     EXPECT_TRUE(drawn(8));
 }
 
-TEST_F(WorkflowTest, EachSettingRecomputesExactlyItsStages) {
+TEST_F(WorkflowTest, EachControlRecomputesExactlyItsStages) {
     runAll();
-    auto step = [&](auto change, const std::string& figures, const std::string& fields) {
-        const auto before = snapshot();
-        stamp();
-        change();
-        EXPECT_EQ(redrawn(), figures);
-        EXPECT_EQ(changed(before), fields);
-        for (int n = 3; n <= 8; ++n) {
-            EXPECT_EQ(drawn(n), n != 6 || !c().check5->isChecked()) << "Fig." << n;
-        }
+    // Moves `control` to `v` if it is a slider, clicks it otherwise.
+    int count = 0;
+    auto step = [&](QWidget* control, int v, const char* redraws, const char* fields) {
+        SCOPED_TRACE(testing::Message() << "step " << ++count);
+        mark();
+        auto* slider = qobject_cast<QSlider*>(control);
+        slider ? slider->setValue(v) : click(control);
+        EXPECT_EQ(figures(Redrawn), redraws);
+        EXPECT_EQ(changed(), fields);
+        EXPECT_EQ(figures(Drawn), c().check5->isChecked() ? "1234578" : "12345678");
     };
-    {
-        SCOPED_TRACE("smoothing");
-        step([&] { c().slider3->setValue(8); }, "5678", "Kernel Smoothed NormH Prob Confi");
-        EXPECT_EQ(text(c().label7), "8");
-    }
-    {
-        SCOPED_TRACE("vertical threshold");
-        step([&] { c().slider5->setValue(6); }, "678", "NormH Prob Confi");
-        EXPECT_EQ(text(c().label23), "Threshold: 6 sample(s)");
-    }
-    {
-        SCOPED_TRACE("horizontal threshold");
-        step([&] { c().slider6->setValue(6); }, "78", "Prob Confi");
-        EXPECT_EQ(text(c().label24), "Threshold: 6 sample(s)");
-    }
-    for (int k = 0; k < 2; ++k) {
-        SCOPED_TRACE(k);
-        step([&] { c().coefficientSliders[size_t(k)]->setValue(500 + 300 * k); }, "8", "Confi");
-        EXPECT_EQ(text(c().label4[size_t(k)]), k == 0 ? "50" : "80");
-    }
-    {
-        SCOPED_TRACE("skip");
-        step([&] { click(c().check5); }, "678", "NormH Prob Confi");
-        // Skipped, the horizontal normalisation passes the smoothed field through; Fig.6 stays
-        // blank.
-        EXPECT_EQ(std::memcmp(m().plane(Field::NormH).data(), m().plane(Field::Smoothed).data(),
-                              sizeof(StageMatrix::Plane)),
-                  0);
-        EXPECT_EQ(fig(6).colourAt(1000, 1000, Px), White);
-        EXPECT_EQ(fig(6).itemCount(), 0u);
-    }
-    {
-        SCOPED_TRACE("vertical threshold while skipped");
-        step([&] { c().slider5->setValue(9); }, "", "");
-        EXPECT_EQ(text(c().label23), "Threshold: 9 sample(s)");
-    }
-    {
-        SCOPED_TRACE("skip off");
-        step([&] { click(c().check5); }, "678", "NormH Prob Confi");
-    }
-}
+    // The overlays toggle without recomputing.
+    const int mode = w.session().columns().modeIndex[125],
+              ave = w.session().columns().aveIndex[125];
+    EXPECT_TRUE(near(8, cellX(125), cellY(mode), Red));
+    step(c().check2, 0, "8", ""); // mode off
+    EXPECT_FALSE(near(8, cellX(125), cellY(mode), Red));
+    EXPECT_TRUE(near(8, cellX(125), cellY(ave), Blue));
+    step(c().check6, 0, "8", ""); // average off
+    EXPECT_FALSE(near(8, cellX(125), cellY(ave), Blue));
+    // Only the region picture is left: the mode's cell shows the inner region's colour.
+    EXPECT_EQ(cellAt(8, 125, mode), QColor(200, 255, 200));
+    step(c().check2, 0, "8", ""); // mode on
+    EXPECT_TRUE(near(8, cellX(125), cellY(mode), Red));
+    EXPECT_FALSE(near(8, cellX(125), cellY(ave), Blue));
 
-TEST_F(WorkflowTest, OverlaysToggleWithoutRecomputing) {
-    runAll();
-    const int x = 125;
-    const int mode = w.session().columns().modeIndex[x];
-    const int ave = w.session().columns().aveIndex[x];
-    ASSERT_TRUE(mode != NoIndex && ave != NoIndex);
-    const QColor red(255, 0, 0), blue(0, 0, 255);
-    EXPECT_TRUE(near(8, cellX(x), cellY(mode), red));
-    const auto before = snapshot();
-    const ColumnResults columns = w.session().columns();
-    stamp();
-
-    click(c().check2); // mode off
-    EXPECT_EQ(redrawn(), "8");
-    EXPECT_FALSE(near(8, cellX(x), cellY(mode), red));
-    EXPECT_TRUE(near(8, cellX(x), cellY(ave), blue));
-    click(c().check6); // average off
-    EXPECT_FALSE(near(8, cellX(x), cellY(ave), blue));
-    // Only the region picture is left: the mode's cell shows its region colour.
-    EXPECT_EQ(cellAt(8, x, mode), QColor(200, 255, 200));
-    click(c().check2); // mode on
-    EXPECT_TRUE(near(8, cellX(x), cellY(mode), red));
-    EXPECT_FALSE(near(8, cellX(x), cellY(ave), blue));
-
-    EXPECT_EQ(changed(before), "");
-    EXPECT_EQ(w.session().columns().modeIndex, columns.modeIndex);
-    EXPECT_EQ(w.session().columns().aveIndex, columns.aveIndex);
-    for (int n = 3; n <= 8; ++n) {
-        EXPECT_TRUE(drawn(n));
-    }
+    step(c().slider3, 8, "5678", "Kernel Smoothed NormH Prob Confi");
+    EXPECT_EQ(text(c().label7), "8");
+    step(c().slider5, 6, "678", "NormH Prob Confi");
+    EXPECT_EQ(text(c().label23), "Threshold: 6 sample(s)");
+    step(c().slider6, 6, "78", "Prob Confi");
+    EXPECT_EQ(text(c().label24), "Threshold: 6 sample(s)");
+    step(c().coefficientSliders[0], 500, "8", "Confi");
+    EXPECT_EQ(text(c().label4[0]), "50");
+    step(c().coefficientSliders[1], 800, "8", "Confi");
+    EXPECT_EQ(text(c().label4[1]), "80");
+    step(c().check5, 0, "678", "NormH Prob Confi"); // skip
+    // Skipped, the horizontal normalisation passes the smoothed field through; Fig.6 stays blank.
+    EXPECT_TRUE(m().plane(Field::NormH) == m().plane(Field::Smoothed));
+    EXPECT_EQ(fig(6).colourAt(1000, 1000, Px), White);
+    EXPECT_EQ(fig(6).itemCount(), 0u);
+    step(c().slider5, 9, "", "");
+    EXPECT_EQ(text(c().label23), "Threshold: 9 sample(s)");
+    step(c().check5, 0, "678", "NormH Prob Confi");
 }
 
 } // namespace
