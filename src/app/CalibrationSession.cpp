@@ -139,7 +139,6 @@ Status CalibrationSession::setGeneratedModel(bool on) {
     }
     if (!on) {
         applyGeneratedModelOff();
-        invalidateFrom(Stage::GaussianModel);
         return {};
     }
     if (!files_[0]) {

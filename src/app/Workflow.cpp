@@ -197,7 +197,6 @@ void Workflow::readDataFile(int f) {
         if (n2 <= 1) {
             c.command1[1]->setFocus();
         } else if (!c.text1->text().isEmpty() && !c.text2->text().isEmpty()) {
-            figures_.picture2(0)->setEnabled(true);
             figures_.picture2(0)->setFocus();
         }
     } else {
@@ -249,8 +248,7 @@ void Workflow::drawScatter(int f) {
     if (!file) {
         return;
     }
-    const double lo = leadingNumber(latin1(controls_.text1->text()));
-    const double hi = leadingNumber(latin1(controls_.text2->text()));
+    const auto [lo, hi] = rangeNumbers();
     ui::FigureSurface* surface = figures_.picture1(f);
     quendrix::drawScatter(*surface, *file, lo, hi, ScatterStyle{session_.state().colour.greyScale});
     surface->refresh();
@@ -279,8 +277,7 @@ void Workflow::rangeTextChanged() {
     }
     // Typing redraws the scatter figures at once; equal bounds have no scale, so the figures
     // wait for the next valid pair (leaving the box checks the range).
-    const double lo = leadingNumber(latin1(controls_.text1->text()));
-    const double hi = leadingNumber(latin1(controls_.text2->text()));
+    const auto [lo, hi] = rangeNumbers();
     if (lo != hi) {
         for (int f = 0; f < 2; ++f) {
             if (drawn(f + 1)) {
@@ -383,6 +380,11 @@ void Workflow::modelSliderChanged(int percent) {
 }
 
 // ---- pipeline ----------------------------------------------------------------------------
+
+std::pair<double, double> Workflow::rangeNumbers() const {
+    return {leadingNumber(latin1(controls_.text1->text())),
+            leadingNumber(latin1(controls_.text2->text()))};
+}
 
 float Workflow::factorFor(int k) const {
     return figureFactor(StageFigure(k), session_.rangeWidth(), session_.settings().smoothing);
@@ -566,8 +568,7 @@ void Workflow::overlayClicked() {
 
 void Workflow::showFittingLineClicked() {
     if (controls_.check1->isChecked()) {
-        const double lo = leadingNumber(latin1(controls_.text1->text()));
-        const double hi = leadingNumber(latin1(controls_.text2->text()));
+        const auto [lo, hi] = rangeNumbers();
         const FileStatistics& stats = session_.statistics(1);
         drawFittingLine(*figures_.picture1(1), stats.slope, stats.intercept, lo, hi,
                         session_.rangeWidth(), ScatterStyle{session_.state().colour.greyScale});

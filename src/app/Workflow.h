@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <utility>
 
 class QStatusBar;
 class QWidget;
@@ -78,6 +79,8 @@ class Workflow : public QObject {
     void refuse(const QString& reason);
     std::array<bool, StageCount> doneStages() const;
     float factorFor(int k) const;
+    /// The numbers in the range boxes as they stand (lower, upper).
+    std::pair<double, double> rangeNumbers() const;
 
     CalibrationSession& session_;
     ControlPanel& controls_;
