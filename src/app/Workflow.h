@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CalibrationSession.h"
+#include "session/CalibrationSession.h"
 
 #include <QObject>
 #include <QPointer>

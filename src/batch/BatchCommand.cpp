@@ -1,6 +1,6 @@
 #include "batch/BatchCommand.h"
 
-#include "app/CalibrationSession.h"
+#include "session/CalibrationSession.h"
 
 #include <CLI/CLI.hpp>
 

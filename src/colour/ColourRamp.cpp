@@ -1,6 +1,6 @@
 #include "colour/ColourRamp.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "data/AxisRange.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "data/AxisRange.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 
 #include <cmath>
 

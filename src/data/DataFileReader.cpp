@@ -1,6 +1,6 @@
 #include "data/DataFileReader.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 
 #include <cmath>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "data/Regression.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 
 #include <cmath>
 

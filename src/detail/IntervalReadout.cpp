@@ -1,6 +1,6 @@
 #include "detail/IntervalReadout.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "export/CommonOutput.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "export/AtomicFile.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "pipeline/DiscreteModel.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "pipeline/MatrixProduct.h"
 
 namespace quendrix {

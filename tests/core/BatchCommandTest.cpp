@@ -1,5 +1,5 @@
 #include "batch/BatchCommand.h"
-#include "app/CalibrationSession.h"
+#include "session/CalibrationSession.h"
 
 #include "TestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "app/CalibrationSession.h"
+#include "session/CalibrationSession.h"
 
 #include "TestFiles.h"
 

@@ -1,5 +1,5 @@
 #include "data/DataFileReader.h"
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 
 #include <gtest/gtest.h>
 

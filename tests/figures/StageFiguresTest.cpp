@@ -1,5 +1,5 @@
-#include "app/StageFigures.h"
-#include "data/ScatterFigure.h"
+#include "figures/StageFigures.h"
+#include "figures/ScatterFigure.h"
 #include "ui/FigureSurface.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
 #include "app/MainWindow.h"
-#include "app/StageFigures.h"
 #include "app/Workflow.h"
+#include "figures/StageFigures.h"
 #include "ui/FigureSurface.h"
 #include "ui/ScriptedDialogService.h"
 

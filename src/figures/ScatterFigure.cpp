@@ -1,4 +1,4 @@
-#include "data/ScatterFigure.h"
+#include "figures/ScatterFigure.h"
 
 #include "ui/FigureSurface.h"
 

@@ -1,4 +1,4 @@
-#include "app/StageFigures.h"
+#include "figures/StageFigures.h"
 
 #include "ui/FigureSurface.h"
 

@@ -1,6 +1,6 @@
-#include "app/CalibrationSession.h"
+#include "session/CalibrationSession.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "data/DataFileReader.h"
 #include "model/GeneratedModel.h"
 #include "pipeline/ConfidenceRegions.h"

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/Result.h"
-#include "app/SessionState.h"
+#include "base/Result.h"
 #include "data/AxisRange.h"
 #include "data/DataFile.h"
 #include "data/Regression.h"
@@ -11,6 +10,7 @@
 #include "pipeline/LevelSearch.h"
 #include "pipeline/Normalization.h"
 #include "pipeline/StageMatrix.h"
+#include "session/SessionState.h"
 
 #include <array>
 #include <memory>
