@@ -142,6 +142,10 @@ template <class T> std::string shortest(T value, int maxDigits) {
 } // namespace
 
 double leadingNumber(std::string_view text) {
+    return leadingNumberIfAny(text).value_or(0.0);
+}
+
+std::optional<double> leadingNumberIfAny(std::string_view text) {
     std::string s;
     s.reserve(text.size());
     for (char c : text) {
@@ -157,9 +161,12 @@ double leadingNumber(std::string_view text) {
             for (size_t k = 2; k < s.size() && isDigit(s[k], base); ++k) {
                 digits.push_back(s[k]);
             }
+            if (digits.empty()) {
+                return std::nullopt;
+            }
             return wholeNumber(digits, base);
         }
-        return 0;
+        return std::nullopt;
     }
     std::string number;
     size_t k = 0;
@@ -191,7 +198,7 @@ double leadingNumber(std::string_view text) {
         }
     }
     if (digits == 0) {
-        return 0;
+        return std::nullopt;
     }
     if (k < s.size() && (s[k] == 'E' || s[k] == 'e' || s[k] == 'D' || s[k] == 'd')) {
         size_t e = k + 1;
@@ -209,6 +216,52 @@ double leadingNumber(std::string_view text) {
         }
     }
     return parseDecimal(number);
+}
+
+std::optional<double> plainNumber(std::string_view text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    size_t k = 0;
+    auto digits = [&] {
+        const size_t start = k;
+        while (k < text.size() && isDigit(text[k], 10)) {
+            ++k;
+        }
+        return k - start;
+    };
+    if (k < text.size() && (text[k] == '+' || text[k] == '-')) {
+        ++k;
+    }
+    size_t mantissa = digits();
+    if (k < text.size() && text[k] == '.') {
+        ++k;
+        mantissa += digits();
+    }
+    if (mantissa == 0) {
+        return std::nullopt;
+    }
+    if (k < text.size() && (text[k] == 'e' || text[k] == 'E')) {
+        ++k;
+        if (k < text.size() && (text[k] == '+' || text[k] == '-')) {
+            ++k;
+        }
+        if (digits() == 0) {
+            return std::nullopt;
+        }
+    }
+    if (k != text.size()) {
+        return std::nullopt;
+    }
+    const double value = leadingNumber(text);
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 std::string shortestText(float value) {

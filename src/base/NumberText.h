@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,15 @@ namespace quendrix {
 /// [(E|D) [sign] digits] is read; "&H" and "&O" introduce hexadecimal and octal whole numbers.
 /// Text without a number gives 0. Decimal overflow gives an infinity, which callers refuse.
 double leadingNumber(std::string_view text);
+
+/// The leading-number rule without its fallback: no value when the text holds no number at all
+/// (empty, letters only, a bare "&H"), so a reader can tell such fields from a written 0.
+std::optional<double> leadingNumberIfAny(std::string_view text);
+
+/// A text that is a finite decimal number and nothing else ("68.2", "-5", "1e3", " .5 "):
+/// where a command line gives a number there is nothing to guess, so "abc", "nan", "" and
+/// "0,5" have no value.
+std::optional<double> plainNumber(std::string_view text);
 
 /// Shortest text (1..7 significant digits) that reads back to the same single; exponent form
 /// only below 1E-4 or from 1E7 on, as "%.7G" would decide. Captions use this form ("0.25").

@@ -1,5 +1,8 @@
 #include "batch/BatchCommand.h"
 
+#include "base/NumberText.h"
+#include "data/DataFileReader.h"
+#include "export/OutputFile.h"
 #include "session/CalibrationSession.h"
 
 #include <CLI/CLI.hpp>
@@ -27,6 +30,24 @@ struct Options {
     std::string output;
 };
 
+// A command line has no reason to guess: a number is the whole text, never its leading part.
+const CLI::Validator PlainNumber(
+    [](std::string& text) -> std::string {
+        return plainNumber(text) ? std::string{} : "'" + text + "' is not a number";
+    },
+    "NUMBER");
+
+const CLI::Validator Percentage(
+    [](std::string& text) -> std::string {
+        const std::optional<double> value = plainNumber(text);
+        if (!value) {
+            return "'" + text + "' is not a number";
+        }
+        return *value >= 0 && *value <= 100 ? std::string{}
+                                            : "'" + text + "' is not between 0 and 100";
+    },
+    "PERCENT");
+
 void describe(CLI::App& app, Options& o) {
     app.description("Runs one Quendrix calibration and writes the result in the common output "
                     "format, exactly as the desktop program saves it.");
@@ -43,7 +64,8 @@ void describe(CLI::App& app, Options& o) {
                    "Lower and upper bound of the axis range, as if typed after the imports "
                    "(default: proposed from file 1)")
         ->expected(2)
-        ->allow_extra_args(false);
+        ->allow_extra_args(false)
+        ->check(PlainNumber);
     app.add_option("--smoothing", o.smoothing, "Smoothing level in % of the range")
         ->check(CLI::Range(1, 25))
         ->capture_default_str();
@@ -56,10 +78,10 @@ void describe(CLI::App& app, Options& o) {
         ->check(CLI::Range(0, 10))
         ->capture_default_str();
     app.add_flag("--skip", o.skip, "Skip the horizontal normalisation");
-    app.add_option("--c1", o.coefficient1,
-                   "Confidence coefficient 1 in %, as typed (default 68.2; clamped to 0..100)");
-    app.add_option("--c2", o.coefficient2,
-                   "Confidence coefficient 2 in %, as typed (default 95.4; clamped to 0..100)");
+    app.add_option("--c1", o.coefficient1, "Confidence coefficient 1 in %, 0..100 (default 68.2)")
+        ->check(Percentage);
+    app.add_option("--c2", o.coefficient2, "Confidence coefficient 2 in %, 0..100 (default 95.4)")
+        ->check(Percentage);
     app.add_option("--section", o.section,
                    "Also print the calibration chart's interval read-out for this section "
                    "position, in % of the X axis")
@@ -70,6 +92,27 @@ void describe(CLI::App& app, Options& o) {
 int fail(std::ostream& err, const std::string& message) {
     err << "quendrix-batch: " << message << '\n';
     return 1;
+}
+
+/// The output must not be one of the inputs, under whatever name or link it is given.
+std::string replacedInput(const Options& o) {
+    const std::optional<FileIdentity> output = fileIdentity(o.output);
+    if (!output) {
+        return {};
+    }
+    if (output == fileIdentity(o.file1)) {
+        return "the output would replace file 1";
+    }
+    if (!o.file2.empty() && output == fileIdentity(o.file2)) {
+        return "the output would replace file 2";
+    }
+    return {};
+}
+
+void warnAbout(std::ostream& err, int f, const CalibrationSession& session) {
+    if (const std::string warning = importWarning(f, *session.file(f)); !warning.empty()) {
+        err << "quendrix-batch: " << warning << '\n';
+    }
 }
 
 } // namespace
@@ -85,6 +128,9 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     }
     if (o.file2.empty() && !o.modelPercent) {
         return fail(err, "give the error data with --file2 or generate the model with --model-sd");
+    }
+    if (const std::string replaced = replacedInput(o); !replaced.empty()) {
+        return fail(err, replaced + " (" + o.output + ")");
     }
 
     CalibrationSession session;
@@ -102,10 +148,17 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     if (Status st = session.importFile(0, o.file1, o.file1); !st) {
         return fail(err, "file 1 (" + o.file1 + "): " + st.reason());
     }
+    warnAbout(err, 0, session);
+    if (session.file(0)->completeCount == 0) {
+        return fail(err, "file 1 (" + o.file1 +
+                             "): no complete record (an X and a Y, neither of them -9999), so "
+                             "there is nothing to calibrate");
+    }
     if (!o.file2.empty()) {
         if (Status st = session.importFile(1, o.file2, o.file2); !st) {
             return fail(err, "file 2 (" + o.file2 + "): " + st.reason());
         }
+        warnAbout(err, 1, session);
     }
     if (!o.range.empty()) {
         session.setRangeTexts(o.range[0], o.range[1]);

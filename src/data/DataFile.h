@@ -30,6 +30,8 @@ struct DataFile {
     int completeCount = 0;        ///< N: the records without a marker
     std::optional<float> dataMin; ///< smallest X or Y that is not a marker
     std::optional<float> dataMax; ///< largest X or Y that is not a marker
+    int fieldsWithoutNumber = 0;  ///< non-empty data fields without any number, read as 0
+    int firstFieldWithoutNumberLine = 0;
 };
 
 } // namespace quendrix

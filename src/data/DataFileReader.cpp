@@ -2,53 +2,141 @@
 
 #include "base/NumberText.h"
 
+#include <array>
+#include <cerrno>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace quendrix {
 namespace {
 
-/// Field reader over the whole file. A comma and a line end (CR LF, lone CR or lone LF) are
+/// Where the reader's bytes come from, block by block. The first block holds at least
+/// `ProbeSize` bytes unless the whole input is shorter, so the encoding can be told from it.
+class ByteSource {
+  public:
+    static constexpr size_t ProbeSize = 64;
+
+    virtual ~ByteSource() = default;
+    /// The next block; an empty one at the end of the input or after a read error.
+    virtual std::string_view next() = 0;
+    /// Why reading stopped early, or empty.
+    virtual std::string error() const { return {}; }
+};
+
+class MemorySource : public ByteSource {
+  public:
+    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+    std::string_view next() override { return std::exchange(bytes_, std::string_view{}); }
+
+  private:
+    std::string_view bytes_;
+};
+
+/// Reads a file descriptor in fixed blocks, so memory stays bounded whatever the file's size.
+class FileSource : public ByteSource {
+  public:
+    FileSource(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~FileSource() override { ::close(fd_); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    std::string_view next() override {
+        size_t filled = 0;
+        // A pipe hands over as little as it has; the first block must still be long enough to
+        // probe the encoding.
+        const size_t wanted = first_ ? ByteSource::ProbeSize : 1;
+        first_ = false;
+        while (filled < wanted) {
+            ssize_t n = ::read(fd_, buffer_.data() + filled, buffer_.size() - filled);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                error_ = "cannot read " + path_ + ": " + std::strerror(errno);
+                break;
+            }
+            if (n == 0) {
+                break;
+            }
+            filled += size_t(n);
+        }
+        return {buffer_.data(), filled};
+    }
+    std::string error() const override { return error_; }
+
+  private:
+    int fd_;
+    std::string path_;
+    std::array<char, 64 * 1024> buffer_;
+    bool first_ = true;
+    std::string error_;
+};
+
+/// Longest field the reader keeps; a longer one is no column name or number but a file without
+/// separators, and keeping it would let one field take any amount of memory.
+constexpr size_t MaxFieldLength = 1 << 20;
+
+/// Field reader over a byte stream. A comma and a line end (CR LF, lone CR or lone LF) are
 /// equivalent separators, so records need not follow lines.
 class FieldScanner {
   public:
-    explicit FieldScanner(std::string_view bytes) : bytes_(bytes) {}
+    explicit FieldScanner(ByteSource& source) : source_(source) {}
 
     int line() const { return line_; }
+    bool fieldTooLong() const { return tooLong_; }
+
+    /// The first bytes of the input, for the encoding check; they are not consumed.
+    std::string_view probe() {
+        fill();
+        return {cur_, size_t(end_ - cur_)};
+    }
+    void skip(size_t count) { cur_ += count; }
 
     /// The end of the file is what is left when it holds only blanks and tabs.
-    bool atEnd() const {
-        for (size_t k = pos_; k < bytes_.size(); ++k) {
-            if (bytes_[k] != ' ' && bytes_[k] != '\t') {
-                return false;
-            }
-        }
-        return true;
+    bool atEnd() {
+        skipBlanks();
+        return !fill();
     }
 
-    /// Reads one field; false when the file ends before the field starts.
+    /// Reads one field; false when the file ends before the field starts or the field is
+    /// longer than any field may be.
     bool next(std::string& field) {
         field.clear();
         skipBlanks();
-        if (pos_ >= bytes_.size()) {
+        if (!fill()) {
             return false;
         }
-        if (bytes_[pos_] == '"') {
-            ++pos_;
-            while (pos_ < bytes_.size() && bytes_[pos_] != '"') {
-                countLineEnd();
-                field.push_back(bytes_[pos_++]);
+        if (*cur_ == '"') {
+            ++cur_;
+            bool afterCR = false;
+            while (fill() && *cur_ != '"') {
+                // A line end inside a quoted field still counts, so later messages name the
+                // right line.
+                const char c = *cur_++;
+                if (c == '\r' || (c == '\n' && !afterCR)) {
+                    ++line_;
+                }
+                afterCR = c == '\r';
+                if (!keep(field, c)) {
+                    return false;
+                }
             }
-            ++pos_; // the closing quote (or past the end)
+            if (fill()) {
+                ++cur_; // the closing quote
+            }
             // Whatever follows the closing quote up to the separator is dropped.
-            while (pos_ < bytes_.size() && !isSeparator(bytes_[pos_])) {
-                ++pos_;
+            while (fill() && !isSeparator(*cur_)) {
+                ++cur_;
             }
         } else {
-            while (pos_ < bytes_.size() && !isSeparator(bytes_[pos_])) {
-                field.push_back(bytes_[pos_++]);
+            while (fill() && !isSeparator(*cur_)) {
+                if (!keep(field, *cur_++)) {
+                    return false;
+                }
             }
             while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) {
                 field.pop_back();
@@ -61,28 +149,42 @@ class FieldScanner {
   private:
     static bool isSeparator(char c) { return c == ',' || c == '\r' || c == '\n'; }
 
-    void skipBlanks() {
-        while (pos_ < bytes_.size() && (bytes_[pos_] == ' ' || bytes_[pos_] == '\t')) {
-            ++pos_;
+    /// True when a byte is at hand, fetching the next block when the current one is used up.
+    bool fill() {
+        while (cur_ == end_) {
+            std::string_view block = source_.next();
+            if (block.empty()) {
+                return false;
+            }
+            cur_ = block.data();
+            end_ = block.data() + block.size();
         }
+        return true;
     }
 
-    // Counts a line end inside a quoted field so later messages name the right line.
-    void countLineEnd() {
-        char c = bytes_[pos_];
-        if (c == '\n' || (c == '\r' && (pos_ + 1 >= bytes_.size() || bytes_[pos_ + 1] != '\n'))) {
-            ++line_;
+    bool keep(std::string& field, char c) {
+        if (field.size() == MaxFieldLength) {
+            tooLong_ = true;
+            return false;
+        }
+        field.push_back(c);
+        return true;
+    }
+
+    void skipBlanks() {
+        while (fill() && (*cur_ == ' ' || *cur_ == '\t')) {
+            ++cur_;
         }
     }
 
     void consumeSeparator() {
-        if (pos_ >= bytes_.size()) {
+        if (!fill()) {
             return;
         }
-        char c = bytes_[pos_++];
+        const char c = *cur_++;
         if (c == '\r') {
-            if (pos_ < bytes_.size() && bytes_[pos_] == '\n') {
-                ++pos_;
+            if (fill() && *cur_ == '\n') {
+                ++cur_;
             }
             ++line_;
         } else if (c == '\n') {
@@ -90,37 +192,95 @@ class FieldScanner {
         }
     }
 
-    std::string_view bytes_;
-    size_t pos_ = 0;
+    ByteSource& source_;
+    const char* cur_ = nullptr;
+    const char* end_ = nullptr;
     int line_ = 1;
+    bool tooLong_ = false;
 };
 
 Failure atLine(int line, const std::string& what) {
     return Failure{"line " + std::to_string(line) + ": " + what};
 }
 
-} // namespace
+/// How many bytes of a UTF-8 byte-order mark to skip, or no value for text in UTF-16 or
+/// UTF-32, told by its byte-order mark or by NUL bytes filling every other place.
+std::optional<size_t> utf8Prefix(std::string_view head) {
+    auto startsWith = [head](std::string_view bom) { return head.starts_with(bom); };
+    using namespace std::string_view_literals;
+    if (startsWith("\xEF\xBB\xBF"sv)) {
+        return 3;
+    }
+    if (startsWith("\xFF\xFE"sv) || startsWith("\xFE\xFF"sv) || startsWith("\0\0\xFE\xFF"sv)) {
+        return std::nullopt;
+    }
+    const size_t pairs = head.size() / 2;
+    size_t nulEven = 0;
+    size_t nulOdd = 0;
+    for (size_t k = 0; k < pairs * 2; ++k) {
+        if (head[k] == '\0') {
+            ++(k % 2 == 0 ? nulEven : nulOdd);
+        }
+    }
+    // ASCII text in UTF-16 has a NUL in every pair at the same place; allow a few other
+    // characters among them.
+    if (pairs > 0 && (nulEven * 4 >= pairs * 3 || nulOdd * 4 >= pairs * 3)) {
+        return std::nullopt;
+    }
+    return 0;
+}
 
-Result<DataFile> parseDataFile(std::string_view bytes) {
+/// A data field read with the leading-number rule; a field without any number reads as 0
+/// and is counted, so the user hears of it.
+float fieldValue(const std::string& text, int line, DataFile& file) {
+    std::optional<double> value = leadingNumberIfAny(text);
+    if (!value) {
+        if (file.fieldsWithoutNumber++ == 0) {
+            file.firstFieldWithoutNumberLine = line;
+        }
+        return 0;
+    }
+    return float(*value);
+}
+
+Result<DataFile> parse(ByteSource& source) {
     DataFile file;
-    FieldScanner scanner(bytes);
+    FieldScanner scanner(source);
+    const std::optional<size_t> prefix = utf8Prefix(scanner.probe());
+    if (!prefix) {
+        return Failure{"not a text file in UTF-8 or ASCII"};
+    }
+    scanner.skip(*prefix);
+
     std::string first;
     std::string second;
     bool header = true;
+    auto refusal = [&](int line, const std::string& what) -> Result<DataFile> {
+        if (std::string error = source.error(); !error.empty()) {
+            return Failure{error};
+        }
+        if (scanner.fieldTooLong()) {
+            return atLine(line,
+                          "a field longer than " + std::to_string(MaxFieldLength) + " characters");
+        }
+        return atLine(line, what);
+    };
     while (!scanner.atEnd()) {
         if (!header && int(file.records.size()) == MaxRecords) {
-            return Failure{"line " + std::to_string(scanner.line()) + ": more than " +
-                           std::to_string(MaxRecords) + " records"};
+            return atLine(scanner.line(), "more than " + std::to_string(MaxRecords) + " records");
         }
-        int xLine = scanner.line();
-        scanner.next(first);
+        const int xLine = scanner.line();
+        if (!scanner.next(first) && scanner.fieldTooLong()) {
+            return refusal(xLine, "");
+        }
         // A blank last line is an empty X value, not a record cut short.
         if (!header && first.empty()) {
-            return atLine(xLine, "empty X value");
+            return refusal(xLine, "empty X value");
         }
-        int yLine = scanner.line();
+        const int yLine = scanner.line();
         if (!scanner.next(second)) {
-            return atLine(xLine, "the file ends in the middle of a record");
+            return refusal(scanner.fieldTooLong() ? yLine : xLine,
+                           "the file ends in the middle of a record");
         }
         if (header) {
             file.xName = first;
@@ -129,14 +289,14 @@ Result<DataFile> parseDataFile(std::string_view bytes) {
             continue;
         }
         if (second.empty()) {
-            return atLine(yLine, "empty Y value");
+            return refusal(yLine, "empty Y value");
         }
         Sample s;
-        s.x = float(leadingNumber(first));
+        s.x = fieldValue(first, xLine, file);
         if (!std::isfinite(s.x)) {
             return atLine(xLine, "value out of range");
         }
-        s.y = float(leadingNumber(second));
+        s.y = fieldValue(second, yLine, file);
         if (!std::isfinite(s.y)) {
             return atLine(yLine, "value out of range");
         }
@@ -156,24 +316,40 @@ Result<DataFile> parseDataFile(std::string_view bytes) {
         }
         file.records.push_back(s);
     }
+    if (std::string error = source.error(); !error.empty()) {
+        return Failure{error};
+    }
     return file;
 }
 
+} // namespace
+
+Result<DataFile> parseDataFile(std::string_view bytes) {
+    MemorySource source(bytes);
+    return parse(source);
+}
+
 Result<DataFile> readDataFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return Failure{"cannot open " + path + ": " + std::strerror(errno)};
+    }
+    FileSource source(fd, path);
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         return Failure{"cannot open " + path + ": it is a folder"};
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return Failure{"cannot open " + path};
+    return parse(source);
+}
+
+std::string importWarning(int f, const DataFile& file) {
+    if (file.fieldsWithoutNumber == 0) {
+        return {};
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        return Failure{"cannot read " + path};
-    }
-    return parseDataFile(bytes.str());
+    const int n = file.fieldsWithoutNumber;
+    return "File " + std::to_string(f + 1) + ": " + std::to_string(n) +
+           (n == 1 ? " field without a number was" : " fields without a number were") +
+           " read as 0 (first on line " + std::to_string(file.firstFieldWithoutNumberLine) + ")";
 }
 
 } // namespace quendrix

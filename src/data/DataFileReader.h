@@ -10,10 +10,17 @@ namespace quendrix {
 
 /// Parses the bytes of a data file: comma- or line-end-separated fields taken in pairs, a header
 /// pair of column names, then X,Y records read with the leading-number rule and stored as
-/// singles. Fails with the line of the first fault; nothing is returned half-read.
+/// singles. A UTF-8 byte-order mark is skipped; UTF-16 and UTF-32 text is refused. Fails with
+/// the line of the first fault; nothing is returned half-read.
 Result<DataFile> parseDataFile(std::string_view bytes);
 
-/// Reads and parses the file at `path`.
+/// Reads and parses the file at `path` as a stream: it stops at the first fault or at the
+/// first record beyond the limit without reading the rest, and its memory stays bounded
+/// whatever the file's size. Pipes and other special files are read like any file.
 Result<DataFile> readDataFile(const std::string& path);
+
+/// The warning about fields that hold no number and were read as 0 ("File 1: 3 fields without
+/// a number were read as 0 (first on line 7)"); empty when there were none. f = 0 or 1.
+std::string importWarning(int f, const DataFile& file);
 
 } // namespace quendrix

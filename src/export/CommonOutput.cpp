@@ -1,7 +1,7 @@
 #include "export/CommonOutput.h"
 
 #include "base/NumberText.h"
-#include "export/AtomicFile.h"
+#include "export/OutputFile.h"
 
 #include <array>
 
@@ -10,6 +10,26 @@ namespace {
 
 std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
+}
+
+/// A caption inside a head line: the head note has a fixed number of lines, so a line break
+/// within a column name or path (CR LF, CR or LF) is written as one blank.
+std::string headField(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == '\r' || text[k] == '\n') {
+            if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') {
+                ++k;
+            }
+            out += ' ';
+        } else {
+            out += text[k];
+        }
+    }
+    out += '"';
+    return out;
 }
 
 void line(std::string& out, const std::string& first, const std::string& second) {
@@ -46,17 +66,17 @@ std::string commonOutputText(const CommonOutputHead& head, const ExportMatrix& m
     out += quoted("Quendrix common output format") + "\r\n";
     line(out, "Head note length (lines): ", quoted("15"));
     line(out, "Version: ", quoted("3.0.0"));
-    line(out, "Original file1: ", quoted(head.file1Path));
-    line(out, "X: ", quoted(head.file1X));
-    line(out, "Y: ", quoted(head.file1Y));
+    line(out, "Original file1: ", headField(head.file1Path));
+    line(out, "X: ", headField(head.file1X));
+    line(out, "Y: ", headField(head.file1Y));
     if (head.generatedModel) {
         line(out, "Original file2: ", quoted("N/A"));
         line(out, "Alternative: ", quoted("Model"));
         line(out, "Std. Dev. (% of range): ", std::to_string(head.modelPercent));
     } else {
-        line(out, "Original file2: ", quoted(head.file2Path));
-        line(out, "X: ", quoted(head.file2X));
-        line(out, "Y: ", quoted(head.file2Y));
+        line(out, "Original file2: ", headField(head.file2Path));
+        line(out, "X: ", headField(head.file2X));
+        line(out, "Y: ", headField(head.file2Y));
     }
     line(out, "Resolution (steps): ", "200");
     line(out, "Smoothing level (% of range): ", outputNumberText(head.smoothing));
@@ -83,7 +103,7 @@ std::string commonOutputText(const CommonOutputHead& head, const ExportMatrix& m
 
 Status writeCommonOutput(const std::string& path, const CommonOutputHead& head,
                          const ExportMatrix& matrix) {
-    return writeFileAtomically(path, commonOutputText(head, matrix));
+    return writeOutputFile(path, commonOutputText(head, matrix));
 }
 
 } // namespace quendrix

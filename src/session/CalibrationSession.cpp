@@ -34,7 +34,23 @@ Status CalibrationSession::importFile(int f, const std::string& path,
     if (!data) {
         return Failure{data.reason()};
     }
-    return importData(f, std::move(data).value(), pathCaption);
+    const std::optional<FileIdentity> identity = fileIdentity(path);
+    Status st = importData(f, std::move(data).value(), pathCaption);
+    if (st) {
+        fileIdentities_[size_t(f)] = identity;
+    }
+    return st;
+}
+
+std::string CalibrationSession::importNotice(int f) const {
+    const std::optional<DataFile>& file = files_[size_t(f)];
+    if (!file) {
+        return {};
+    }
+    if (file->completeCount == 0) {
+        return "File " + std::to_string(f + 1) + " holds no complete record";
+    }
+    return importWarning(f, *file);
 }
 
 Status CalibrationSession::importData(int f, DataFile data, const std::string& pathCaption) {
@@ -79,6 +95,7 @@ Status CalibrationSession::importData(int f, DataFile data, const std::string& p
         applyGeneratedModelOff();
     }
     files_[fi] = std::move(data);
+    fileIdentities_[fi].reset();
     stats_[fi] = stats;
     captions_.count[fi] = std::to_string(files_[fi]->completeCount);
     captions_.correlation[fi] = correlationText;
@@ -287,6 +304,10 @@ Status CalibrationSession::runStage(Stage s) {
     if (!grid_) {
         return notReady("set a valid axis range first");
     }
+    // Without a complete sample every figure would stay blank: say why instead.
+    if (files_[0] && files_[0]->completeCount == 0) {
+        return notReady("file 1 holds no complete record");
+    }
     StageMatrix& m = *matrix_;
     invalidateFrom(s);
     switch (s) {
@@ -394,9 +415,22 @@ CommonOutputHead CalibrationSession::outputHead() const {
     return head;
 }
 
+Status CalibrationSession::checkOutputPath(const std::string& path) const {
+    const std::optional<FileIdentity> output = fileIdentity(path);
+    for (int f = 0; f < 2; ++f) {
+        if (output && output == fileIdentities_[size_t(f)]) {
+            return Failure{"the output would replace file " + std::to_string(f + 1)};
+        }
+    }
+    return {};
+}
+
 Status CalibrationSession::saveCommonOutput(const std::string& path) const {
     if (!done_[size_t(Stage::Confidence)]) {
         return notReady("the confidence regions have not been computed");
+    }
+    if (Status st = checkOutputPath(path); !st) {
+        return st;
     }
     return writeCommonOutput(path, outputHead(), exportMatrix(*matrix_));
 }

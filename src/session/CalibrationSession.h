@@ -6,6 +6,7 @@
 #include "data/Regression.h"
 #include "detail/IntervalReadout.h"
 #include "export/CommonOutput.h"
+#include "export/OutputFile.h"
 #include "pipeline/DetailMatrices.h"
 #include "pipeline/LevelSearch.h"
 #include "pipeline/Normalization.h"
@@ -76,6 +77,10 @@ class CalibrationSession {
     /// `pathCaption` is what the window and the output file show as the file's name.
     Status importFile(int f, const std::string& path, const std::string& pathCaption);
     Status importData(int f, DataFile data, const std::string& pathCaption);
+    /// What the user should hear about imported file f although it was accepted: that it holds
+    /// no complete record, or how many fields without a number were read as 0. Empty when
+    /// there is nothing to say.
+    std::string importNotice(int f) const;
 
     /// The texts of the range boxes as typed; every change invalidates the pipeline.
     void setRangeTexts(const std::string& lower, const std::string& upper);
@@ -113,6 +118,9 @@ class CalibrationSession {
 
     /// The head note and the exported block of the common output format.
     CommonOutputHead outputHead() const;
+    /// Refuses an output path that names one of the imported files, through links or hard
+    /// links alike: "the output would replace file 1".
+    Status checkOutputPath(const std::string& path) const;
     Status saveCommonOutput(const std::string& path) const;
 
   private:
@@ -126,6 +134,7 @@ class CalibrationSession {
     Captions captions_;
     PipelineSettings settings_;
     std::array<std::optional<DataFile>, 2> files_;
+    std::array<std::optional<FileIdentity>, 2> fileIdentities_;
     std::array<FileStatistics, 2> stats_{};
     bool errorModelFromFile_ = false; ///< file 2's line and deviation describe the current file 2
     std::string lastLower_;

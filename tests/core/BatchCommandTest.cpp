@@ -90,3 +90,56 @@ TEST_F(BatchCommandTest, HelpAndBadInput) {
         EXPECT_FALSE(std::filesystem::exists(output)) << mentions;
     }
 }
+
+TEST_F(BatchCommandTest, RefusesWhatIsNoCalibrationAndKeepsTheOldOutput) {
+    const std::string cases[][3] = {
+        // File 1 without a complete record, in each form.
+        {"--file1", dir.file("empty.csv", ""), "no complete record"},
+        {"--file1", dir.file("header.csv", "X,Y\r\n"), "no complete record"},
+        {"--file1", dir.file("markers.csv", "X,Y\n-9999,1\n2,-9999\n"), "no complete record"},
+        {"--file1", dir.file("utf16.csv", std::string("\xFF\xFEX\0,\0Y\0", 8)),
+         "not a text file in UTF-8 or ASCII"},
+        // Numbers on the command line are numbers, whole, or refused naming the option.
+        {"--c1", "abc", "--c1"},
+        {"--c1", "nan", "--c1"},
+        {"--c1", "", "--c1"},
+        {"--c2", "150", "--c2"},
+        {"--range", "0,5", "--range"}};
+    for (const auto& [option, value, mentions] : cases) {
+        dir.file("out.csv", "old");
+        std::vector<std::string> args{"--file1", Calibration, "--file2", Error, "-o", output};
+        if (option == "--range") {
+            args.insert(args.end(), {"--range", value, "40,5"});
+        } else if (option == "--file1") {
+            args[1] = value;
+        } else {
+            args.insert(args.end(), {option, value});
+        }
+        EXPECT_NE(batch(args), 0) << value;
+        EXPECT_NE(err.find(mentions), std::string::npos) << value << ": " << err;
+        EXPECT_EQ(test::slurp(output), "old") << value;
+    }
+}
+
+TEST_F(BatchCommandTest, NeverWritesOverAnInputAndWarnsAboutFieldsReadAsZero) {
+    const std::string file1 = dir.file("cal.csv", test::slurp(Calibration));
+    const std::string file2 = dir.file("err.csv", test::slurp(Error));
+    std::filesystem::create_hard_link(file1, dir.path / "hard.csv");
+    std::filesystem::create_symlink(file2, dir.path / "soft.csv");
+    const std::pair<std::string, std::string> same[] = {
+        {(dir.path / "hard.csv").string(), "the output would replace file 1"},
+        {(dir.path / "soft.csv").string(), "the output would replace file 2"}};
+    for (const auto& [target, message] : same) {
+        EXPECT_NE(batch({"--file1", file1, "--file2", file2, "-o", target}), 0);
+        EXPECT_NE(err.find(message), std::string::npos) << err;
+    }
+    EXPECT_EQ(test::slurp(file1), test::slurp(Calibration));
+    EXPECT_EQ(test::slurp(file2), test::slurp(Error));
+
+    // Letters where numbers belong, after the 150 records of the example: the calibration runs,
+    // and stderr says so.
+    const std::string letters = dir.file("letters.csv", test::slurp(Error) + "n/a,1\n2,n/a\n");
+    ASSERT_EQ(batch({"--file1", Calibration, "--file2", letters, "-o", output}), 0) << err;
+    EXPECT_EQ(err, "quendrix-batch: File 2: 2 fields without a number were read as 0 (first on "
+                   "line 152)\n");
+}

@@ -124,3 +124,34 @@ TEST_F(CalibrationSessionTest, SettingsInvalidateTheirStageAndLaterOnes) {
         EXPECT_FALSE(s.saveCommonOutput((dir.path / "out.csv").string()));
     }
 }
+
+TEST_F(CalibrationSessionTest, FileOneWithoutACompleteRecordIsImportedButNotCalibrated) {
+    ASSERT_TRUE(s.importFile(1, dir.file("e.csv", "A,B\n1,2\n2,3\n3,5\n"), "e.csv"));
+    ASSERT_TRUE(s.importFile(0, dir.file("m.csv", "X,Y\n-9999,1\n2,-9999\n"), "m.csv"));
+    EXPECT_EQ(s.importNotice(0), "File 1 holds no complete record");
+    EXPECT_EQ(s.importNotice(1), "");
+    s.setRangeTexts("0", "10");
+    ASSERT_TRUE(s.validateRange());
+    const Status st = s.runAll();
+    EXPECT_EQ(st.reason(), "file 1 holds no complete record");
+    EXPECT_FALSE(s.stageDone(Stage::GaussianModel));
+
+    // With one complete record it runs, and the letters read as 0 are reported.
+    ASSERT_TRUE(s.importFile(0, dir.file("m.csv", "X,Y\n-9999,1\n2,two\n"), "m.csv"));
+    EXPECT_EQ(s.importNotice(0),
+              "File 1: 1 field without a number was read as 0 (first on line 3)");
+    EXPECT_TRUE(s.runAll());
+}
+
+TEST_F(CalibrationSessionTest, SavingOverAnImportedFileIsRefused) {
+    importBoth();
+    ASSERT_TRUE(s.runAll());
+    std::filesystem::create_hard_link(dir.path / "c.csv", dir.path / "same.csv");
+    const std::string before = test::slurp(dir.path / "c.csv");
+    EXPECT_EQ(s.saveCommonOutput((dir.path / "same.csv").string()).reason(),
+              "the output would replace file 1");
+    EXPECT_EQ(s.saveCommonOutput((dir.path / "e.csv").string()).reason(),
+              "the output would replace file 2");
+    EXPECT_EQ(test::slurp(dir.path / "c.csv"), before);
+    EXPECT_TRUE(s.saveCommonOutput((dir.path / "out.csv").string()));
+}

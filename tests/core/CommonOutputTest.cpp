@@ -1,15 +1,12 @@
 #include "export/CommonOutput.h"
-#include "export/AtomicFile.h"
 
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <algorithm>
 
 using namespace quendrix;
-namespace fs = std::filesystem;
 
 const std::string Golden = test::slurp(QUENDRIX_TEST_DATA "/output/small_block/expected.csv");
 
@@ -59,32 +56,20 @@ TEST(CommonOutput, GoldenFileModelModeAndAxisForms) {
     }
 }
 
-TEST(CommonOutput, WritesReplaceTheTargetOrLeaveEverythingAsItWas) {
-    const test::TempDir dir("quendrix_out_");
-    fs::create_directories(dir.path / "taken" / "inside");
-    const std::string target = dir.file("out.csv", "old");
-    auto entries = [&dir] { return std::distance(fs::directory_iterator(dir.path), {}); };
-
-    Status st = writeCommonOutput((dir.path / "missing" / "out.csv").string(), GoldenHead, {});
-    EXPECT_NE(st.reason().find("out.csv"), std::string::npos) << st.reason();
-    // A folder as target: the rename fails after the temporary file was written.
-    EXPECT_FALSE(writeFileAtomically((dir.path / "taken").string(), "new").ok());
-    EXPECT_TRUE(fs::exists(dir.path / "taken" / "inside"));
-
-    // A write that fails part-way (file size limit) keeps the existing file.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const rlimit small{4096, saved.rlim_max};
-    auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    st = writeCommonOutput(target, GoldenHead, goldenMatrix());
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, handler);
-    EXPECT_FALSE(st.ok());
-    EXPECT_EQ(test::slurp(target), "old");
-    EXPECT_EQ(entries(), 2); // "taken" and "out.csv": no temporary file left
-
-    ASSERT_TRUE(writeCommonOutput(target, GoldenHead, goldenMatrix()).ok());
-    EXPECT_EQ(test::slurp(target), Golden);
-    EXPECT_EQ(entries(), 2);
+TEST(CommonOutput, LineBreaksInCaptionsKeepTheHeadNoteAtFifteenLines) {
+    CommonOutputHead h = GoldenHead;
+    h.file1X = "Field\r\nreading";
+    h.file2Y = "A\n2\r";
+    h.file1Path = "/data/\rcal.csv";
+    const std::string text = commonOutputText(h, ExportMatrix{});
+    size_t lines = 0;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 217u);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 217);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 217);
+    EXPECT_NE(text.find("\"Original file1: \",\"/data/ cal.csv\"\r\n\"X: \",\"Field reading\"\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("\"Y: \",\"A 2 \"\r\n\"Resolution"), std::string::npos);
 }

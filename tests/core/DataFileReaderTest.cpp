@@ -1,7 +1,13 @@
 #include "data/DataFileReader.h"
 #include "base/NumberText.h"
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <thread>
+#include <unistd.h>
 
 using namespace quendrix;
 
@@ -60,4 +66,69 @@ TEST(DataFileReaderTest, RecordLimitAndFolder) {
 
     const std::string folder = describe(readDataFile(QUENDRIX_TEST_DATA));
     EXPECT_NE(folder.find("folder"), std::string::npos) << folder;
+}
+
+TEST(DataFileReaderTest, EncodingsAndFieldsWithoutANumber) {
+    // A UTF-8 byte-order mark reads as if it were not there.
+    EXPECT_EQ(describe(parseDataFile("\xEF\xBB\xBFx,y\n1,2\n")), "x|y N=1 1,2 [1..2]");
+    // UTF-16 and UTF-32, with or without a byte-order mark, are refused as such.
+    using namespace std::string_view_literals;
+    for (std::string_view bytes :
+         {"\xFF\xFEx\0,\0y\0\n\0001\0,\0002\0"sv, "\xFE\xFF\0x\0,\0y"sv,
+          "\0x\0,\0y\0\n\0001\0,\0002\0\n"sv, "x\0,\0y\0\n\0"sv, "\xFF\xFE\0\0x\0\0\0"sv,
+          "\0\0\xFE\xFF\0\0\0x"sv, "x\0\0\0,\0\0\0y\0\0\0\n\0\0\0"sv}) {
+        EXPECT_EQ(describe(parseDataFile(bytes)), "not a text file in UTF-8 or ASCII");
+    }
+
+    // Letters, bytes that are not text and a bare "&H" hold no number: read as 0 and counted;
+    // a written 0, an empty field (refused anyway) and a marker are not.
+    const auto read = parseDataFile("x,y\n0,-9999\nabc,1\n2,\x01\x02\n3,&H\n4,\"0\"\n");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->fieldsWithoutNumber, 3);
+    EXPECT_EQ(read->firstFieldWithoutNumberLine, 3);
+    EXPECT_EQ(importWarning(0, read.value()),
+              "File 1: 3 fields without a number were read as 0 (first on line 3)");
+    const auto one = parseDataFile("x,y\n1,2\r\n\"a\nb\",3\n5,junk\n");
+    ASSERT_TRUE(one);
+    EXPECT_EQ(importWarning(1, one.value()),
+              "File 2: 2 fields without a number were read as 0 (first on line 3)");
+    EXPECT_EQ(importWarning(1, parseDataFile("x,y\n1,0\n-9999,2\n").value()), "");
+    EXPECT_EQ(importWarning(0, parseDataFile("x,y\n1,z\n").value()),
+              "File 1: 1 field without a number was read as 0 (first on line 2)");
+}
+
+TEST(DataFileReaderTest, StreamsAndStopsEarlyWithBoundedMemory) {
+    // A field without any separator is cut off instead of growing without bound.
+    EXPECT_EQ(describe(parseDataFile("x,y\n1," + std::string(3 << 20, '7'))),
+              "line 2: a field longer than 1048576 characters");
+    EXPECT_EQ(describe(parseDataFile("\"" + std::string(3 << 20, 'n'))),
+              "line 1: a field longer than 1048576 characters");
+
+    // 200 MB of records through a pipe: the reader stops at the first record beyond the limit,
+    // so the writer gets no further than what fills the pipe behind it.
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    auto previous = std::signal(SIGPIPE, SIG_IGN);
+    size_t written = 0;
+    std::thread writer([&written, out = fds[1]] {
+        std::string block = "x,y\n";
+        while (block.size() < 65536) {
+            block += "1.25,2.5\n";
+        }
+        while (written < (200u << 20)) {
+            const ssize_t n = ::write(out, block.data(), block.size());
+            if (n <= 0) {
+                break;
+            }
+            written += size_t(n);
+            block.replace(0, 4, "1,2\n"); // the header only once
+        }
+        ::close(out);
+    });
+    const auto read = readDataFile("/dev/fd/" + std::to_string(fds[0]));
+    ::close(fds[0]);
+    writer.join();
+    std::signal(SIGPIPE, previous);
+    EXPECT_EQ(read.reason(), "line 10002: more than 10000 records");
+    EXPECT_LT(written, 4u << 20);
 }

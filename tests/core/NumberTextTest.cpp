@@ -22,6 +22,25 @@ TEST(NumberTextTest, LeadingNumberRule) {
     for (const auto& [text, value] : cases) {
         EXPECT_EQ(leadingNumber(text), value) << text;
     }
+    // Only a text without any number has no value; a written zero has one.
+    for (const char* none : {"", "abc", "-", ".", "E5", "&H", "&O9", "&X12", "\x01\x02"}) {
+        EXPECT_FALSE(leadingNumberIfAny(none)) << none;
+    }
+    for (const char* zero : {"0", "-0", ".0", "&H0", "0abc"}) {
+        EXPECT_EQ(leadingNumberIfAny(zero), 0.0) << zero;
+    }
+}
+
+TEST(NumberTextTest, PlainNumbersAreTheWholeText) {
+    const std::pair<const char*, double> numbers[] = {
+        {"68.2", 68.2}, {" -5 ", -5}, {"+.5", .5}, {"5.", 5}, {"1e3", 1000}, {"2.5E-1", .25}};
+    for (const auto& [text, value] : numbers) {
+        EXPECT_EQ(plainNumber(text), value) << text;
+    }
+    for (const char* text : {"", " ", "abc", "nan", "inf", "0,5", "12abc", "1 2", "1e", "1e+", ".",
+                             "-", "&H1F", "1D3", "1e400", "--1"}) {
+        EXPECT_FALSE(plainNumber(text)) << text;
+    }
 }
 
 TEST(NumberTextTest, ShortestTexts) {
