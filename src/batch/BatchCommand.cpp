@@ -209,9 +209,11 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
         summary << ", N2 = " << c.count[1] << ", " << c.fittingLine << ", SD = " << c.stdDev;
     }
     summary << ", range " << c.lowerText << " .. " << c.upperText << ": wrote " << o.output;
-    out << summary.str() << '\n';
+    // With the output file on standard output (-o /dev/stdout) the report must not mix into it.
+    std::ostream& report = fileIdentity(o.output) == fileIdentity("/dev/stdout") ? err : out;
+    report << summary.str() << '\n';
     for (const auto& line : readout) {
-        out << line << '\n';
+        report << line << '\n';
     }
     return 0;
 }
