@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <thread>
 #include <unistd.h>
@@ -103,6 +104,27 @@ TEST(DataFileReaderTest, StreamsAndStopsEarlyWithBoundedMemory) {
               "line 2: a field longer than 1048576 characters");
     EXPECT_EQ(describe(parseDataFile("\"" + std::string(3 << 20, 'n'))),
               "line 1: a field longer than 1048576 characters");
+    const std::string longest(1 << 20, 'n');
+    EXPECT_EQ(describe(parseDataFile(longest + ",y\n")), longest + "|y N=0");
+    EXPECT_EQ(describe(parseDataFile(longest + "n,y\n")),
+              "line 1: a field longer than 1048576 characters");
+
+    // A pipe that hands over a single byte first: the encoding is still told from the start.
+    {
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        std::thread writer([out = fds[1]] {
+            const std::string_view utf16("x\0,\0y\0\n\0001\0,\0002\0\n\0", 16);
+            (void)!::write(out, utf16.data(), 1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            (void)!::write(out, utf16.data() + 1, utf16.size() - 1);
+            ::close(out);
+        });
+        EXPECT_EQ(readDataFile("/dev/fd/" + std::to_string(fds[0])).reason(),
+                  "not a text file in UTF-8 or ASCII");
+        writer.join();
+        ::close(fds[0]);
+    }
 
     // 200 MB of records through a pipe: the reader stops at the first record beyond the limit,
     // so the writer gets no further than what fills the pipe behind it.
