@@ -335,7 +335,8 @@ void Workflow::generateModelClicked() {
             c.command1[0]->setFocus();
         }
     } else {
-        session_.setGeneratedModel(false);
+        // Switching the model off is never refused.
+        (void)session_.setGeneratedModel(false);
         resetModelControls();
         if (leadingNumber(session_.captions().count[1]) >= 1) {
             drawScatter(1);

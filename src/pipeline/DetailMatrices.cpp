@@ -1,5 +1,6 @@
 #include "pipeline/DetailMatrices.h"
 
+#include "pipeline/ColumnAnalysis.h"
 #include "pipeline/Normalization.h"
 
 #include <cmath>
@@ -60,51 +61,13 @@ void buildDetailMatrices(const StageMatrix& m, Coefficients coefficients, Detail
         out.fineAve[size_t(a)] = tot == 0 ? NoIndex : halfProbabilityIndex(column, rows, tot);
     }
 
-    std::vector<float> peak(columns, 0.0f), total(columns, 0.0f);
-    std::vector<float> values(size_t(rows * columns));
+    const ColumnAnalysis analysis(&out.fineProb[size_t(FineFirst * FineSize)], columns, rows,
+                                  FineSize, coefficients);
     for (int a = FineFirst; a <= FineLast; ++a) {
-        const auto c = size_t(a - FineFirst);
-        const float* column = &out.fineProb[size_t(a * FineSize)];
-        for (int b = 0; b < rows; ++b) {
-            const float v = column[b];
-            values[size_t(b) * columns + c] = v;
-            if (v > peak[c]) {
-                peak[c] = v;
-                out.fineMode[size_t(a)] = b;
-            }
-            total[c] += v;
-        }
-        if (total[c] == 0) {
-            out.fineMode[size_t(a)] = NoIndex;
-        }
-    }
-
-    std::vector<std::array<float, 2>> levels;
-    searchLevels(values, rows, columns, peak, total, coefficients, levels);
-    const bool whole = coefficients.first == 1000 || coefficients.second == 1000;
-    for (int a = FineFirst; a <= FineLast; ++a) {
-        const auto c = size_t(a - FineFirst);
-        out.fineLevel[size_t(a)] = levels[c];
-        float* confi = &out.fineConfi[size_t(a * FineSize)];
-        const float* column = &out.fineProb[size_t(a * FineSize)];
-        for (int b = 0; b < rows; ++b) {
-            float cls = 0;
-            if (total[c] != 0) {
-                if (column[b] > levels[c][0]) {
-                    cls += 1;
-                }
-                if (column[b] > levels[c][1]) {
-                    cls += 1;
-                }
-                if (b >= 1 && b == out.fineMode[size_t(a)]) {
-                    cls = 3;
-                }
-                if (whole && cls == 0) {
-                    cls = 1;
-                }
-            }
-            confi[b] = cls;
-        }
+        const int c = a - FineFirst;
+        out.fineMode[size_t(a)] = analysis.mode(c);
+        out.fineLevel[size_t(a)] = analysis.levels(c);
+        analysis.classify(c, &out.fineConfi[size_t(a * FineSize)]);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 using namespace quendrix;
@@ -62,6 +63,39 @@ TEST_F(BatchCommandTest, WritesWhatTheSessionSavesAndPrintsTheReadout) {
             panel += line + "\n";
         }
         EXPECT_EQ(out.substr(out.find('\n') + 1), panel);
+    }
+}
+
+// Line number (from 1) of the first line where the texts differ, for a readable failure.
+static size_t firstDifferentLine(const std::string& a, const std::string& b) {
+    const size_t at =
+        size_t(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
+    return size_t(std::count(a.begin(), a.begin() + std::ptrdiff_t(at), '\n')) + 1;
+}
+
+TEST_F(BatchCommandTest, ExampleDataGiveTheGoldenOutputs) {
+    // Each folder's README gives the command that wrote its files.
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"examples_file2", {"--file2", Error, "--section", "50"}},
+        {"examples_model",
+         {"--model-sd", "7", "--smoothing", "3", "--vthreshold", "0", "--hthreshold", "1", "--c1",
+          "50", "--c2", "99", "--section", "30"}}};
+    for (auto [name, args] : cases) {
+        args.insert(args.end(), {"--file1", Calibration, "-o", output});
+        ASSERT_EQ(batch(args), 0) << err;
+        std::string text = test::slurp(output);
+        // The head note names the input files as given; the goldens name them from the project.
+        const std::string examples = QUENDRIX_EXAMPLES "/";
+        for (size_t at; (at = text.find(examples)) != std::string::npos;) {
+            text.replace(at, examples.size(), "examples/");
+        }
+        const std::string folder = QUENDRIX_TEST_DATA "/output/" + name;
+        const std::string expected = test::slurp(folder + "/expected.csv");
+        ASSERT_FALSE(expected.empty()) << folder;
+        EXPECT_TRUE(text == expected)
+            << name << ": first difference in line " << firstDifferentLine(text, expected);
+        EXPECT_EQ(out.substr(out.find('\n') + 1), test::slurp(folder + "/expected-readout.txt"))
+            << name;
     }
 }
 

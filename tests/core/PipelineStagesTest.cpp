@@ -50,8 +50,11 @@ TEST(PipelineStages, GaussianModelPeaksOnTheLineAndRefusesAZeroDeviation) {
     EXPECT_EQ(m.at(Field::Model, 25, 28), float(1 / norm));
     EXPECT_EQ(m.at(Field::Model, 27, 29), float(1 / norm));
     EXPECT_EQ(m.at(Field::Model, 25, 32), float(std::exp(-0.5) / norm));
-    // The generated model: 5 % of the range 0..200 is a deviation of 10.
+    // The generated model: 5 % of the range 0..200 is a deviation of 10. 3 % of the single 1.9
+    // (1.89999998) is 0.0569999993, nearest to the single 0.057; rounding to single after the
+    // product or the division would land one step lower, on 0.0569999963.
     EXPECT_EQ(generatedModelStdDev(rangeWidth(0, 200), 5), 10.0f);
+    EXPECT_EQ(generatedModelStdDev(rangeWidth(0, 1.9), 3), 0.057f);
 
     m.plane(Field::Model).fill(7.0f);
     for (float bad : {0.0f, -1.0f, generatedModelStdDev(0, 5)}) {
@@ -85,6 +88,24 @@ TEST(PipelineStages, SamplesAreCountedOnTheGridAndSpreadByTheModel) {
     EXPECT_EQ(wrong, 0);
 }
 
+TEST(PipelineStages, SampleIndicesRoundHalvesToEvenUpToTheLastGridIndex) {
+    // Range 0..200: index k stands for the value k - 25, so a value's index is the value + 25.
+    const Grid grid = gridFromRange(0, 200).value();
+    DataFile file;
+    file.records = {{225, 0},         // X on the last index, 250
+                    {0, 225},         // Y on the last index
+                    {225.5f, 1.5f},   // 250.5 and 26.5 go down to the even 250 and 26
+                    {0, 2.5f},        // 27.5 goes up to the even 28
+                    {0, 5.75f},       // 30.75 goes to the nearest, 31
+                    {-24.5f, -25.5f}, // 0.5 and -0.5 both go to 0
+                    {225.75f, 0},     // 250.75: index 251, off the grid
+                    {0, -26}};        // index -1
+    StageMatrix m;
+    countSamples(m, file, grid);
+    expectOnly(m, Field::Samples,
+               {{250, 25, 1}, {25, 250, 1}, {250, 26, 1}, {25, 28, 1}, {25, 31, 1}, {0, 0, 1}});
+}
+
 TEST(PipelineStages, SmoothingSpreadsEachCellAlongXByACutOffTriangle) {
     StageMatrix m;
     m.at(Field::Discrete, 100, 60) = 2;
@@ -116,6 +137,7 @@ TEST(PipelineStages, NormalizeVMakesColumnsOfSumOneAndMarksTheFirstHalfCrossing)
     StageMatrix m;
     // Threshold 4 with a vertical unit weight of 0.5: T = 2.1, tested on the Smoothed column.
     const UnitWeights w{100.0, 0.5};
+    const float t = float(0.5 * 4 * 1.05);
     for (int j = 10; j < 20; ++j) {
         set(m, Field::NormH, {{10, j, 0.1f}}); // ten equal cells
         set(m, Field::Smoothed, {{10, j, 1}});
@@ -125,6 +147,12 @@ TEST(PipelineStages, NormalizeVMakesColumnsOfSumOneAndMarksTheFirstHalfCrossing)
                                   {30, 0, 3}, {30, 1, 1}, {50, 5, 100}, {60, 7, 0.001f}};
     set(m, Field::NormH, normH);
     set(m, Field::Smoothed, {{20, 0, 3}, {30, 0, 5}, {50, 5, 1}, {60, 7, 5}});
+    // Column 70 holds exactly T and is kept; column 80 holds the next single below and is not.
+    set(m, Field::NormH, {{70, 7, 3}, {80, 7, 3}});
+    set(m, Field::Smoothed, {{70, 7, t}, {80, 7, std::nextafter(t, 0.0f)}});
+    // In column 40 the running sum 0.25 + 0.25 reaches half at row 11 but first exceeds it at 12.
+    set(m, Field::NormH, {{40, 10, 1}, {40, 11, 1}, {40, 12, 2}});
+    set(m, Field::Smoothed, {{40, 10, 5}});
     std::array<int, GridSize> ave;
     ave.fill(-1);
     normalizeV(m, w, 4, ave);
@@ -133,15 +161,17 @@ TEST(PipelineStages, NormalizeVMakesColumnsOfSumOneAndMarksTheFirstHalfCrossing)
     // that resets the sum and carries on would fire again at row 19.
     const float p10 = m.at(Field::Prob, 10, 10);
     EXPECT_NEAR(10 * p10, 1.0f, 1e-6f);
-    std::vector<Cell> want{{20, 0, 0.1f},  {20, 1, 0.2f},  {20, 2, -0.3f}, {20, 3, 0.4f},
-                           {30, 0, 0.75f}, {30, 1, 0.25f}, {60, 7, -1}};
+    std::vector<Cell> want{{20, 0, 0.1f},   {20, 1, 0.2f},   {20, 2, -0.3f}, {20, 3, 0.4f},
+                           {30, 0, 0.75f},  {30, 1, 0.25f},  {60, 7, -1},    {70, 7, -1},
+                           {40, 10, 0.25f}, {40, 11, 0.25f}, {40, 12, -0.5f}};
     for (int j = 10; j < 20; ++j) {
         want.push_back({10, j, j == 14 ? -p10 : p10});
     }
     expectOnly(m, Field::Prob, want);
     // 0.6 of column 20 lies in rows 0..2; column 30 crosses in row 0, which is never marked.
     for (int i = 0; i < GridSize; ++i) {
-        EXPECT_EQ(ave[size_t(i)], i == 10 ? 14 : i == 20 ? 2 : i == 60 ? 7 : 0) << i;
+        const int row = i == 10 ? 14 : i == 20 ? 2 : i == 40 ? 12 : i == 60 || i == 70 ? 7 : 0;
+        EXPECT_EQ(ave[size_t(i)], row) << i;
     }
 }
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "pipeline/LevelSearch.h"
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+namespace quendrix {
+
+/// The confidence analysis of a probability matrix, column by column: each column's mode, its
+/// two region levels, and the class of every cell. The grid and the double-resolution matrices
+/// share it. Magnitudes are used throughout, so a negative marker counts as its absolute value.
+class ColumnAnalysis {
+  public:
+    /// Analyses `columns` columns of `rows` values; column c starts at first + c * stride.
+    ColumnAnalysis(const float* first, int columns, int rows, std::size_t stride,
+                   Coefficients coefficients);
+
+    /// Row of the column's largest magnitude (the first of equal ones); `NoIndex` when the
+    /// column holds nothing.
+    int mode(int column) const { return mode_[std::size_t(column)]; }
+
+    /// Levels of region 1 and region 2; both 0 for an empty column.
+    std::array<float, 2> levels(int column) const { return levels_[std::size_t(column)]; }
+
+    /// Writes the class of each cell of the column to classes[0 .. rows - 1]: the number of
+    /// levels its magnitude lies strictly above, 3 for the mode (never in row 0), at least 1
+    /// anywhere with a coefficient of 1000, and 0 throughout an empty column.
+    void classify(int column, float* classes) const;
+
+  private:
+    const float* first_;
+    int rows_;
+    std::size_t stride_;
+    bool whole_;
+    std::vector<float> total_;
+    std::vector<int> mode_;
+    std::vector<std::array<float, 2>> levels_;
+};
+
+} // namespace quendrix
