@@ -29,6 +29,7 @@ void CoefficientDialog::open(const QString& caption) {
     text1_->setText(caption);
     text1_->selectAll();
     selectOnActivation_ = true;
+    hasBeenActive_ = false;
     open_ = true;
     show();
     raise();
@@ -52,9 +53,12 @@ void CoefficientDialog::closeEvent(QCloseEvent* event) {
 // so that typing replaces the caption.
 void CoefficientDialog::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && selectOnActivation_) {
-        selectOnActivation_ = true;
-        text1_->selectAll();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        hasBeenActive_ = true;
+        if (selectOnActivation_) {
+            selectOnActivation_ = false;
+            text1_->selectAll();
+        }
     }
 }
 

@@ -17,6 +17,9 @@ class CoefficientDialog : public QDialog {
     /// Shows the dialog with the current caption in its text box.
     void open(const QString& caption);
     QLineEdit* text1() const { return text1_; }
+    /// Whether the dialog has been the active window since it last opened: only then can the
+    /// main window's activation mean that the user went back to it.
+    bool hasBeenActive() const { return hasBeenActive_; }
 
   signals:
     void committed(const QString& typed);
@@ -32,6 +35,7 @@ class CoefficientDialog : public QDialog {
     QLineEdit* text1_;
     bool open_ = false;
     bool selectOnActivation_ = false;
+    bool hasBeenActive_ = false;
 };
 
 } // namespace quendrix
