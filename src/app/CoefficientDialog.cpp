@@ -40,7 +40,11 @@ void CoefficientDialog::open(const QString& caption) {
 void CoefficientDialog::commit() {
     if (open_) {
         open_ = false;
+        const bool active = isActiveWindow();
         emit committed(text1_->text());
+        if (active) {
+            emit leftActive();
+        }
     }
 }
 

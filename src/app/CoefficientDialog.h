@@ -23,6 +23,9 @@ class CoefficientDialog : public QDialog {
 
   signals:
     void committed(const QString& typed);
+    /// Closed while it was the active window: the platform hands the activation back to the
+    /// main window, and that activation is not the user going back to it.
+    void leftActive();
 
   protected:
     void closeEvent(QCloseEvent* event) override;

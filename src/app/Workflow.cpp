@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <utility>
+
 namespace quendrix {
 namespace {
 
@@ -465,6 +467,8 @@ void Workflow::openCoefficientDialog(int k) {
         dialog = new CoefficientDialog(k, &window_);
         connect(dialog, &CoefficientDialog::committed, this,
                 [this, k](const QString& typed) { coefficientTyped(k, typed); });
+        connect(dialog, &CoefficientDialog::leftActive, this,
+                [this] { activationFollowsDialog_ = true; });
     }
     if (dialog->isVisible()) {
         // Still open: what it holds is committed before it opens on the caption again.
@@ -487,10 +491,12 @@ void Workflow::activated() {
         sync_.recolour();
         state.colourChanged = false;
     }
-    // The activation that follows a click opening a dialog must not close it again: only a
-    // dialog the user has been in and left is closed (and so committed).
+    // Activation closes (and so commits) a dialog the user has been in and left for the main
+    // window. Not one that has not been active yet, nor one opened while the activation that a
+    // closing dialog hands back was still on its way: that would swallow the click opening it.
+    const bool handedBack = std::exchange(activationFollowsDialog_, false);
     for (auto& dialog : coefficientDialogs_) {
-        if (dialog && dialog->isVisible() && dialog->hasBeenActive()) {
+        if (dialog && dialog->isVisible() && dialog->hasBeenActive() && !handedBack) {
             dialog->close();
         }
     }

@@ -88,6 +88,7 @@ class Workflow : public QObject {
     StatusLine status_;
     bool startEnabled_ = false;
     std::array<QPointer<CoefficientDialog>, 2> coefficientDialogs_;
+    bool activationFollowsDialog_ = false;
     QPointer<AboutBox> aboutBox_;
 };
 

@@ -1,28 +1,34 @@
 #include "WindowFixture.h"
 
 #include "app/CoefficientDialog.h"
+#include <iostream>
 
 namespace quendrix::test {
 namespace {
 
-using DialogsTest = WindowFixture;
-
-TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
-    // Clicks coefficient k's caption and returns the dialog it opens, once that is active.
-    auto open = [&](int k) {
+class DialogsTest : public WindowFixture {
+  protected:
+    /// Clicks coefficient k's caption and returns the dialog it opens, once that is active.
+    CoefficientDialog* open(int k) {
         click(c().coefficients.values[size_t(k)]);
+        return activeDialog();
+    }
+    CoefficientDialog* activeDialog() {
         CoefficientDialog* d = nullptr;
         const auto active = [&] {
             return (d = qobject_cast<CoefficientDialog*>(QApplication::activeWindow())) != nullptr;
         };
         return QTest::qWaitFor(active) ? d : nullptr;
-    };
-    // Types over the selected text and clicks the dialog's one button, "OK".
-    auto typeAndOk = [&](CoefficientDialog* d, const QString& text) {
+    }
+    /// Types over the selected text and clicks the dialog's one button, "OK".
+    void typeAndOk(CoefficientDialog* d, const QString& text) {
         ASSERT_NE(d, nullptr);
         QTest::keyClicks(d->text1(), text);
         click(d->findChild<QPushButton*>());
-    };
+    }
+};
+
+TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
     runAll();
     mark();
     CoefficientDialog* d = open(1);
@@ -66,6 +72,51 @@ TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
         QTest::keyClick(d->text1(), Qt::Key_Return);
         EXPECT_EQ(text(c().coefficients.values[0]), typed);
     }
+}
+
+TEST_F(DialogsTest, EveryClickOpensTheDialogAndTypingGoesIntoIt) {
+    runAll();
+    // Delivers the main window's activation while the dialog shows, before it is active.
+    struct ActivateOnShow : QObject {
+        QWidget* window = nullptr;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Show) {
+                QEvent activate(QEvent::WindowActivate);
+                QApplication::sendEvent(window, &activate);
+            }
+            return false;
+        }
+    } early;
+    early.window = &w;
+    for (int round = 1; round <= 4; ++round) {
+        SCOPED_TRACE(round);
+        CoefficientDialog* d = open(1);
+        const QString typed = QStringLiteral("9%1").arg(round);
+        typeAndOk(d, typed);
+        ASSERT_EQ(text(c().coefficients.values[1]), typed.toStdString());
+        // The activation the closed dialog hands back to the main window may arrive after the
+        // click that reopens it; or it came in time, and the click's own activation of the main
+        // window arrives while the dialog shows. Neither may close the dialog again.
+        QEvent activate(QEvent::WindowActivate);
+        if (round % 2 == 1) {
+            QApplication::sendEvent(&w, &activate);
+            d->installEventFilter(&early);
+            click(c().coefficients.values[1]);
+            d->removeEventFilter(&early);
+        } else {
+            click(c().coefficients.values[1]);
+            QApplication::sendEvent(&w, &activate);
+        }
+        ASSERT_EQ(activeDialog(), d);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("80"));
+        EXPECT_EQ(text(d->text1()), "80");
+        click(d->findChild<QPushButton*>());
+        EXPECT_EQ(text(c().coefficients.values[1]), "80");
+    }
+    // The keyboard opens it too: Return on the focused caption.
+    c().coefficients.values[0]->setFocus();
+    QTest::keyClick(c().coefficients.values[0], Qt::Key_Return);
+    EXPECT_NE(activeDialog(), nullptr);
 }
 
 } // namespace
