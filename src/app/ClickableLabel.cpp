@@ -1,5 +1,6 @@
 #include "app/ClickableLabel.h"
 
+#include "ui/ClickKeys.h"
 #include "ui/ElidedLabel.h"
 
 #include <QHBoxLayout>
@@ -51,15 +52,11 @@ void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ClickableLabel::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
+    if (ui::isClickKey(*event)) {
         emit clicked();
         return;
-    default:
-        QFrame::keyPressEvent(event);
     }
+    QFrame::keyPressEvent(event);
 }
 
 void ClickableLabel::paintEvent(QPaintEvent* event) {

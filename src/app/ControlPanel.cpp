@@ -154,11 +154,12 @@ QWidget* ControlPanel::buildFileGroup(int f) {
         line->addWidget(model.fittingLine, 0, 1);
         line->addWidget(new QLabel(QStringLiteral("Std.Dev.:"), box), 1, 0);
         line->addWidget(model.stdDev, 1, 1);
-        line->addWidget(model.showFittingLine, 2, 0, 1, 2);
-        line->setRowStretch(3, 1);
+        // The check box sits at the bottom, level with the place "Start" moves to.
+        line->setRowStretch(2, 1);
+        line->addWidget(model.showFittingLine, 3, 0, 1, 2);
         auto* lineAndModel = row();
         lineAndModel->addLayout(line, 1);
-        lineAndModel->addWidget(buildModelBlock(box), 0, Qt::AlignTop);
+        lineAndModel->addWidget(buildModelBlock(box));
         grid->addLayout(lineAndModel, 4, 0, 1, 3);
     }
     return box;

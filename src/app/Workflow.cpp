@@ -94,14 +94,17 @@ int Workflow::completeCount(int f) const {
     return file ? file->completeCount : 0;
 }
 
+bool Workflow::rangeSet() const {
+    return !controls_.range.lower->text().isEmpty() && !controls_.range.upper->text().isEmpty();
+}
+
 FocusState Workflow::focusState(int file, std::optional<Stage> failed) const {
     FocusState s;
     s.file = file;
     s.file1Usable = completeCount(0) > 1;
     s.file2Line = !session_.generatedModel() && !session_.captions().fittingLine.empty();
     s.generatedModel = session_.generatedModel();
-    s.rangeSet =
-        !controls_.range.lower->text().isEmpty() && !controls_.range.upper->text().isEmpty();
+    s.rangeSet = rangeSet();
     s.startEnabled = controls_.run.start->isEnabled();
     s.nextFigure = sync_.firstUndrawnStage();
     s.failed = failed;
@@ -131,14 +134,13 @@ void Workflow::syncCaptions() {
 void Workflow::syncControls() {
     ControlPanel& c = controls_;
     const bool model = session_.generatedModel();
-    const bool rangeSet = focusState().rangeSet;
     auto drawn = [this](int n) { return sync_.drawn(n); };
     auto surface = [this](int n) { return panel_.figure(n); };
     for (int f = 0; f < 2; ++f) {
         surface(f + 1)->setEnabled(drawn(f + 1));
     }
     // A stage figure can be clicked once it is drawn or once the stage before it is.
-    surface(3)->setEnabled(drawn(3) || (drawn(1) && (drawn(2) || model) && rangeSet));
+    surface(3)->setEnabled(drawn(3) || (drawn(1) && (drawn(2) || model) && rangeSet()));
     surface(4)->setEnabled(drawn(4) || (drawn(3) && drawn(1)));
     surface(5)->setEnabled(drawn(5) || drawn(4));
     surface(6)->setEnabled(drawn(6) || drawn(5));

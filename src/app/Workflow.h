@@ -74,6 +74,8 @@ class Workflow : public QObject {
     bool commitRange();
     void resetModelControls();
     int completeCount(int f) const;
+    /// Both range boxes hold text.
+    bool rangeSet() const;
     FocusState focusState(int file = 0, std::optional<Stage> failed = std::nullopt) const;
     QString importNote(int f) const;
 

@@ -21,17 +21,12 @@ FigureGrid::FigureGrid(QSize area, int count, FigureFrame frame)
             columns_ = columns;
         }
     }
-    const QSize box = frame.boxSize(side_);
-    const int width = columns_ * box.width() + (columns_ - 1) * frame.spacing;
-    const int height = rows() * box.height() + (rows() - 1) * frame.spacing;
-    origin_ = {(area.width() - width) / 2, (area.height() - height) / 2};
 }
 
 QRect FigureGrid::box(int index) const {
     const QSize size = frame_.boxSize(side_);
-    return {origin_.x() + (index % columns_) * (size.width() + frame_.spacing),
-            origin_.y() + (index / columns_) * (size.height() + frame_.spacing), size.width(),
-            size.height()};
+    return {(index % columns_) * (size.width() + frame_.spacing),
+            (index / columns_) * (size.height() + frame_.spacing), size.width(), size.height()};
 }
 
 } // namespace quendrix

@@ -15,8 +15,8 @@ struct FigureFrame {
     QSize boxSize(int side) const { return {labelWidth + side, side + 2 * lineHeight}; }
 };
 
-/// A block of figures in reading order, centred in its area: as many columns as give the
-/// largest square surfaces, so that the figures use the room the window gives them.
+/// A block of figures in reading order from the top left of its area: as many columns as give
+/// the largest square surfaces, so that the figures use the room the window gives them.
 class FigureGrid {
   public:
     FigureGrid(QSize area, int count, FigureFrame frame);
@@ -36,7 +36,6 @@ class FigureGrid {
     FigureFrame frame_;
     int columns_ = 1;
     int side_ = 0;
-    QPoint origin_;
 };
 
 } // namespace quendrix

@@ -16,6 +16,7 @@ TEST(FigureGridTest, ColumnsThatGiveTheLargestSquaresInsideTheArea) {
         EXPECT_EQ(grid.columns(), columns);
         EXPECT_EQ(grid.side(), side);
         const QRect inside({0, 0}, area);
+        EXPECT_EQ(grid.box(0).topLeft(), QPoint(0, 0));
         for (int i = 0; i < 8; ++i) {
             const QRect box = grid.box(i);
             EXPECT_EQ(box.size(), QSize(44 + side, side + 40));
