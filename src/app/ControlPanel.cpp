@@ -289,6 +289,12 @@ void ControlPanel::placeStartButton(bool modelMode) {
             run.start->setFocus();
         }
     }
+    // Tab reaches "Start" where it stands.
+    QWidget* before =
+        modelMode ? static_cast<QWidget*>(model.modelSlider) : coefficients.showAverage;
+    QWidget* after = modelMode ? static_cast<QWidget*>(range.lower) : run.quit;
+    setTabOrder(before, run.start);
+    setTabOrder(run.start, after);
 }
 
 } // namespace quendrix

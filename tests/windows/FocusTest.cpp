@@ -84,6 +84,10 @@ TEST_F(FocusTest, KeyboardStepsOnASliderKeepTheFocusThere) {
     key(Qt::Key_Up);
     EXPECT_EQ(model->value(), 7);
     EXPECT_EQ(focus(), model);
+    key(Qt::Key_Tab); // "Start" is reached where it now stands, beside the slider
+    EXPECT_EQ(focus(), c().run.start);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(focus(), c().range.lower);
     EXPECT_TRUE(c().model.generateModel->isChecked());
     EXPECT_TRUE(unsafe.empty() || unsafe == std::vector<QWidget*>{c().model.generateModel});
 }
