@@ -65,6 +65,8 @@ struct Window {
             !writeSamples(file2.toStdString(), "Analysis 1,Analysis 2", 1.0, 0.0, 1.45, 20261207)) {
             return false;
         }
+        // The size the window used to open at, so that runs stay comparable.
+        window.resize(1560, 800);
         window.show();
         dialogs.answerFile(file1);
         dialogs.answerFile(file2);
@@ -73,7 +75,7 @@ struct Window {
         window.workflow().start();
         QApplication::processEvents();
         for (int n = 1; n <= 8; ++n) {
-            if (!window.workflow().drawn(n)) {
+            if (!window.workflow().figures().drawn(n)) {
                 return false;
             }
         }
@@ -109,7 +111,7 @@ void toggle(benchmark::State& state, QSlider* slider, int a, int b,
     state.counters["width"] = shown.width();
     state.counters["height"] = shown.height();
     for (int n = 3; n <= 8; ++n) {
-        if (!theWindow->window.workflow().drawn(n)) {
+        if (!theWindow->window.workflow().figures().drawn(n)) {
             state.SkipWithError("a figure was left undrawn");
             return;
         }
@@ -118,22 +120,22 @@ void toggle(benchmark::State& state, QSlider* slider, int a, int b,
 
 // Confidence regions: Fig.7 (its mask) and Fig.8.
 void BM_CoefficientSlider(benchmark::State& state) {
-    toggle(state, theWindow->window.controls().coefficientSliders[0], 682, 700, {7, 8});
+    toggle(state, theWindow->window.controls().coefficients.sliders[0], 682, 700, {7, 8});
 }
 
 // From the vertical normalisation: Fig.7 and Fig.8.
 void BM_HorizontalThreshold(benchmark::State& state) {
-    toggle(state, theWindow->window.controls().slider6, 2, 3, {7, 8});
+    toggle(state, theWindow->window.controls().thresholds.horizontal, 2, 3, {7, 8});
 }
 
 // From the horizontal normalisation: Fig.6 to Fig.8.
 void BM_VerticalThreshold(benchmark::State& state) {
-    toggle(state, theWindow->window.controls().slider5, 2, 3, {6, 7, 8});
+    toggle(state, theWindow->window.controls().thresholds.vertical, 2, 3, {6, 7, 8});
 }
 
 // From the smoothing: Fig.5 to Fig.8, the largest change a slider makes.
 void BM_SmoothingSlider(benchmark::State& state) {
-    toggle(state, theWindow->window.controls().slider3, 5, 6, {5, 6, 7, 8});
+    toggle(state, theWindow->window.controls().smoothing.slider, 5, 6, {5, 6, 7, 8});
 }
 
 BENCHMARK(BM_CoefficientSlider)

@@ -29,6 +29,7 @@ void CoefficientDialog::open(const QString& caption) {
     text1_->setText(caption);
     text1_->selectAll();
     selectOnActivation_ = true;
+    hasBeenActive_ = false;
     open_ = true;
     show();
     raise();
@@ -39,7 +40,11 @@ void CoefficientDialog::open(const QString& caption) {
 void CoefficientDialog::commit() {
     if (open_) {
         open_ = false;
+        const bool active = isActiveWindow();
         emit committed(text1_->text());
+        if (active) {
+            emit leftActive();
+        }
     }
 }
 
@@ -52,9 +57,12 @@ void CoefficientDialog::closeEvent(QCloseEvent* event) {
 // so that typing replaces the caption.
 void CoefficientDialog::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && selectOnActivation_) {
-        selectOnActivation_ = true;
-        text1_->selectAll();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        hasBeenActive_ = true;
+        if (selectOnActivation_) {
+            selectOnActivation_ = false;
+            text1_->selectAll();
+        }
     }
 }
 

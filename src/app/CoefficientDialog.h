@@ -17,9 +17,15 @@ class CoefficientDialog : public QDialog {
     /// Shows the dialog with the current caption in its text box.
     void open(const QString& caption);
     QLineEdit* text1() const { return text1_; }
+    /// Whether the dialog has been the active window since it last opened: only then can the
+    /// main window's activation mean that the user went back to it.
+    bool hasBeenActive() const { return hasBeenActive_; }
 
   signals:
     void committed(const QString& typed);
+    /// Closed while it was the active window: the platform hands the activation back to the
+    /// main window, and that activation is not the user going back to it.
+    void leftActive();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -32,6 +38,7 @@ class CoefficientDialog : public QDialog {
     QLineEdit* text1_;
     bool open_ = false;
     bool selectOnActivation_ = false;
+    bool hasBeenActive_ = false;
 };
 
 } // namespace quendrix

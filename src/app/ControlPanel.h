@@ -10,74 +10,94 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSlider;
-class QBoxLayout;
 
 namespace quendrix {
 
-/// A label that reports clicks and double clicks (the coefficient captions open their dialogs).
+namespace ui {
+class ElidedLabel;
+}
 class ClickableLabel;
 
-/// The main window's controls beside the figures, named as the program's workflow names them.
-/// The panel only builds and lays them out; the workflow gives them their behaviour.
+/// One data file's import button and captions.
+struct FileControls {
+    QPushButton* importButton = nullptr; ///< "Import data" (`Command1(f)`)
+    QLabel* count = nullptr;             ///< N1 or N2 (`Label12(f)`)
+    QLabel* correlation = nullptr;       ///< R1 or R2 (`Label13(f)`)
+    ui::ElidedLabel* xName = nullptr;    ///< `Label14(f)`
+    ui::ElidedLabel* yName = nullptr;    ///< `Label15(f)`
+    ui::ElidedLabel* path = nullptr;     ///< `Label21(f)`
+};
+
+/// File 2's line and the generated model that can stand in for file 2.
+struct ErrorModelControls {
+    ui::ElidedLabel* fittingLine = nullptr; ///< `Label17`
+    QLabel* stdDev = nullptr;               ///< `Label19`
+    QCheckBox* showFittingLine = nullptr;   ///< "Show fitting line" (`Check1`)
+    QCheckBox* generateModel = nullptr;     ///< "Generate model" (`Check4`)
+    QSlider* modelSlider = nullptr;         ///< standard deviation in % of the range (`Slider4`)
+    QLabel* modelCaption = nullptr;         ///< "Std.Dev.: 5 % of range" (`Label22`)
+};
+
+/// The axis range shared by X and Y, as typed.
+struct RangeControls {
+    QLineEdit* lower = nullptr; ///< `Text1`
+    QLineEdit* upper = nullptr; ///< `Text2`
+};
+
+struct SmoothingControls {
+    QSlider* slider = nullptr; ///< `Slider3`
+    QLabel* value = nullptr;   ///< `Label7`
+};
+
+struct ThresholdControls {
+    QSlider* vertical = nullptr;         ///< `Slider5`, used by the horizontal normalisation
+    QLabel* verticalCaption = nullptr;   ///< `Label23`
+    QCheckBox* skip = nullptr;           ///< "Skip" (`Check5`)
+    QSlider* horizontal = nullptr;       ///< `Slider6`, used by the vertical normalisation
+    QLabel* horizontalCaption = nullptr; ///< `Label24`
+};
+
+/// The two confidence coefficients and the overlays of the confidence figure.
+struct CoefficientControls {
+    std::array<QSlider*, 2> sliders{};       ///< tenths of a per cent (`Slider1`, `Slider2`)
+    std::array<ClickableLabel*, 2> values{}; ///< as typed (`Label4(0)`, `Label4(1)`)
+    QCheckBox* showMode = nullptr;           ///< "Show mode" (`Check2`)
+    QCheckBox* showAverage = nullptr;        ///< "Show ave." (`Check6`)
+};
+
+struct RunControls {
+    QPushButton* start = nullptr;     ///< "Start" (`Command3`)
+    QPushButton* quit = nullptr;      ///< "Quit" (`Command10`)
+    QProgressBar* progress = nullptr; ///< `ProgressBar1`
+};
+
+/// The main window's controls beside the figures, grouped by what they set. The panel builds
+/// them at their natural size and keeps every one in a fixed place (hidden ones keep theirs);
+/// the workflow gives them their behaviour.
 class ControlPanel : public QWidget {
     Q_OBJECT
   public:
     explicit ControlPanel(QWidget* parent = nullptr);
 
-    std::array<QPushButton*, 2> command1{}; ///< "Import data" for file 1 and file 2
-    std::array<QLabel*, 2> label12{};       ///< N1, N2
-    std::array<QLabel*, 2> label13{};       ///< R1, R2
-    std::array<QLabel*, 2> label14{};       ///< X column names
-    std::array<QLabel*, 2> label15{};       ///< Y column names
-    std::array<QLabel*, 2> label21{};       ///< file paths
-    QLabel* label17 = nullptr;              ///< fitting line of file 2
-    QLabel* label19 = nullptr;              ///< standard deviation of file 2
-    QCheckBox* check1 = nullptr;            ///< "Show fitting line"
-    QCheckBox* check4 = nullptr;            ///< "Generate model"
-    QSlider* slider4 = nullptr;             ///< model standard deviation, % of range
-    QLabel* label22 = nullptr;              ///< "Std.Dev.: 5 % of range"
-    QLineEdit* text1 = nullptr;             ///< lower bound of the range
-    QLineEdit* text2 = nullptr;             ///< upper bound of the range
-    QSlider* slider3 = nullptr;             ///< smoothing level
-    QLabel* label7 = nullptr;
-    QSlider* slider5 = nullptr; ///< vertical threshold
-    QLabel* label23 = nullptr;
-    QSlider* slider6 = nullptr; ///< horizontal threshold
-    QLabel* label24 = nullptr;
-    QCheckBox* check5 = nullptr;                  ///< "Skip"
-    std::array<QSlider*, 2> coefficientSliders{}; ///< Slider1, Slider2 (tenths of a per cent)
-    std::array<ClickableLabel*, 2> label4{};      ///< the coefficients as typed text
-    QCheckBox* check2 = nullptr;                  ///< "Show mode"
-    QCheckBox* check6 = nullptr;                  ///< "Show ave."
-    QPushButton* command3 = nullptr;              ///< "Start"
-    QPushButton* command10 = nullptr;             ///< "Quit"
-    QProgressBar* progressBar1 = nullptr;
+    std::array<FileControls, 2> file;
+    ErrorModelControls model;
+    RangeControls range;
+    SmoothingControls smoothing;
+    ThresholdControls thresholds;
+    CoefficientControls coefficients;
+    RunControls run;
 
     /// Puts "Start" beside the model slider while the generated model stands in for file 2, and
-    /// back under the settings otherwise.
+    /// back beside "Quit" otherwise.
     void placeStartButton(bool modelMode);
 
   private:
-    QBoxLayout* startHomeLayout_ = nullptr;
-    QBoxLayout* startModelLayout_ = nullptr;
-};
+    QWidget* buildFileGroup(int f);
+    QWidget* buildRangeGroup();
+    QWidget* buildCalibrationGroup();
+    QWidget* buildModelBlock(QWidget* parent);
 
-class ClickableLabel : public QWidget {
-    Q_OBJECT
-  public:
-    explicit ClickableLabel(QWidget* parent = nullptr);
-    void setText(const QString& text);
-    QString text() const;
-
-  signals:
-    void clicked();
-
-  protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-
-  private:
-    QLabel* label_;
+    std::array<QWidget*, 2> startSlots_{}; ///< home, beside the model slider
 };
 
 } // namespace quendrix

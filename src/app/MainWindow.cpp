@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/ClickableLabel.h"
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
 #include "app/Workflow.h"
@@ -12,24 +13,34 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
 
 namespace quendrix {
 
 MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
-    : QMainWindow(parent), controls_(new ControlPanel), figures_(new FigurePanel) {
+    : QMainWindow(parent), controls_(new ControlPanel), controlScroll_(new QScrollArea),
+      figures_(new FigurePanel) {
     setWindowTitle(QStringLiteral("Quendrix 3.0"));
     auto* central = new QWidget(this);
-    central->setMouseTracking(true);
-    central->installEventFilter(this);
     // A click on the background takes the focus, so an edited range box is checked.
     central->setFocusPolicy(Qt::ClickFocus);
     auto* row = new QHBoxLayout(central);
     row->setContentsMargins(8, 8, 8, 8);
     row->setSpacing(12);
+    // The controls keep their size; only a window too short for them scrolls them.
     controls_->setFixedWidth(controls_->sizeHint().width());
-    row->addWidget(controls_);
+    controlScroll_->setWidget(controls_);
+    controlScroll_->setWidgetResizable(true);
+    controlScroll_->setFrameShape(QFrame::NoFrame);
+    controlScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    controlScroll_->setFixedWidth(controls_->width() +
+                                  controlScroll_->verticalScrollBar()->sizeHint().width());
+    controlScroll_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    row->addWidget(controlScroll_);
     row->addWidget(figures_, 1);
     setCentralWidget(central);
     statusBar()->setSizeGripEnabled(true);
@@ -38,8 +49,11 @@ MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
         std::make_unique<Workflow>(session_, *controls_, *figures_, dialogs, *statusBar(), *this);
     buildMenus();
     connectControls();
+    setTabOrder();
     workflow_->formLoad();
-    resize(1560, 800);
+    const QSize preferred(1560, 800);
+    resize(screen() != nullptr ? preferred.boundedTo(screen()->availableGeometry().size())
+                               : preferred);
 }
 
 MainWindow::~MainWindow() = default;
@@ -59,10 +73,12 @@ void MainWindow::buildMenus() {
 void MainWindow::connectControls() {
     ControlPanel& c = *controls_;
     Workflow* w = workflow_.get();
+    FigureSynchroniser* sync = &w->figures();
     for (int f = 0; f < 2; ++f) {
-        connect(c.command1[size_t(f)], &QPushButton::clicked, w, [w, f] { w->readDataFile(f); });
-        ui::FigureSurface* scatter = figures_->picture1(f);
-        connect(scatter, &ui::FigureSurface::mouseMoved, w, [w, f] { w->scatterHovered(f); });
+        connect(c.file[size_t(f)].importButton, &QPushButton::clicked, w,
+                [w, f] { w->readDataFile(f); });
+        connect(figures_->picture1(f), &ui::FigureSurface::mouseMoved, w,
+                [sync, f] { sync->scatterHovered(f); });
     }
     for (int k = 0; k < 6; ++k) {
         ui::FigureSurface* surface = figures_->picture2(k);
@@ -71,28 +87,72 @@ void MainWindow::connectControls() {
                 w->figureClicked(k);
             }
         });
-        connect(surface, &ui::FigureSurface::mouseMoved, w, [w, k] { w->figureHovered(k); });
+        connect(surface, &ui::FigureSurface::mouseMoved, w, [sync, k] { sync->stageHovered(k); });
     }
-    connect(c.command3, &QPushButton::clicked, w, &Workflow::start);
-    connect(c.command10, &QPushButton::clicked, this, &QWidget::close);
-    connect(c.text1, &QLineEdit::textChanged, w, &Workflow::rangeTextChanged);
-    connect(c.text2, &QLineEdit::textChanged, w, &Workflow::rangeTextChanged);
-    c.text1->installEventFilter(this);
-    c.text2->installEventFilter(this);
-    connect(c.check4, &QCheckBox::clicked, w, &Workflow::generateModelClicked);
-    connect(c.slider4, &QSlider::valueChanged, w, &Workflow::modelSliderChanged);
-    connect(c.check1, &QCheckBox::clicked, w, &Workflow::showFittingLineClicked);
-    connect(c.check5, &QCheckBox::clicked, w, &Workflow::skipClicked);
-    connect(c.check2, &QCheckBox::clicked, w, &Workflow::overlayClicked);
-    connect(c.check6, &QCheckBox::clicked, w, &Workflow::overlayClicked);
-    connect(c.slider3, &QSlider::valueChanged, w, &Workflow::smoothingChanged);
-    connect(c.slider5, &QSlider::valueChanged, w, &Workflow::verticalThresholdChanged);
-    connect(c.slider6, &QSlider::valueChanged, w, &Workflow::horizontalThresholdChanged);
+    connect(c.run.start, &QPushButton::clicked, w, &Workflow::start);
+    connect(c.run.quit, &QPushButton::clicked, this, &QWidget::close);
+    for (QLineEdit* box : {c.range.lower, c.range.upper}) {
+        connect(box, &QLineEdit::textChanged, w, &Workflow::rangeTextChanged);
+        connect(box, &QLineEdit::returnPressed, w, &Workflow::rangeEditFinished);
+        box->installEventFilter(this);
+    }
+    connect(c.model.generateModel, &QCheckBox::clicked, w, &Workflow::generateModelClicked);
+    connect(c.model.modelSlider, &QSlider::valueChanged, w, &Workflow::modelSliderChanged);
+    connect(c.model.showFittingLine, &QCheckBox::clicked, w, &Workflow::showFittingLineClicked);
+    connect(c.thresholds.skip, &QCheckBox::clicked, w, &Workflow::skipClicked);
+    connect(c.coefficients.showMode, &QCheckBox::clicked, w, &Workflow::overlayClicked);
+    connect(c.coefficients.showAverage, &QCheckBox::clicked, w, &Workflow::overlayClicked);
+    connect(c.smoothing.slider, &QSlider::valueChanged, w, &Workflow::smoothingChanged);
+    connect(c.thresholds.vertical, &QSlider::valueChanged, w, &Workflow::verticalThresholdChanged);
+    connect(c.thresholds.horizontal, &QSlider::valueChanged, w,
+            &Workflow::horizontalThresholdChanged);
     for (int k = 0; k < 2; ++k) {
-        connect(c.coefficientSliders[size_t(k)], &QSlider::valueChanged, w,
+        connect(c.coefficients.sliders[size_t(k)], &QSlider::valueChanged, w,
                 [w, k](int tenths) { w->coefficientSliderChanged(k, tenths); });
-        connect(c.label4[size_t(k)], &ClickableLabel::clicked, w,
+        connect(c.coefficients.values[size_t(k)], &ClickableLabel::clicked, w,
                 [w, k] { w->openCoefficientDialog(k); });
+    }
+    // A control that takes the focus in a scrolled panel comes into view.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && controls_->isAncestorOf(now)) {
+            controlScroll_->ensureWidgetVisible(now);
+        }
+    });
+}
+
+// Tab follows the panel from top to bottom, then the figures in reading order. "Start" is
+// reached where it stands: beside "Quit", or beside the model slider.
+void MainWindow::setTabOrder() {
+    ControlPanel& c = *controls_;
+    QWidget* const chain[] = {c.file[0].importButton,
+                              c.file[1].importButton,
+                              c.model.showFittingLine,
+                              c.model.generateModel,
+                              c.model.modelSlider,
+                              c.range.lower,
+                              c.range.upper,
+                              c.smoothing.slider,
+                              c.thresholds.vertical,
+                              c.thresholds.skip,
+                              c.thresholds.horizontal,
+                              c.coefficients.sliders[0],
+                              c.coefficients.values[0],
+                              c.coefficients.sliders[1],
+                              c.coefficients.values[1],
+                              c.coefficients.showMode,
+                              c.coefficients.showAverage,
+                              c.run.start,
+                              c.run.quit,
+                              figures_->figure(1),
+                              figures_->figure(2),
+                              figures_->figure(3),
+                              figures_->figure(4),
+                              figures_->figure(5),
+                              figures_->figure(6),
+                              figures_->figure(7),
+                              figures_->figure(8)};
+    for (size_t i = 1; i < std::size(chain); ++i) {
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
     }
 }
 
@@ -105,10 +165,8 @@ bool MainWindow::event(QEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut &&
-        (watched == controls_->text1 || watched == controls_->text2)) {
+        (watched == controls_->range.lower || watched == controls_->range.upper)) {
         workflow_->rangeEditFinished();
-    } else if (event->type() == QEvent::MouseMove && watched == centralWidget()) {
-        workflow_->backgroundHovered();
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class QScrollArea;
+
 namespace quendrix {
 
 namespace ui {
@@ -15,7 +17,7 @@ class ControlPanel;
 class FigurePanel;
 class Workflow;
 
-/// frmMain: the eight figures beside the controls, the menus and the status line. The window
+/// frmMain: the controls beside the eight figures, the menus and the status line. The window
 /// builds and connects; what each control does lives in `Workflow`.
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -37,9 +39,11 @@ class MainWindow : public QMainWindow {
   private:
     void buildMenus();
     void connectControls();
+    void setTabOrder();
 
     CalibrationSession session_;
     ControlPanel* controls_;
+    QScrollArea* controlScroll_;
     FigurePanel* figures_;
     std::unique_ptr<Workflow> workflow_;
 };

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "app/FigureSynchroniser.h"
+#include "app/FocusPolicy.h"
+#include "app/StageRunner.h"
+#include "app/StatusLine.h"
 #include "session/CalibrationSession.h"
 
 #include <QObject>
@@ -7,7 +11,6 @@
 #include <QString>
 
 #include <array>
-#include <utility>
 
 class QStatusBar;
 class QWidget;
@@ -23,9 +26,9 @@ class ControlPanel;
 class FigurePanel;
 
 /// The main window's workflow: what every button, slider, check box, range box and figure click
-/// does, which stages it runs or invalidates, which figures it draws or clears, and what is
-/// enabled afterwards. The numbers come from the session; this class keeps the figures and the
-/// controls in step with it.
+/// does. The session holds the numbers; the figure synchroniser draws them, the stage runner
+/// runs the pipeline, the focus policy moves the focus and the status line explains refusals.
+/// This class keeps the captions and the enabled states in step.
 class Workflow : public QObject {
     Q_OBJECT
   public:
@@ -35,16 +38,14 @@ class Workflow : public QObject {
 
     /// Start-up values of every control.
     void formLoad();
-    /// Whether figure n (1..8) shows a valid result (`Pict1Drawn` .. `Pict8Drawn`).
-    bool drawn(int n) const;
+    FigureSynchroniser& figures() { return sync_; }
+    const FigureSynchroniser& figures() const { return sync_; }
+    const StatusLine& status() const { return status_; }
 
     // Events.
     void readDataFile(int f);
     void start();
     void figureClicked(int k);
-    void figureHovered(int k);
-    void scatterHovered(int f);
-    void backgroundHovered();
     void rangeTextChanged();
     void rangeEditFinished();
     void generateModelClicked();
@@ -64,35 +65,32 @@ class Workflow : public QObject {
 
   private:
     void resetData(int f);
-    void drawScatter(int f);
-    void drawStage(Stage s);
-    void drawOverlays();
-    void runFrom(Stage first);
-    void afterSettingChange(const std::array<bool, StageCount>& before);
-    void syncFigures();
+    void settingChanged(const std::array<bool, StageCount>& doneBefore);
+    void finishRun(const RunOutcome& outcome);
     void syncControls();
     void syncCaptions();
-    void setRangeBoxes();
+    void writeRangeBoxes();
+    /// Draws and labels the figures in the range the boxes hold; whether it changed.
+    bool commitRange();
     void resetModelControls();
-    void resetColour();
-    void findFocus();
-    void refuse(const QString& reason);
-    std::array<bool, StageCount> doneStages() const;
-    float factorFor(int k) const;
-    /// The numbers in the range boxes as they stand (lower, upper).
-    std::pair<double, double> rangeNumbers() const;
+    int completeCount(int f) const;
+    /// Both range boxes hold text.
+    bool rangeSet() const;
+    FocusState focusState(int file = 0, std::optional<Stage> failed = std::nullopt) const;
+    QString importNote(int f) const;
 
     CalibrationSession& session_;
     ControlPanel& controls_;
-    FigurePanel& figures_;
+    FigurePanel& panel_;
     ui::DialogService& dialogs_;
-    QStatusBar& status_;
     QWidget& window_;
-    std::array<bool, 2> scatterDrawn_{};
-    std::array<bool, 8> shown_{}; ///< the surface of figure n - 1 holds a drawing
-    bool normHSkipped_ = false;
+    FigureSynchroniser sync_;
+    StageRunner runner_;
+    FocusPolicy focus_;
+    StatusLine status_;
     bool startEnabled_ = false;
     std::array<QPointer<CoefficientDialog>, 2> coefficientDialogs_;
+    bool activationFollowsDialog_ = false;
     QPointer<AboutBox> aboutBox_;
 };
 

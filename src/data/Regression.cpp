@@ -19,6 +19,7 @@ FileStatistics computeRegression(const DataFile& file, FileStatistics previous) 
         }
     }
     previous.lineDefined = false;
+    previous.correlationDefined = false;
     if (n == 0) {
         return previous;
     }
@@ -47,6 +48,7 @@ FileStatistics computeRegression(const DataFile& file, FileStatistics previous) 
     float sq = float(std::sqrt(double(syy) * double(sxx)));
     if (sq != 0) {
         out.correlation = float(double(sxy) / double(sq));
+        out.correlationDefined = true;
     }
     return out;
 }

@@ -13,7 +13,8 @@ struct FileStatistics {
     float intercept = 0;
     float correlation = 0;
     float stdDev = 0;
-    bool lineDefined = false; ///< X had a spread, so slope and intercept describe this file
+    bool lineDefined = false;        ///< X had a spread, so slope and intercept describe this file
+    bool correlationDefined = false; ///< X and Y had a spread, so the correlation describes it
 };
 
 /// Least-squares line of Y on X and correlation over the complete records, in single-precision

@@ -61,8 +61,12 @@ Status CalibrationSession::importData(int f, DataFile data, const std::string& p
     if (data.completeCount > 1) {
         stats = computeRegression(data, stats_[fi]);
         lineDefined = stats.lineDefined;
-        correlationText = shortestText(stats.correlation);
-        if (f == 1) {
+        // The statistics keep their old values where this file defines none, but the captions
+        // must not show another file's numbers beside this file's name.
+        if (stats.correlationDefined) {
+            correlationText = shortestText(stats.correlation);
+        }
+        if (f == 1 && lineDefined) {
             fittingText = fittingLineCaption(stats.slope, stats.intercept);
             stats.stdDev = residualStdDev(data, stats.slope, stats.intercept);
             stdDevText = stdDevCaption(stats.stdDev);

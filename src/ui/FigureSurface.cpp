@@ -1,5 +1,7 @@
 #include "ui/FigureSurface.h"
 
+#include "ui/ClickKeys.h"
+
 #include <QKeyEvent>
 
 #include <QMouseEvent>
@@ -409,15 +411,11 @@ void FigureSurface::mouseMoveEvent(QMouseEvent* /*event*/) {
 // The figure that has the focus is the next step of the workflow: Return or Space runs it as a
 // click does.
 void FigureSurface::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
+    if (isClickKey(*event)) {
         emit clicked(Qt::LeftButton);
         return;
-    default:
-        QFrame::keyPressEvent(event);
     }
+    QFrame::keyPressEvent(event);
 }
 
 } // namespace quendrix::ui

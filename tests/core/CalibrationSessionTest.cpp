@@ -61,6 +61,29 @@ TEST_F(CalibrationSessionTest, ImportProposesTheRangeAndFailsWithoutChange) {
     }
 }
 
+TEST_F(CalibrationSessionTest, StatisticsCaptionsBelongToTheFileImported) {
+    importBoth();
+    const auto good = c.correlation;
+    ASSERT_FALSE(good[0].empty() || good[1].empty());
+    // What a file cannot define is blank, never the previous file's value: no spread of X (no
+    // line, no R), no spread of Y (a line, no R), no complete record (nothing).
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {1, "A,B\n2,1\n2,3\n", "2|||"},
+        {1, "A,B\n1,5\n3,5\n", "2||y = 0 x + 5|0"},
+        {1, "A,B\n-9999,1\n4,-9999\n", "0|||"},
+        {0, "X,Y\n2,1\n2,3\n", "2|||"}};
+    for (const auto& [f, bytes, expected] : cases) {
+        importBoth();
+        ASSERT_TRUE(s.importFile(f, dir.file("d.csv", bytes), "d.csv"));
+        const auto i = size_t(f);
+        EXPECT_EQ(c.count[i] + "|" + c.correlation[i] + "|" + (f == 1 ? c.fittingLine : "") + "|" +
+                      (f == 1 ? c.stdDev : ""),
+                  expected)
+            << bytes;
+        EXPECT_EQ(c.correlation[1 - i], good[1 - i]);
+    }
+}
+
 TEST_F(CalibrationSessionTest, ErrorModelFromFile2OrGenerated) {
     EXPECT_FALSE(s.setGeneratedModel(true)); // no file 1 yet
     importBoth();

@@ -17,15 +17,16 @@ static DataFile fileOf(const std::vector<Sample>& samples) {
 
 TEST(RegressionTest, LineOfTheCompleteRecordsOrThePreviousValues) {
     auto fit = [](const std::vector<Sample>& samples) {
-        const FileStatistics st = computeRegression(fileOf(samples), {7, 8, 0.5f, 3, true});
-        return std::tuple(st.slope, st.intercept, st.correlation, st.lineDefined);
+        const FileStatistics st = computeRegression(fileOf(samples), {7, 8, 0.5f, 3, true, true});
+        return std::tuple(st.slope, st.intercept, st.correlation, st.lineDefined,
+                          st.correlationDefined);
     };
     // Either marker in a record would pull the line off y = x + 1.
-    EXPECT_EQ(fit({{1, 2}, {-9999, 5}, {3, 4}, {7, -9999}}), std::tuple(1.f, 1.f, 1.f, true));
+    EXPECT_EQ(fit({{1, 2}, {-9999, 5}, {3, 4}, {7, -9999}}), std::tuple(1.f, 1.f, 1.f, true, true));
     // No spread of Y: a flat line, the correlation stays; no spread of X: nothing is defined.
-    EXPECT_EQ(fit({{1, 5}, {2, 5}, {6, 5}}), std::tuple(0.f, 5.f, 0.5f, true));
-    EXPECT_EQ(fit({{2, 1}, {2, 3}, {2, 8}}), std::tuple(7.f, 8.f, 0.5f, false));
-    EXPECT_EQ(fit({{-9999, 1}}), std::tuple(7.f, 8.f, 0.5f, false));
+    EXPECT_EQ(fit({{1, 5}, {2, 5}, {6, 5}}), std::tuple(0.f, 5.f, 0.5f, true, false));
+    EXPECT_EQ(fit({{2, 1}, {2, 3}, {2, 8}}), std::tuple(7.f, 8.f, 0.5f, false, false));
+    EXPECT_EQ(fit({{-9999, 1}}), std::tuple(7.f, 8.f, 0.5f, false, false));
 }
 
 TEST(RegressionTest, StandardDeviationOverManyRecordsDividesByNMinusOne) {

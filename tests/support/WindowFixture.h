@@ -1,10 +1,13 @@
 #pragma once
 
+#include "app/ClickableLabel.h"
 #include "app/ControlPanel.h"
+#include "app/FigureBox.h"
 #include "app/FigurePanel.h"
 #include "app/MainWindow.h"
 #include "app/Workflow.h"
 #include "figures/StageFigures.h"
+#include "ui/ElidedLabel.h"
 #include "ui/FigureSurface.h"
 #include "ui/ScriptedDialogService.h"
 
@@ -52,7 +55,7 @@ class WindowFixture : public ::testing::Test {
     ControlPanel& c() { return w.controls(); }
     ui::FigureSurface& fig(int n) { return *w.figures().figure(n); }
     const StageMatrix& m() { return w.session().matrix(); }
-    bool drawn(int n) { return w.workflow().drawn(n); }
+    bool drawn(int n) { return w.workflow().figures().drawn(n); }
 
     void click(QWidget* widget) {
         // Check boxes take clicks on their indicator, at the left edge.
@@ -63,12 +66,12 @@ class WindowFixture : public ::testing::Test {
     }
     void import(int f, const QString& path) {
         dialogs.answerFile(path);
-        click(c().command1[size_t(f)]);
+        click(c().file[size_t(f)].importButton);
     }
     void runAll() {
         import(0, CalibrationCsv);
         import(1, ErrorCsv);
-        click(c().command3);
+        click(c().run.start);
     }
     /// Types into a range box as a user does; leaving the box checks and commits the range.
     void typeRange(QLineEdit* box, const QString& text) {

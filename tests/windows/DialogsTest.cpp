@@ -1,40 +1,46 @@
 #include "WindowFixture.h"
 
 #include "app/CoefficientDialog.h"
+#include <iostream>
 
 namespace quendrix::test {
 namespace {
 
-using DialogsTest = WindowFixture;
-
-TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
-    // Clicks coefficient k's caption and returns the dialog it opens, once that is active.
-    auto open = [&](int k) {
-        click(c().label4[size_t(k)]);
+class DialogsTest : public WindowFixture {
+  protected:
+    /// Clicks coefficient k's caption and returns the dialog it opens, once that is active.
+    CoefficientDialog* open(int k) {
+        click(c().coefficients.values[size_t(k)]);
+        return activeDialog();
+    }
+    CoefficientDialog* activeDialog() {
         CoefficientDialog* d = nullptr;
         const auto active = [&] {
             return (d = qobject_cast<CoefficientDialog*>(QApplication::activeWindow())) != nullptr;
         };
         return QTest::qWaitFor(active) ? d : nullptr;
-    };
-    // Types over the selected text and clicks the dialog's one button, "OK".
-    auto typeAndOk = [&](CoefficientDialog* d, const QString& text) {
+    }
+    /// Types over the selected text and clicks the dialog's one button, "OK".
+    void typeAndOk(CoefficientDialog* d, const QString& text) {
         ASSERT_NE(d, nullptr);
         QTest::keyClicks(d->text1(), text);
         click(d->findChild<QPushButton*>());
-    };
+    }
+};
+
+TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
     runAll();
     mark();
     CoefficientDialog* d = open(1);
     ASSERT_NE(d, nullptr);
     QTest::keyClicks(d->text1(), QStringLiteral("80"));
-    EXPECT_EQ(text(c().label4[1]), "95.4");
+    EXPECT_EQ(text(c().coefficients.values[1]), "95.4");
     // The dialog shares its parent's activation, so wait for the main window itself.
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(text(c().label4[1]), "80");
-    EXPECT_EQ(c().coefficientSliders[1]->value(), 800);
+    EXPECT_EQ(text(c().coefficients.values[1]), "80");
+    EXPECT_EQ(c().coefficients.sliders[1]->value(), 800);
     // The narrower outer region is computed at once.
     EXPECT_EQ(changed(), "Confi");
 
@@ -44,28 +50,73 @@ TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
     EXPECT_EQ(text(d->text1()), "68.2");
     typeAndOk(d, QStringLiteral("90"));
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(text(c().label4[0]), "90");
-    EXPECT_EQ(c().coefficientSliders[0]->value(), 900);
+    EXPECT_EQ(text(c().coefficients.values[0]), "90");
+    EXPECT_EQ(c().coefficients.sliders[0]->value(), 900);
     // 2.5 tenths round to even; the typed text stays the caption.
     d = open(0);
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(text(d->text1()), "90");
     typeAndOk(d, QStringLiteral("0.25"));
-    EXPECT_EQ(text(c().label4[0]), "0.25");
-    EXPECT_EQ(c().coefficientSliders[0]->value(), 2);
+    EXPECT_EQ(text(c().coefficients.values[0]), "0.25");
+    EXPECT_EQ(c().coefficients.sliders[0]->value(), 2);
     // Beyond 100 % the slider cannot follow, so the caption is clamped with it.
     typeAndOk(open(0), QStringLiteral("150"));
-    EXPECT_EQ(text(c().label4[0]), "100");
-    EXPECT_EQ(c().coefficientSliders[0]->value(), 1000);
-    EXPECT_EQ(text(c().label4[1]), "80");
+    EXPECT_EQ(text(c().coefficients.values[0]), "100");
+    EXPECT_EQ(c().coefficients.sliders[0]->value(), 1000);
+    EXPECT_EQ(text(c().coefficients.values[1]), "80");
     // Closed with Return and opened again, the caption is selected: typing replaces it.
     for (const char* typed : {"70", "0.5"}) {
         d = open(0);
         ASSERT_NE(d, nullptr);
         QTest::keyClicks(d->text1(), QString::fromLatin1(typed));
         QTest::keyClick(d->text1(), Qt::Key_Return);
-        EXPECT_EQ(text(c().label4[0]), typed);
+        EXPECT_EQ(text(c().coefficients.values[0]), typed);
     }
+}
+
+TEST_F(DialogsTest, EveryClickOpensTheDialogAndTypingGoesIntoIt) {
+    runAll();
+    // Delivers the main window's activation while the dialog shows, before it is active.
+    struct ActivateOnShow : QObject {
+        QWidget* window = nullptr;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Show) {
+                QEvent activate(QEvent::WindowActivate);
+                QApplication::sendEvent(window, &activate);
+            }
+            return false;
+        }
+    } early;
+    early.window = &w;
+    for (int round = 1; round <= 4; ++round) {
+        SCOPED_TRACE(round);
+        CoefficientDialog* d = open(1);
+        const QString typed = QStringLiteral("9%1").arg(round);
+        typeAndOk(d, typed);
+        ASSERT_EQ(text(c().coefficients.values[1]), typed.toStdString());
+        // The activation the closed dialog hands back to the main window may arrive after the
+        // click that reopens it; or it came in time, and the click's own activation of the main
+        // window arrives while the dialog shows. Neither may close the dialog again.
+        QEvent activate(QEvent::WindowActivate);
+        if (round % 2 == 1) {
+            QApplication::sendEvent(&w, &activate);
+            d->installEventFilter(&early);
+            click(c().coefficients.values[1]);
+            d->removeEventFilter(&early);
+        } else {
+            click(c().coefficients.values[1]);
+            QApplication::sendEvent(&w, &activate);
+        }
+        ASSERT_EQ(activeDialog(), d);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("80"));
+        EXPECT_EQ(text(d->text1()), "80");
+        click(d->findChild<QPushButton*>());
+        EXPECT_EQ(text(c().coefficients.values[1]), "80");
+    }
+    // The keyboard opens it too: Return on the focused caption.
+    c().coefficients.values[0]->setFocus();
+    QTest::keyClick(c().coefficients.values[0], Qt::Key_Return);
+    EXPECT_NE(activeDialog(), nullptr);
 }
 
 } // namespace

@@ -41,8 +41,8 @@ TEST_F(FigurePixelsTest, EveryFigureInColourAndInGrey) {
         }
     };
     runAll();
-    click(c().check2);
-    click(c().check6);
+    click(c().coefficients.showMode);
+    click(c().coefficients.showAverage);
     checkColumn(ColourRamp{}, QColor(50, 127, 50), QColor(200, 255, 200));
 
     // Grey, as the colour settings leave it: the next activation redraws the stages.
@@ -62,12 +62,12 @@ TEST_F(FigurePixelsTest, EveryFigureInColourAndInGrey) {
     EXPECT_EQ(dataAt(2, 19.62, 20.17, 40), Black);
     EXPECT_EQ(dataAt(2, 1.3, 38.7, 40), White); // far from every record
     const ColumnResults& r = w.session().columns();
-    click(c().check2); // the mode alone: both overlays are black
+    click(c().coefficients.showMode); // the mode alone: both overlays are black
     EXPECT_TRUE(near(8, cellX(125), cellY(r.modeIndex[125]), Black));
-    click(c().check2);
-    click(c().check6);
+    click(c().coefficients.showMode);
+    click(c().coefficients.showAverage);
     EXPECT_TRUE(near(8, cellX(125), cellY(r.aveIndex[125]), Black));
-    click(c().check6);
+    click(c().coefficients.showAverage);
     checkColumn(grey, QColor(100, 100, 100), QColor(200, 200, 200));
 }
 

@@ -1,0 +1,224 @@
+#include "app/FigureSynchroniser.h"
+
+#include "app/FigurePanel.h"
+#include "base/NumberText.h"
+#include "figures/ScatterFigure.h"
+#include "figures/StageFigures.h"
+#include "ui/BusyCursor.h"
+#include "ui/FigureSurface.h"
+
+#include <QWidget>
+
+namespace quendrix {
+namespace {
+
+const QString NoToolTip = QStringLiteral("X: / Y: ");
+
+QString qs(const std::string& text) {
+    return QString::fromLatin1(text.c_str());
+}
+
+/// The stage surface (Picture2 index) each stage draws.
+int surfaceOf(Stage s) {
+    return s == Stage::Confidence ? 5 : int(s);
+}
+
+} // namespace
+
+FigureSynchroniser::FigureSynchroniser(CalibrationSession& session, FigurePanel& figures,
+                                       QWidget& window)
+    : session_(session), figures_(figures), window_(window) {
+    for (int n = 1; n <= 8; ++n) {
+        figures_.figure(n)->setToolTip(NoToolTip);
+    }
+}
+
+bool FigureSynchroniser::drawn(int n) const {
+    switch (n) {
+    case 1:
+    case 2:
+        return scatterDrawn_[size_t(n - 1)];
+    case 6:
+        // Skipped, the horizontal normalisation has run but leaves its figure blank.
+        return session_.stageDone(Stage::NormalizeH) && !session_.settings().skip;
+    default:
+        return session_.stageDone(Stage(n - 3));
+    }
+}
+
+int FigureSynchroniser::firstUndrawnStage() const {
+    for (int s = 0; s < StageCount; ++s) {
+        if (!session_.stageDone(Stage(s))) {
+            return surfaceOf(Stage(s)) + 3;
+        }
+    }
+    return 0;
+}
+
+std::pair<double, double> FigureSynchroniser::rangeNumbers() const {
+    return {leadingNumber(lower_.toLatin1().toStdString()),
+            leadingNumber(upper_.toLatin1().toStdString())};
+}
+
+bool FigureSynchroniser::commitRange(const QString& lower, const QString& upper) {
+    if (lower == lower_ && upper == upper_) {
+        return false;
+    }
+    lower_ = lower;
+    upper_ = upper;
+    figures_.setAxisTexts(lower, upper);
+    for (int f = 0; f < 2; ++f) {
+        if (drawn(f + 1)) {
+            drawScatter(f);
+        }
+    }
+    return true;
+}
+
+void FigureSynchroniser::drawScatter(int f) {
+    const std::optional<DataFile>& file = session_.file(f);
+    if (!file) {
+        return;
+    }
+    const auto [lo, hi] = rangeNumbers();
+    ui::FigureSurface* surface = figures_.picture1(f);
+    quendrix::drawScatter(*surface, *file, lo, hi, ScatterStyle{session_.state().colour.greyScale});
+    surface->refresh();
+    scatterDrawn_[size_t(f)] = true;
+    if (f == 1) {
+        lineShown_ = false;
+    }
+}
+
+void FigureSynchroniser::clearScatter(int f) {
+    ui::FigureSurface* surface = figures_.picture1(f);
+    surface->fillAll(Qt::white);
+    surface->refresh();
+    scatterDrawn_[size_t(f)] = false;
+    if (f == 1) {
+        lineShown_ = false;
+    }
+}
+
+void FigureSynchroniser::showFittingLine(bool on) {
+    if (!drawn(2)) {
+        return;
+    }
+    if (!on) {
+        if (lineShown_) {
+            drawScatter(1);
+        }
+        return;
+    }
+    // The caption names file 2's own line; without it there is no line to draw.
+    if (session_.generatedModel() || session_.captions().fittingLine.empty() || lineShown_) {
+        return;
+    }
+    const auto [lo, hi] = rangeNumbers();
+    const FileStatistics& stats = session_.statistics(1);
+    drawFittingLine(*figures_.picture1(1), stats.slope, stats.intercept, lo, hi,
+                    float(std::abs(lo - hi)), ScatterStyle{session_.state().colour.greyScale});
+    figures_.picture1(1)->refresh();
+    lineShown_ = true;
+}
+
+void FigureSynchroniser::drawStage(Stage s) {
+    const int k = surfaceOf(s);
+    ui::FigureSurface* surface = figures_.picture2(k);
+    const ColourRamp& ramp = session_.state().colour;
+    const StageMatrix& m = session_.matrix();
+    if (s == Stage::Confidence) {
+        drawConfidenceRegions(*surface, m, ramp.greyScale);
+        drawOverlays();
+        drawMaskedProbability(*figures_.picture2(4), m, ramp);
+        figures_.picture2(4)->refresh();
+    } else if (s == Stage::NormalizeH && session_.settings().skip) {
+        surface->clear();
+    } else {
+        const auto figure = StageFigure(k);
+        drawStageFigure(*surface, m, figure,
+                        figureFactor(figure, session_.rangeWidth(), session_.settings().smoothing),
+                        ramp);
+    }
+    surface->refresh();
+    shown_[size_t(k + 2)] = drawn(k + 3);
+}
+
+void FigureSynchroniser::drawOverlays() {
+    if (!drawn(8)) {
+        return;
+    }
+    ui::FigureSurface* surface = figures_.picture2(5);
+    const bool grey = session_.state().colour.greyScale;
+    if (overlayAverage_) {
+        drawAverageOverlay(*surface, session_.columns(), grey);
+    }
+    if (overlayMode_) {
+        drawModeOverlay(*surface, session_.columns(), session_.matrix(), grey);
+    }
+    surface->refresh();
+}
+
+void FigureSynchroniser::setOverlays(bool mode, bool average) {
+    overlayMode_ = mode;
+    overlayAverage_ = average;
+    if (drawn(8)) {
+        // Back to the region picture, then whichever overlays remain selected.
+        figures_.picture2(5)->clear();
+        drawOverlays();
+        figures_.picture2(5)->refresh();
+    }
+}
+
+// Plain clears for Fig.3 .. Fig.7; Fig.8 is blanked in the window's colour, since a plain clear
+// would bring its region picture back.
+void FigureSynchroniser::clearStale() {
+    for (int n = 3; n <= 8; ++n) {
+        if (shown_[size_t(n - 1)] && !drawn(n)) {
+            ui::FigureSurface* surface = figures_.figure(n);
+            if (n == 8) {
+                surface->fillAll(window_.palette().color(QPalette::Window));
+                surface->makePersistent();
+            } else {
+                surface->clear();
+            }
+            surface->setToolTip(NoToolTip);
+            surface->refresh();
+            shown_[size_t(n - 1)] = false;
+        }
+    }
+}
+
+void FigureSynchroniser::recolour() {
+    ui::BusyCursor busy;
+    for (int s = 0; s < int(Stage::Confidence); ++s) {
+        if (drawn(surfaceOf(Stage(s)) + 3)) {
+            drawStage(Stage(s));
+        }
+    }
+    if (drawn(8)) {
+        drawMaskedProbability(*figures_.picture2(4), session_.matrix(), session_.state().colour);
+        figures_.picture2(4)->refresh();
+    }
+}
+
+void FigureSynchroniser::stageHovered(int k) {
+    if (!drawn(k + 3)) {
+        return;
+    }
+    const Captions& cap = session_.captions();
+    figures_.picture2(k)->setToolTip(
+        QStringLiteral("X: %1 / Y: %2").arg(qs(cap.xName[1]), qs(cap.yName[1])));
+}
+
+void FigureSynchroniser::scatterHovered(int f) {
+    const Captions& cap = session_.captions();
+    if (f == 1 && session_.generatedModel()) {
+        figures_.picture1(f)->setToolTip(NoToolTip);
+        return;
+    }
+    figures_.picture1(f)->setToolTip(
+        QStringLiteral("X: %1 / Y: %2").arg(qs(cap.xName[size_t(f)]), qs(cap.yName[size_t(f)])));
+}
+
+} // namespace quendrix

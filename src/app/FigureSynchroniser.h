@@ -1,0 +1,68 @@
+#pragma once
+
+#include "session/CalibrationSession.h"
+
+#include <QString>
+
+#include <array>
+
+class QWidget;
+
+namespace quendrix {
+
+class FigurePanel;
+
+/// Keeps the eight figures in step with the session: draws the scatter figures in the committed
+/// range, each stage's figure when it has run, clears what the session no longer backs, and
+/// writes the committed range along the axes. Knows which figures show a valid result.
+class FigureSynchroniser {
+  public:
+    FigureSynchroniser(CalibrationSession& session, FigurePanel& figures, QWidget& window);
+
+    /// Whether figure n (1..8) shows a valid result (`Pict1Drawn` .. `Pict8Drawn`).
+    bool drawn(int n) const;
+    /// The first stage figure (3..8) not drawn, 0 when all are.
+    int firstUndrawnStage() const;
+
+    /// The range the figures are drawn in and labelled with: the texts last committed. Returns
+    /// whether it changed.
+    bool commitRange(const QString& lower, const QString& upper);
+    QString committedLower() const { return lower_; }
+    QString committedUpper() const { return upper_; }
+
+    void drawScatter(int f);
+    /// White, and no longer a valid result.
+    void clearScatter(int f);
+    /// Fig.2 with or without file 2's fitting line; only a line the session names is drawn.
+    void showFittingLine(bool on);
+    bool fittingLineShown() const { return lineShown_; }
+
+    void drawStage(Stage s);
+    /// Which overlays Fig.8 shows; a drawn Fig.8 goes back to its region picture and gets them.
+    void setOverlays(bool mode, bool average);
+    /// Clears every stage figure that shows a drawing its data no longer back.
+    void clearStale();
+    /// Redraws the drawn stage figures with the current colours.
+    void recolour();
+
+    /// The tool tip of a figure under the pointer: the column names it shows.
+    void stageHovered(int k);
+    void scatterHovered(int f);
+
+  private:
+    std::pair<double, double> rangeNumbers() const;
+    void drawOverlays();
+
+    CalibrationSession& session_;
+    FigurePanel& figures_;
+    QWidget& window_;
+    QString lower_;
+    QString upper_;
+    std::array<bool, 2> scatterDrawn_{};
+    std::array<bool, 8> shown_{}; ///< the surface of figure n - 1 holds a drawing
+    bool lineShown_ = false;
+    bool overlayMode_ = true;
+    bool overlayAverage_ = true;
+};
+
+} // namespace quendrix

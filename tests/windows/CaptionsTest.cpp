@@ -1,0 +1,108 @@
+#include "TestFiles.h"
+#include "WindowFixture.h"
+
+#include "app/StatusLine.h"
+
+namespace quendrix::test {
+namespace {
+
+class CaptionsTest : public WindowFixture {
+  protected:
+    std::string status() { return w.workflow().status().text().toStdString(); }
+    /// R, line and deviation of file f as shown, e.g. "0.98|y = 1 x + 0|1.5".
+    std::string statistics(int f) {
+        return text(c().file[size_t(f)].correlation) + "|" +
+               (f == 1 ? text(c().model.fittingLine) + "|" + text(c().model.stdDev) : "");
+    }
+    QString file(const std::string& name, const std::string& bytes) {
+        return QString::fromStdString(dir.file(name, bytes));
+    }
+    TempDir dir{"quendrix-captions"};
+};
+
+TEST_F(CaptionsTest, StatisticsBelongToTheFileBesideThem) {
+    import(0, CalibrationCsv);
+    import(1, ErrorCsv);
+    ASSERT_EQ(statistics(1), "0.9888865|y = 0.972 x + 0.379|1.45313");
+    // No spread of X: no line, no R, no deviation; not the previous file's.
+    import(1, file("flat.csv", "A,B\n2,1\n2,3\n"));
+    EXPECT_EQ(text(c().file[1].path), (dir.path / "flat.csv").string());
+    EXPECT_EQ(text(c().file[1].count) + " " + statistics(1), "2 ||");
+    EXPECT_EQ(status(), "Imported flat.csv with no fitting line: all X values are equal");
+    EXPECT_FALSE(c().model.showFittingLine->isEnabled());
+    // No spread of Y: a line, but no R.
+    import(1, file("level.csv", "A,B\n1,5\n3,5\n"));
+    EXPECT_EQ(statistics(1), "|y = 0 x + 5|0");
+    EXPECT_EQ(status(), "Imported level.csv with no correlation: all X or all Y values are equal");
+    // No complete record at all.
+    import(1, file("none.csv", "A,B\n-9999,1\n4,-9999\n"));
+    EXPECT_EQ(text(c().file[1].count) + " " + statistics(1), "0 ||");
+    EXPECT_EQ(status(), "Imported none.csv with no complete record, so no statistics");
+    // File 1 likewise; file 2's captions are left as they are.
+    import(1, ErrorCsv);
+    import(0, file("flat1.csv", "X,Y\n2,1\n2,3\n"));
+    EXPECT_EQ(text(c().file[0].count) + " " + statistics(0), "2 |");
+    EXPECT_EQ(statistics(1), "0.9888865|y = 0.972 x + 0.379|1.45313");
+}
+
+TEST_F(CaptionsTest, TheLineDrawnIsTheOneTheCaptionNames) {
+    import(0, CalibrationCsv);
+    import(1, ErrorCsv);
+    // error.csv's own line, y = 0.972 x + 0.379: red where it crosses x = 5, not on y = x.
+    click(c().model.showFittingLine);
+    ASSERT_TRUE(c().model.showFittingLine->isChecked());
+    EXPECT_TRUE(near(2, 5 * 1875 / 40.0, 1875 - (0.972 * 5 + 0.379) * 1875 / 40, Red));
+    click(c().model.showFittingLine);
+    EXPECT_FALSE(near(2, 5 * 1875 / 40.0, 1875 - (0.972 * 5 + 0.379) * 1875 / 40, Red));
+
+    // The model's y = x goes with the model; file 2's points come back without a line to show.
+    click(c().model.generateModel);
+    click(c().model.generateModel);
+    EXPECT_EQ(text(c().model.fittingLine), "");
+    EXPECT_TRUE(drawn(2));
+    EXPECT_FALSE(c().model.showFittingLine->isEnabled());
+    c().model.showFittingLine->setChecked(true); // as if it could be clicked after all
+    w.workflow().showFittingLineClicked();
+    EXPECT_FALSE(near(2, 35 * 1875 / 40.0, 1875 - 35 * 1875 / 40.0, Red));
+
+    // A new range redraws Fig.2 without the line, and the box says so.
+    import(1, ErrorCsv);
+    click(c().model.showFittingLine);
+    ASSERT_TRUE(near(2, 5 * 1875 / 40.0, 1875 - (0.972 * 5 + 0.379) * 1875 / 40, Red));
+    typeRange(c().range.upper, QStringLiteral("30"));
+    c().file[0].importButton->setFocus();
+    EXPECT_FALSE(c().model.showFittingLine->isChecked());
+    EXPECT_FALSE(near(2, 5 * 1875 / 30.0, 1875 - (0.972 * 5 + 0.379) * 1875 / 30, Red));
+}
+
+TEST_F(CaptionsTest, StatusLineSpeaksOneStyleUntilTheNextSuccess) {
+    const QString bad = file("bad.csv", "X,Y\n1,2\n3,\n");
+    import(0, bad);
+    EXPECT_EQ(status(), "File 1 was not imported: line 3: empty Y value");
+    // A success replaces the refusal.
+    import(0, CalibrationCsv);
+    EXPECT_EQ(status(), "Imported calibration.csv");
+    import(1, file("one.csv", "A,B\n1,2\n"));
+    click(c().run.start);
+    EXPECT_EQ(status().rfind("No error model: import file 2", 0), 0u) << status();
+    // Moving a slider succeeds and clears it.
+    c().smoothing.slider->setValue(7);
+    EXPECT_EQ(status(), "");
+
+    // Clipped coefficients say so; the caption and the slider agree.
+    import(1, ErrorCsv);
+    w.workflow().coefficientTyped(0, QStringLiteral("150"));
+    EXPECT_EQ(status(), "Coefficient 1 was clipped to 100: a coefficient lies between 0 and 100 %");
+    EXPECT_EQ(c().coefficients.sliders[0]->value(), 1000);
+    w.workflow().coefficientTyped(1, QStringLiteral("-5"));
+    EXPECT_EQ(status(), "Coefficient 2 was clipped to 0: a coefficient lies between 0 and 100 %");
+    w.workflow().coefficientTyped(1, QStringLiteral("100")); // the bounds themselves are kept
+    EXPECT_EQ(status(), "");
+
+    // One form for every message, whatever its source wrote.
+    EXPECT_EQ(StatusLine::sentence(QStringLiteral(" the range was not accepted. ")).toStdString(),
+              "The range was not accepted");
+}
+
+} // namespace
+} // namespace quendrix::test
