@@ -6,6 +6,7 @@
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
 #include "base/NumberText.h"
+#include "data/DataFileReader.h"
 #include "ui/DialogService.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FigureSurface.h"
@@ -192,8 +193,13 @@ void Workflow::readDataFile(int f) {
     }
     const QString name = QFileInfo(path).fileName();
     const QString note = importNote(f);
-    status_.show(note.isEmpty() ? QStringLiteral("Imported %1").arg(name)
-                                : QStringLiteral("Imported %1 with %2").arg(name, note));
+    QString message = note.isEmpty() ? QStringLiteral("Imported %1").arg(name)
+                                     : QStringLiteral("Imported %1 with %2").arg(name, note);
+    // Fields read as 0 for want of a number are accepted, but never silently.
+    if (const std::string warning = importWarning(f, *session_.file(f)); !warning.empty()) {
+        message += QStringLiteral("; ") + qs(warning);
+    }
+    status_.show(message);
     if (modelWasOn) {
         resetModelControls();
     }

@@ -42,17 +42,6 @@ Status CalibrationSession::importFile(int f, const std::string& path,
     return st;
 }
 
-std::string CalibrationSession::importNotice(int f) const {
-    const std::optional<DataFile>& file = files_[size_t(f)];
-    if (!file) {
-        return {};
-    }
-    if (file->completeCount == 0) {
-        return "File " + std::to_string(f + 1) + " holds no complete record";
-    }
-    return importWarning(f, *file);
-}
-
 Status CalibrationSession::importData(int f, DataFile data, const std::string& pathCaption) {
     const auto fi = size_t(f);
     FileStatistics stats = stats_[fi];

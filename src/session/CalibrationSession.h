@@ -77,10 +77,6 @@ class CalibrationSession {
     /// `pathCaption` is what the window and the output file show as the file's name.
     Status importFile(int f, const std::string& path, const std::string& pathCaption);
     Status importData(int f, DataFile data, const std::string& pathCaption);
-    /// What the user should hear about imported file f although it was accepted: that it holds
-    /// no complete record, or how many fields without a number were read as 0. Empty when
-    /// there is nothing to say.
-    std::string importNotice(int f) const;
 
     /// The texts of the range boxes as typed; every change invalidates the pipeline.
     void setRangeTexts(const std::string& lower, const std::string& upper);

@@ -1,4 +1,5 @@
 #include "session/CalibrationSession.h"
+#include "data/DataFileReader.h"
 
 #include "TestFiles.h"
 
@@ -151,8 +152,6 @@ TEST_F(CalibrationSessionTest, SettingsInvalidateTheirStageAndLaterOnes) {
 TEST_F(CalibrationSessionTest, FileOneWithoutACompleteRecordIsImportedButNotCalibrated) {
     ASSERT_TRUE(s.importFile(1, dir.file("e.csv", "A,B\n1,2\n2,3\n3,5\n"), "e.csv"));
     ASSERT_TRUE(s.importFile(0, dir.file("m.csv", "X,Y\n-9999,1\n2,-9999\n"), "m.csv"));
-    EXPECT_EQ(s.importNotice(0), "File 1 holds no complete record");
-    EXPECT_EQ(s.importNotice(1), "");
     s.setRangeTexts("0", "10");
     ASSERT_TRUE(s.validateRange());
     const Status st = s.runAll();
@@ -161,7 +160,7 @@ TEST_F(CalibrationSessionTest, FileOneWithoutACompleteRecordIsImportedButNotCali
 
     // With one complete record it runs, and the letters read as 0 are reported.
     ASSERT_TRUE(s.importFile(0, dir.file("m.csv", "X,Y\n-9999,1\n2,two\n"), "m.csv"));
-    EXPECT_EQ(s.importNotice(0),
+    EXPECT_EQ(importWarning(0, *s.file(0)),
               "File 1: 1 field without a number was read as 0 (first on line 3)");
     EXPECT_TRUE(s.runAll());
 }

@@ -104,5 +104,24 @@ TEST_F(CaptionsTest, StatusLineSpeaksOneStyleUntilTheNextSuccess) {
               "The range was not accepted");
 }
 
+TEST_F(CaptionsTest, FileOneWithoutACompleteRecordIsImportedButStartSaysWhy) {
+    import(1, ErrorCsv);
+    import(0, file("markers.csv", "X,Y\n-9999,1\n2,-9999\n"));
+    EXPECT_EQ(status(), "Imported markers.csv with no complete record, so no statistics");
+    // File 2 proposed the range; Start is offered and refuses with the reason.
+    ASSERT_TRUE(c().run.start->isEnabled());
+    click(c().run.start);
+    EXPECT_EQ(status(), "File 1 holds no complete record");
+    for (int n = 3; n <= 8; ++n) {
+        EXPECT_FALSE(drawn(n)) << n;
+    }
+    EXPECT_EQ(QApplication::focusWidget(), c().file[0].importButton);
+
+    // Letters where numbers belong are read as 0, and the status line says so.
+    import(0, file("letters.csv", "X,Y\n1,2\nn/a,3\n4,5\n6,-\n"));
+    EXPECT_EQ(status(), "Imported letters.csv; File 1: 2 fields without a number were read as 0 "
+                        "(first on line 3)");
+}
+
 } // namespace
 } // namespace quendrix::test
