@@ -1,0 +1,36 @@
+#include "app/ResultSaver.h"
+
+#include "app/StatusLine.h"
+#include "session/CalibrationSession.h"
+#include "ui/BusyCursor.h"
+#include "ui/DialogService.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace quendrix {
+
+ResultSaver::ResultSaver(const CalibrationSession& session, ui::DialogService& dialogs,
+                         StatusLine& status)
+    : session_(session), dialogs_(dialogs), status_(status) {}
+
+bool ResultSaver::save(QWidget* parent) {
+    const QString path = dialogs_.saveFileName(parent, QStringLiteral("DataFile(*.csv)"));
+    if (path.isEmpty()) {
+        return false;
+    }
+    Status st;
+    {
+        ui::BusyCursor busy;
+        st = session_.saveCommonOutput(QFile::encodeName(path).toStdString());
+    }
+    if (!st) {
+        status_.show(QStringLiteral("The result was not saved: %1")
+                         .arg(QString::fromLocal8Bit(st.reason().c_str())));
+        return false;
+    }
+    status_.show(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
+    return true;
+}
+
+} // namespace quendrix
