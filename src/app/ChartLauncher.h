@@ -1,0 +1,48 @@
+#pragma once
+
+#include "base/Result.h"
+#include "figures/ChartFigures.h"
+
+#include <QPointer>
+
+class QWidget;
+
+namespace quendrix {
+
+namespace ui {
+class DialogService;
+}
+class CalibrationSession;
+class ChartWindow;
+class FigurePanel;
+class ResultSaver;
+
+/// The main window's side of the calibration chart: `BuildDetailMatrices` and the one chart
+/// window it shows, closed as soon as the data behind it are no longer the session's.
+class ChartLauncher {
+  public:
+    ChartLauncher(CalibrationSession& session, ui::DialogService& dialogs, ResultSaver& saver,
+                  FigurePanel& figures, QWidget& mainWindow);
+    ~ChartLauncher();
+
+    /// Builds the fine matrices and shows the chart in `mode`: the window already open, updated,
+    /// or a new one.
+    Status open(ChartMode mode);
+    /// Closes the window when the session's fine matrices are no longer current.
+    void closeIfStale();
+    void close();
+    /// The open window, if any.
+    ChartWindow* window() const;
+
+  private:
+    void restoreFigureLook();
+
+    CalibrationSession& session_;
+    ui::DialogService& dialogs_;
+    ResultSaver& saver_;
+    FigurePanel& figures_;
+    QWidget& mainWindow_;
+    QPointer<ChartWindow> window_;
+};
+
+} // namespace quendrix

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/ChartLayout.h"
+#include "app/ChartPresenter.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QMenu;
+
+namespace quendrix {
+
+namespace ui {
+class DialogService;
+}
+class CalibrationSession;
+class ResultSaver;
+class StatusLine;
+
+/// `frmOutPut2`, "Calibration chart": the result at double resolution with a movable section,
+/// the interval read-out beside it and the colour chart under it. Modeless; the main window
+/// opens it and closes it when the data behind it become invalid. This class builds, places and
+/// connects the controls; the presenter draws.
+class ChartWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    ChartWindow(CalibrationSession& session, ui::DialogService& dialogs, ResultSaver& saver,
+                QWidget* mainWindow);
+    ~ChartWindow() override;
+
+    /// Opens in `mode`, or, when open already, shows `mode` again with everything redrawn.
+    void showView(ChartMode mode);
+
+    ChartControls& controls() { return c_; }
+    const ChartPresenter& presenter() const { return *presenter_; }
+    const StatusLine& status() const { return *status_; }
+    /// "File(&F)" > "&Save Matrix".
+    QAction* saveAction() const { return save_; }
+    /// The pop-up menus of the main figure and the section (`Fig1`, `Fig2`).
+    QMenu* figureMenu(int n) const { return figureMenus_[size_t(n - 1)]; }
+    const ChartGeometry& geometry() const { return geometry_; }
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    void buildMenus();
+    void connectControls();
+    ChartMetrics metrics() const;
+    void placeControls();
+    void placeMovingLabels();
+
+    ResultSaver& saver_;
+    ChartControls c_;
+    std::unique_ptr<ChartPresenter> presenter_;
+    std::unique_ptr<StatusLine> status_;
+    QWidget* canvas_;
+    ChartGeometry geometry_;
+    QAction* save_ = nullptr;
+    std::array<QMenu*, 2> figureMenus_{};
+    bool opened_ = false;
+};
+
+} // namespace quendrix
