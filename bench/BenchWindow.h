@@ -10,10 +10,18 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include <benchmark/benchmark.h>
+
 #include <cstdio>
 #include <fstream>
+#include <iostream>
+#include <memory>
 #include <random>
 #include <string>
+
+// Fifteen runs, their median and spread in milliseconds.
+#define QUENDRIX_BENCHMARK(f)                                                                      \
+    BENCHMARK(f)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond)
 
 namespace quendrix::bench {
 inline constexpr int Records = 10000;
@@ -70,5 +78,28 @@ struct Window {
         return true;
     }
 };
+
+/// A benchmark's whole `main`: offscreen, the window opened once and shared through `shared`
+/// while the registered benchmarks run.
+inline int runWindowBenchmarks(int argc, char** argv, Window*& shared) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    auto window = std::make_unique<Window>();
+    if (!window->open()) {
+        std::cerr << "benchmark set-up failed: the window did not draw all eight figures\n";
+        return 1;
+    }
+    shared = window.get();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    shared = nullptr;
+    return 0;
+}
 
 } // namespace quendrix::bench

@@ -13,9 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <iostream>
-#include <memory>
-
 namespace {
 
 using namespace quendrix;
@@ -50,9 +47,13 @@ void BM_OpenChart(benchmark::State& state) {
     benchmark::DoNotOptimize(pixels);
 }
 
-/// Moves `slider` between `a` and `b` once per iteration and renders the chart's surfaces.
+/// Moves `slider` between `a` and `b` once per iteration and renders the chart's surfaces, in a
+/// chart window of the size it opens at (argument 0) or of state.range(0) x state.range(1).
 void toggle(benchmark::State& state, QSlider* ChartControls::*slider, int a, int b) {
     theWindow->window.workflow().openChart(ChartMode::Probability);
+    if (state.range(0) > 0) {
+        chart()->resize(int(state.range(0)), int(state.range(1)));
+    }
     QApplication::processEvents();
     QSlider* s = chart()->controls().*slider;
     std::size_t pixels = 0;
@@ -78,35 +79,12 @@ void BM_Enhancement(benchmark::State& state) {
     toggle(state, &ChartControls::slider2, 100, 101);
 }
 
-BENCHMARK(BM_OpenChart)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MoveSection)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Enhancement)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
+QUENDRIX_BENCHMARK(BM_OpenChart);
+QUENDRIX_BENCHMARK(BM_MoveSection)->Args({0, 0})->Args({1600, 1000});
+QUENDRIX_BENCHMARK(BM_Enhancement)->Args({0, 0})->Args({1600, 1000});
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    auto window = std::make_unique<bench::Window>();
-    if (!window->open()) {
-        std::cerr << "benchmark set-up failed: the window did not draw all eight figures\n";
-        return 1;
-    }
-    theWindow = window.get();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theWindow = nullptr;
-    return 0;
+    return quendrix::bench::runWindowBenchmarks(argc, argv, theWindow);
 }

@@ -13,8 +13,6 @@
 #include <benchmark/benchmark.h>
 
 #include <initializer_list>
-#include <iostream>
-#include <memory>
 
 namespace {
 
@@ -76,42 +74,13 @@ void BM_SmoothingSlider(benchmark::State& state) {
     toggle(state, theWindow->window.controls().smoothing.slider, 5, 6, {5, 6, 7, 8});
 }
 
-BENCHMARK(BM_CoefficientSlider)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HorizontalThreshold)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_VerticalThreshold)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SmoothingSlider)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
+QUENDRIX_BENCHMARK(BM_CoefficientSlider);
+QUENDRIX_BENCHMARK(BM_HorizontalThreshold);
+QUENDRIX_BENCHMARK(BM_VerticalThreshold);
+QUENDRIX_BENCHMARK(BM_SmoothingSlider);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    auto window = std::make_unique<Window>();
-    if (!window->open()) {
-        std::cerr << "benchmark set-up failed: the window did not draw all eight figures\n";
-        return 1;
-    }
-    theWindow = window.get();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theWindow = nullptr;
-    return 0;
+    return quendrix::bench::runWindowBenchmarks(argc, argv, theWindow);
 }
