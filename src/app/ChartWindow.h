@@ -39,7 +39,6 @@ class ChartWindow : public QMainWindow {
     QAction* saveAction() const { return save_; }
     /// The pop-up menus of the main figure and the section (`Fig1`, `Fig2`).
     QMenu* figureMenu(int n) const { return figureMenus_[size_t(n - 1)]; }
-    const ChartGeometry& geometry() const { return geometry_; }
 
   protected:
     bool event(QEvent* event) override;
