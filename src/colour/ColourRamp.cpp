@@ -3,6 +3,7 @@
 #include "base/NumberText.h"
 #include "data/AxisRange.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quendrix {
@@ -33,7 +34,11 @@ double getColourLevel(const ColourPoints& points, int channel, double value) {
 }
 
 Rgb colourOfLevels(double red, double green, double blue) {
-    auto whole = [](double level) { return int(roundHalfEven(double(float(level)))); };
+    // A value a hair below B0 that rounds onto it as a single, with B0 and B1 a few singles
+    // apart, gives a level below 0; a colour never leaves 0..255.
+    auto whole = [](double level) {
+        return int(std::clamp(roundHalfEven(double(float(level))), 0.0, 255.0));
+    };
     return {whole(red), whole(green), whole(blue)};
 }
 
