@@ -22,7 +22,9 @@ double getColourLevel(const ColourPoints& points, int channel, double value) {
     const float xs = float(x);
     const auto& b = points[size_t(channel)];
     if (b[0] <= xs && xs < b[1]) {
-        return (x - double(b[0])) / (double(b[1]) - double(b[0])) * 255;
+        // A value a hair below B0 that rounds onto it as a single would give a level below 0,
+        // far below it when B0 and B1 are a few singles apart.
+        return std::max(0.0, (x - double(b[0])) / (double(b[1]) - double(b[0])) * 255);
     }
     if (b[1] <= xs && xs < b[2]) {
         return 255;
@@ -34,11 +36,7 @@ double getColourLevel(const ColourPoints& points, int channel, double value) {
 }
 
 Rgb colourOfLevels(double red, double green, double blue) {
-    // A value a hair below B0 that rounds onto it as a single, with B0 and B1 a few singles
-    // apart, gives a level below 0; a colour never leaves 0..255.
-    auto whole = [](double level) {
-        return int(std::clamp(roundHalfEven(double(float(level))), 0.0, 255.0));
-    };
+    auto whole = [](double level) { return int(roundHalfEven(double(float(level)))); };
     return {whole(red), whole(green), whole(blue)};
 }
 
