@@ -112,6 +112,13 @@ ColourSettingsWindow::ColourSettingsWindow(SessionState& state, QWidget* parent)
     layout->addSpacing(6);
     layout->addLayout(buttons);
 
+    // Tab from top to bottom: the buttons were made first.
+    QWidget* const chain[] = {slider_,    editors_[0], editors_[1], editors_[2],
+                              greyScale_, reset_,      ok_};
+    for (size_t i = 1; i < std::size(chain); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
+    }
+
     connect(slider_, &QSlider::valueChanged, this, &ColourSettingsWindow::thresholdChanged);
     connect(greyScale_, &QPushButton::clicked, this, &ColourSettingsWindow::greyScaleClicked);
     connect(reset_, &QPushButton::clicked, this, &ColourSettingsWindow::resetClicked);
