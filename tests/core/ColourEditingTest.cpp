@@ -19,9 +19,13 @@ const EditorScale Scale{6000, 900};
 TEST(ColourEditing, DragGrabsWithinReachAndMovesUnclamped) {
     ColourRamp ramp;
     BreakpointDrag drag;
-    // Reach is strictly less than 60 units along each axis.
-    EXPECT_FALSE(drag.press(ramp.points, 0, 2700 + 60, 180, Scale));
-    EXPECT_FALSE(drag.press(ramp.points, 0, 2700, 180 - 60, Scale));
+    // Reach is strictly less than 60 units along each axis (blue B0 lies exactly at 0, 720).
+    EXPECT_FALSE(drag.press(ramp.points, 2, 60, 720, Scale));
+    EXPECT_FALSE(drag.press(ramp.points, 2, -60, 720, Scale));
+    EXPECT_FALSE(drag.press(ramp.points, 2, 0, 720 + 60, Scale));
+    EXPECT_FALSE(drag.press(ramp.points, 2, 0, 720 - 60, Scale));
+    EXPECT_TRUE(drag.press(ramp.points, 2, -59.9, 720 + 59.9, Scale));
+    EXPECT_TRUE(drag.grabbed(0) && !drag.grabbed(1));
     EXPECT_FALSE(drag.press(ramp.points, 0, 2700, 720, Scale)); // breakpoint 1 is on the full line
     EXPECT_FALSE(drag.move(ramp, 100, Scale));                  // nothing grabbed moves nothing
     EXPECT_EQ(ramp.points, defaultColourPoints());
