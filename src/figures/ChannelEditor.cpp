@@ -73,7 +73,7 @@ void ChannelEditor::paintEvent(QPaintEvent*) {
     for (int k = 0; k < 4; ++k) {
         const QRectF square(at[size_t(k)] - QPointF(half, half), QSizeF(2 * half, 2 * half));
         if (k == selected_ && hasFocus()) {
-            painter.fillRect(square.adjusted(-1, -1, 2, 2), line_);
+            painter.fillRect(square.adjusted(-1, -1, 1, 1), line_);
         } else {
             painter.drawRect(square);
         }
