@@ -218,7 +218,7 @@ TEST_F(ColourSettingsTest, GreyScaleAndResetRoundTrip) {
     EXPECT_TRUE(barFollows(cs, ColourRamp{}));
 }
 
-TEST_F(ColourSettingsTest, ThresholdByKeyboardWheelAndMouse) {
+TEST_F(ColourSettingsTest, ThresholdByKeyboardAndMouse) {
     ColourSettingsWindow& cs = open();
     QSlider* slider = cs.thresholdSlider();
     slider->setFocus();
@@ -238,20 +238,11 @@ TEST_F(ColourSettingsTest, ThresholdByKeyboardWheelAndMouse) {
     EXPECT_TRUE(barFollows(cs, state().colour));
     EXPECT_TRUE(state().colourChanged);
 
-    state().colourChanged = false;
-    const QPointF middle = slider->rect().center();
-    QWheelEvent wheel(middle, slider->mapToGlobal(middle), {}, {0, -120}, Qt::NoButton, {},
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(slider, &wheel);
-    EXPECT_LT(slider->value(), 21);
-    EXPECT_EQ(state().colour.threshold, thresholdOfPercent(slider->value()));
-    EXPECT_EQ(text(cs.thresholdLabel()), std::to_string(slider->value()));
-    EXPECT_TRUE(state().colourChanged);
-
     // The mouse: the same labels and bar, and the focus goes to "OK".
     state().colourChanged = false;
     const int was = slider->value();
-    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 3, middle.y()));
+    QTest::mouseClick(slider, Qt::LeftButton, {},
+                      QPoint(slider->width() - 3, slider->height() / 2));
     EXPECT_GT(slider->value(), was);
     EXPECT_EQ(state().colour.threshold, thresholdOfPercent(slider->value()));
     EXPECT_EQ(text(cs.thresholdLabel()), std::to_string(slider->value()));
