@@ -504,6 +504,7 @@ void Workflow::showColourSettings() {
             if (window_.isActiveWindow() && colours_.activated(session_.state())) {
                 sync_.recolour();
             }
+            emit coloursChanged();
         });
     }
     colourSettings_->present();

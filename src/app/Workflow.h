@@ -72,6 +72,10 @@ class Workflow : public QObject {
     void activated();
     void shutDown();
 
+  signals:
+    /// The colour settings changed a setting: a window that is active now redraws at once.
+    void coloursChanged();
+
   private:
     void resetData(int f);
     void settingChanged(const std::array<bool, StageCount>& doneBefore);

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -339,8 +340,10 @@ TEST_F(ColourSettingsTest, MainWindowRedrawsOncePerChangeOnActivation) {
     const QPointF middle = cs.thresholdSlider()->rect().center();
     QWheelEvent wheel(middle, cs.thresholdSlider()->mapToGlobal(middle), {}, {0, 120}, Qt::NoButton,
                       {}, Qt::NoScrollPhase, false);
+    QSignalSpy toOtherWindows(&w.workflow(), &Workflow::coloursChanged);
     QApplication::sendEvent(cs.thresholdSlider(), &wheel);
     ASSERT_GT(state().colour.threshold, 0.1f);
+    EXPECT_EQ(toOtherWindows.count(), 1);
     EXPECT_EQ(QApplication::activeWindow(), &w);
     EXPECT_EQ(figures(Redrawn), "12345678");
     EXPECT_TRUE(fig3Follows(state().colour));
