@@ -5,6 +5,7 @@
 #include "detail/Prediction.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -21,9 +22,12 @@ std::string percent(int part, int whole) {
     if (whole == 0) {
         return "-";
     }
-    char text[16];
-    std::snprintf(text, sizeof text, "%.1f %%", 100.0 * part / whole);
-    return text;
+    // to_chars, unlike printf, never writes the locale's decimal comma.
+    char text[32];
+    auto end =
+        std::to_chars(text, text + sizeof text, 100.0 * part / whole, std::chars_format::fixed, 1)
+            .ptr;
+    return std::string(text, end) + " %";
 }
 
 std::string share(int part, int whole) {
@@ -91,16 +95,16 @@ CoverageReport checkCoverage(const DetailMatrices& d, const std::vector<Measurem
 std::string coverageTable(const CoverageReport& r) {
     char line[160];
     std::string out;
-    std::snprintf(line, sizeof line, "%-22s %8s %12s %12s\n", "", "pairs",
+    std::snprintf(line, sizeof line, "%-22s %8s %16s %16s\n", "", "pairs",
                   (shortestText(r.nominal1) + " % region").c_str(),
                   (shortestText(r.nominal2) + " % region").c_str());
     out += line;
-    std::snprintf(line, sizeof line, "%-22s %8d %12s %12s\n", "all", r.pairs,
+    std::snprintf(line, sizeof line, "%-22s %8d %16s %16s\n", "all", r.pairs,
                   percent(r.inRegion1, r.pairs).c_str(), percent(r.inRegion2, r.pairs).c_str());
     out += line;
     for (const CoverageBin& b : r.deciles) {
         const std::string span = "x " + shortestText(b.xFrom) + " .. " + shortestText(b.xTo);
-        std::snprintf(line, sizeof line, "%-22s %8d %12s %12s\n", span.c_str(), b.pairs,
+        std::snprintf(line, sizeof line, "%-22s %8d %16s %16s\n", span.c_str(), b.pairs,
                       percent(b.inRegion1, b.pairs).c_str(), percent(b.inRegion2, b.pairs).c_str());
         out += line;
     }
