@@ -10,6 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -35,7 +36,7 @@ struct Options {
     std::string predictions;
     bool fullPrecision = false;
     std::string check;
-    std::optional<double> holdout;
+    std::optional<std::string> holdout;
     std::uint64_t seed = 1;
     bool json = false;
 };
@@ -57,6 +58,18 @@ const CLI::Validator Percentage(
                                             : "'" + text + "' is not between 0 and 100";
     },
     "PERCENT");
+
+// CLI11's own number conversion follows the C locale; this one never does.
+const CLI::Validator Share(
+    [](std::string& text) -> std::string {
+        const std::optional<double> value = plainNumber(text);
+        if (!value) {
+            return "'" + text + "' is not a number";
+        }
+        return *value > 0 && *value < 1 ? std::string{}
+                                        : "'" + text + "' is not between 0 and 1 (both excluded)";
+    },
+    "SHARE");
 
 void describe(CLI::App& app, Options& o) {
     app.description("Runs one Quendrix calibration and writes the result in the common output "
@@ -117,7 +130,7 @@ void describe(CLI::App& app, Options& o) {
         app.add_option("--holdout", o.holdout,
                        "Instead of --check: hold out this share (between 0 and 1) of file 1's "
                        "complete records, calibrate with the rest and check with them")
-            ->check(PlainNumber & CLI::Range(0.0, 1.0));
+            ->check(Share);
     holdout->excludes(check);
     app.add_option("--seed", o.seed, "Seed of the --holdout split (the same seed, the same split)")
         ->needs(holdout)
@@ -141,6 +154,12 @@ std::string replacedInput(const Options& o) {
                                                                  {&o.output, "the -o output"}};
     const std::pair<const std::string*, const char*> outputs[] = {
         {&o.output, "the output"}, {&o.predictions, "the --predictions output"}};
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!o.output.empty() && !o.predictions.empty() &&
+        fs::weakly_canonical(o.output, ec) == fs::weakly_canonical(o.predictions, ec)) {
+        return "the --predictions output would replace the -o output (" + o.predictions + ")";
+    }
     for (const auto& [output, outputName] : outputs) {
         const std::optional<FileIdentity> identity =
             output->empty() ? std::nullopt : fileIdentity(*output);
@@ -195,9 +214,6 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     if (o.output.empty() && o.apply.empty() && o.check.empty() && !o.holdout) {
         return fail(err, "give the output file with -o (or apply or check the calibration)");
     }
-    if (o.holdout && (*o.holdout <= 0 || *o.holdout >= 1)) {
-        return fail(err, "--holdout: the share must lie between 0 and 1, both excluded");
-    }
     if (const std::string replaced = replacedInput(o); !replaced.empty()) {
         return fail(err, replaced);
     }
@@ -236,7 +252,7 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     }
     warnAbout(err, 0, session);
     if (o.holdout) {
-        HoldoutSplit split = splitHoldout(*session.file(0), *o.holdout, o.seed);
+        HoldoutSplit split = splitHoldout(*session.file(0), *plainNumber(*o.holdout), o.seed);
         if (Status st = session.importData(0, std::move(split.kept), o.file1); !st) {
             return fail(err, "file 1 (" + o.file1 + "): " + st.reason());
         }
