@@ -52,20 +52,16 @@ std::vector<Prediction> predict(const DetailMatrices& d, const std::vector<Measu
     const double lo = leadingNumber(labels.lowerText);
     const double hi = leadingNumber(labels.upperText);
     auto exact = [lo, hi](int offset) { return shortestText(lo + (hi - lo) * offset / 400); };
-    std::vector<Prediction> out;
-    out.reserve(records.size());
-    for (const Measurement& m : records) {
-        Prediction p;
-        p.line = m.line;
-        p.x = m.x;
-        const std::optional<int> column = m.x ? fineColumnOf(*m.x, lo, hi) : std::nullopt;
-        if (!m.x || !column) {
-            p.kind = m.x ? Prediction::Kind::OutsideRange : Prediction::Kind::Skipped;
-            out.push_back(std::move(p));
-            continue;
+    // There are only 401 sections, and many measurements share one: each is read off once.
+    std::vector<std::optional<Prediction>> sections(static_cast<size_t>(FineSize));
+    auto readSection = [&](int column) -> const Prediction& {
+        std::optional<Prediction>& read = sections[size_t(column)];
+        if (read) {
+            return *read;
         }
+        Prediction& p = read.emplace();
         p.kind = Prediction::Kind::Read;
-        const IntervalReadout r = readIntervals(d, *column, labels.lowerText, labels.upperText,
+        const IntervalReadout r = readIntervals(d, column, labels.lowerText, labels.upperText,
                                                 labels.coefficient1Text, labels.coefficient2Text);
         for (size_t k = 0; k < 2; ++k) {
             for (const ReadoutInterval& in : r.intervals[k]) {
@@ -88,6 +84,21 @@ std::vector<Prediction> predict(const DetailMatrices& d, const std::vector<Measu
                                                                        : r.averageText;
             p.mode = r.modeText;
         }
+        return p;
+    };
+
+    std::vector<Prediction> out;
+    out.reserve(records.size());
+    for (const Measurement& m : records) {
+        const std::optional<int> column = m.x ? fineColumnOf(*m.x, lo, hi) : std::nullopt;
+        Prediction p;
+        if (column) {
+            p = readSection(*column);
+        } else {
+            p.kind = m.x ? Prediction::Kind::OutsideRange : Prediction::Kind::Skipped;
+        }
+        p.line = m.line;
+        p.x = m.x;
         out.push_back(std::move(p));
     }
     return out;
