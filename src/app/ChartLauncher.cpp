@@ -9,9 +9,10 @@
 namespace quendrix {
 
 ChartLauncher::ChartLauncher(CalibrationSession& session, ui::DialogService& dialogs,
-                             ResultSaver& saver, FigurePanel& figures, QWidget& mainWindow)
+                             ResultSaver& saver, FigurePanel& figures, QWidget& mainWindow,
+                             std::function<void()> colourSettings)
     : session_(session), dialogs_(dialogs), saver_(saver), figures_(figures),
-      mainWindow_(mainWindow) {}
+      mainWindow_(mainWindow), colourSettings_(std::move(colourSettings)) {}
 
 ChartLauncher::~ChartLauncher() {
     close();
@@ -30,6 +31,8 @@ Status ChartLauncher::open(ChartMode mode) {
         window_ = new ChartWindow(session_, dialogs_, saver_, &mainWindow_);
         QObject::connect(window_, &QObject::destroyed, &mainWindow_,
                          [this] { restoreFigureLook(); });
+        QObject::connect(window_, &ChartWindow::colourSettingsRequested, &mainWindow_,
+                         [this] { colourSettings_(); });
     }
     restoreFigureLook();
     window_->showView(mode);

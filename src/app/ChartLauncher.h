@@ -5,6 +5,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 class QWidget;
 
 namespace quendrix {
@@ -21,8 +23,9 @@ class ResultSaver;
 /// window it shows, closed as soon as the data behind it are no longer the session's.
 class ChartLauncher {
   public:
+    /// `colourSettings` shows the colour settings window when the chart asks for it.
     ChartLauncher(CalibrationSession& session, ui::DialogService& dialogs, ResultSaver& saver,
-                  FigurePanel& figures, QWidget& mainWindow);
+                  FigurePanel& figures, QWidget& mainWindow, std::function<void()> colourSettings);
     ~ChartLauncher();
 
     /// Builds the fine matrices and shows the chart in `mode`: the window already open, updated,
@@ -42,6 +45,7 @@ class ChartLauncher {
     ResultSaver& saver_;
     FigurePanel& figures_;
     QWidget& mainWindow_;
+    std::function<void()> colourSettings_;
     QPointer<ChartWindow> window_;
 };
 

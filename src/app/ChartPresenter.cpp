@@ -67,7 +67,6 @@ void ChartPresenter::open(ChartMode mode) {
         const double z = double(session_.state().colour.enhancement) * 100;
         c_.slider2->setValue(int(std::clamp(roundHalfEven(z), 0.0, 200.0)));
     }
-    session_.state().colourChanged = false;
     const Captions& cap = session_.captions();
     for (QLabel* label : {c_.label1[0], c_.label1[1]}) {
         label->setText(qs(cap.lowerText));
@@ -79,6 +78,7 @@ void ChartPresenter::open(ChartMode mode) {
                                      qs(formatReading(leadingNumber(cap.upperText))));
     writeEnhancementCaption();
     drawAll();
+    colours_.drawn(session_.state());
 }
 
 void ChartPresenter::reopen(ChartMode mode) {
@@ -206,24 +206,21 @@ void ChartPresenter::sectionReleased() {
     c_.command1->setFocus();
 }
 
+// Every move is a colour change for the other windows; this one draws it at once.
 void ChartPresenter::enhancementMoved() {
+    setEnhancement(session_.state(), enhancement());
     writeEnhancementCaption();
     drawSection();
     // In the probability mode this redraws the colour chart too, so that its white part
     // matches the section.
     drawMainFigure();
     redrawOverlays();
-}
-
-void ChartPresenter::enhancementCommitted() {
-    SessionState& state = session_.state();
-    state.colour.enhancement = float(enhancement() / 100.0);
-    state.colourChanged = true;
+    colours_.drawn(session_.state());
 }
 
 void ChartPresenter::activated() {
-    // The colours or the enhancement changed: everything but the read-out, which they leave.
-    if (session_.state().colourChanged) {
+    // The colours changed: everything but the read-out, which they leave.
+    if (colours_.activated(session_.state())) {
         drawMainFigure();
         drawSection();
         redrawOverlays();

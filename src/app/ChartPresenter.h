@@ -1,6 +1,7 @@
 #pragma once
 
 #include "figures/ChartFigures.h"
+#include "session/ColourChangeProtocol.h"
 
 #include <QString>
 
@@ -72,7 +73,7 @@ class ChartPresenter {
     void sectionMoved();
     void sectionReleased();
     void enhancementMoved();
-    void enhancementCommitted();
+    /// Activated, or the colours changed while active: redraws once per colour change.
     void activated();
 
   private:
@@ -94,6 +95,7 @@ class ChartPresenter {
     ui::DialogService& dialogs_;
     QWidget& window_;
     std::function<void()> labelsMoved_;
+    ColourChangeProtocol colours_{ColourFollower::ChartWindow};
 };
 
 } // namespace quendrix

@@ -117,7 +117,9 @@ void ChartWindow::buildMenus() {
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
-    later(edit, QStringLiteral("Colour Setting"), QStringLiteral("ColourSetting"));
+    QAction* colours = edit->addAction(QStringLiteral("Colour Setting"));
+    colours->setObjectName(QStringLiteral("ColourSetting"));
+    connect(colours, &QAction::triggered, this, &ChartWindow::colourSettingsRequested);
     edit->addSeparator();
     QMenu* copy = edit->addMenu(QStringLiteral("&Copy"));
     later(copy, QStringLiteral("&Main figure"), QStringLiteral("CopyFig1"));
@@ -144,15 +146,7 @@ void ChartWindow::connectControls() {
     }
     connect(c_.slider1, &QSlider::valueChanged, this, [p] { p->sectionMoved(); });
     connect(c_.slider1, &QSlider::sliderReleased, this, [p] { p->sectionReleased(); });
-    // A drag is committed when the thumb is let go; a key, a wheel step or a click beside the
-    // thumb at once.
-    connect(c_.slider2, &QSlider::valueChanged, this, [this, p] {
-        p->enhancementMoved();
-        if (!c_.slider2->isSliderDown()) {
-            p->enhancementCommitted();
-        }
-    });
-    connect(c_.slider2, &QSlider::sliderReleased, this, [p] { p->enhancementCommitted(); });
+    connect(c_.slider2, &QSlider::valueChanged, this, [p] { p->enhancementMoved(); });
     connect(c_.command1, &QPushButton::clicked, this, &QWidget::close);
     connect(save_, &QAction::triggered, this, [this] { saver_.save(this, *status_); });
     for (int n = 1; n <= 2; ++n) {
@@ -184,6 +178,13 @@ void ChartWindow::showView(ChartMode mode) {
     show();
     raise();
     activateWindow();
+}
+
+void ChartWindow::coloursChanged() {
+    // A change made while this window stays active cannot wait for its next activation.
+    if (opened_ && isActiveWindow()) {
+        presenter_->activated();
+    }
 }
 
 bool ChartWindow::event(QEvent* event) {

@@ -37,6 +37,14 @@ class ChartWindow : public QMainWindow {
     const StatusLine& status() const { return *status_; }
     /// "File(&F)" > "&Save Matrix".
     QAction* saveAction() const { return save_; }
+    /// The colour settings changed while this window may be the active one.
+    void coloursChanged();
+
+  signals:
+    /// "Colour Setting": the one colour settings window, shown by the main window.
+    void colourSettingsRequested();
+
+  public:
     /// The pop-up menus of the main figure and the section (`Fig1`, `Fig2`).
     QMenu* figureMenu(int n) const { return figureMenus_[size_t(n - 1)]; }
 

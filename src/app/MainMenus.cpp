@@ -37,7 +37,7 @@ MainMenus::MainMenus(QMainWindow& window) {
     quit->setShortcut(QKeySequence::Quit);
 
     QMenu* edit = window.menuBar()->addMenu(QStringLiteral("Edit(&E)"));
-    item(edit, QStringLiteral("Colour Settings"), QStringLiteral("ColourSetting"), false);
+    colourSettings = item(edit, QStringLiteral("Colour Settings"), QStringLiteral("ColourSetting"));
     edit->addSeparator();
     QMenu* copy = edit->addMenu(QStringLiteral("&Copy"));
     copy->menuAction()->setObjectName(QStringLiteral("Copy"));

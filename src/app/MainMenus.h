@@ -17,6 +17,7 @@ class MainMenus {
     QAction* commonOutput = nullptr; ///< "Quendrix common output format", Ctrl+S
     QAction* quit = nullptr;
     QAction* about = nullptr;
+    QAction* colourSettings = nullptr; ///< "Colour Settings"
     /// "More details" on Fig.7 and Fig.8: the chart in the probability and confidence views.
     std::array<QAction*, 2> details{};
     /// "&Save matrix" on Fig.7 and Fig.8.

@@ -65,6 +65,7 @@ void MainWindow::connectMenus() {
     Workflow* w = workflow_.get();
     connect(m.quit, &QAction::triggered, this, &QWidget::close);
     connect(m.about, &QAction::triggered, w, &Workflow::openAboutBox);
+    connect(m.colourSettings, &QAction::triggered, w, &Workflow::showColourSettings);
     // Every save entry of the window is the one save.
     for (QAction* save : {m.commonOutput, m.saves[0], m.saves[1]}) {
         connect(save, &QAction::triggered, w, &Workflow::saveResult);
@@ -100,6 +101,7 @@ void MainWindow::connectControls() {
                 [surface] { surface->setFlat(false); });
     }
     connect(c.run.start, &QPushButton::clicked, w, &Workflow::start);
+    connect(c.coefficients.colourSettings, &QPushButton::clicked, w, &Workflow::showColourSettings);
     connect(c.run.quit, &QPushButton::clicked, this, &QWidget::close);
     for (QLineEdit* box : {c.range.lower, c.range.upper}) {
         connect(box, &QLineEdit::textChanged, w, &Workflow::rangeTextChanged);
@@ -151,6 +153,7 @@ void MainWindow::setTabOrder() {
                               c.coefficients.values[1],
                               c.coefficients.showMode,
                               c.coefficients.showAverage,
+                              c.coefficients.colourSettings,
                               c.run.start,
                               c.run.quit,
                               figures_->figure(1),

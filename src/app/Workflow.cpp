@@ -1,8 +1,10 @@
 #include "app/Workflow.h"
 
 #include "app/AboutBox.h"
+#include "app/ChartWindow.h"
 #include "app/ClickableLabel.h"
 #include "app/CoefficientDialog.h"
+#include "app/ColourSettingsWindow.h"
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
 #include "app/MainMenus.h"
@@ -52,7 +54,13 @@ Workflow::Workflow(CalibrationSession& session, ControlPanel& controls, FigurePa
     : session_(session), controls_(controls), panel_(figures), menus_(menus), dialogs_(dialogs),
       window_(window), sync_(session, figures, window),
       runner_(session, sync_, figures, *controls.run.progress), focus_(controls, figures, window),
-      status_(status), saver_(session, dialogs), chart_(session, dialogs, saver_, figures, window) {
+      status_(status), saver_(session, dialogs),
+      chart_(session, dialogs, saver_, figures, window, [this] { showColourSettings(); }) {
+    connect(this, &Workflow::coloursChanged, this, [this] {
+        if (ChartWindow* chart = chart_.window()) {
+            chart->coloursChanged();
+        }
+    });
 }
 
 Workflow::~Workflow() = default;
@@ -530,11 +538,28 @@ void Workflow::openAboutBox() {
     aboutBox_->raise();
 }
 
+void Workflow::showColourSettings() {
+    if (!colourSettings_) {
+        colourSettings_ = new ColourSettingsWindow(session_.state(), &window_);
+        // A change made while this window stays active (the wheel over the colour window)
+        // cannot wait for an activation.
+        connect(colourSettings_, &ColourSettingsWindow::coloursChanged, this, [this] {
+            if (window_.isActiveWindow() && colours_.activated(session_.state())) {
+                sync_.recolour();
+            }
+            emit coloursChanged();
+        });
+    }
+    colourSettings_->present();
+}
+
+ColourSettingsWindow* Workflow::colourSettings() const {
+    return colourSettings_;
+}
+
 void Workflow::activated() {
-    SessionState& state = session_.state();
-    if (state.colourChanged) {
+    if (colours_.activated(session_.state())) {
         sync_.recolour();
-        state.colourChanged = false;
     }
     // Activation closes (and so commits) a dialog the user has been in and left for the main
     // window. Not one that has not been active yet, nor one opened while the activation that a
@@ -555,6 +580,9 @@ void Workflow::shutDown() {
         if (dialog) {
             dialog->close();
         }
+    }
+    if (colourSettings_) {
+        colourSettings_->close();
     }
     chart_.close();
 }

@@ -1,7 +1,9 @@
 #include "ChartFixture.h"
 #include "TestFiles.h"
 
+#include "app/ColourSettingsWindow.h"
 #include "base/NumberText.h"
+#include "session/ColourChangeProtocol.h"
 
 #include <QMenuBar>
 #include <QStyle>
@@ -252,10 +254,10 @@ TEST_F(ChartWindowTest, TheSectionMovesOverAFrozenFigureAndActivationRedrawsAfte
     ASSERT_TRUE(activate(chart()));
     EXPECT_TRUE(stamped());
     ASSERT_TRUE(activate(&w));
-    // As a colour dialog leaves them for the next window activated:
+    // As the colour settings leave them for the next window activated:
     state.colour.points = greyColourPoints();
     state.colour.greyScale = true;
-    state.colourChanged = true;
+    markColourChanged(state);
     ASSERT_TRUE(activate(chart()));
     EXPECT_FALSE(stamped());
     EXPECT_EQ(p.colourAt(280, 5, {400, 400}), Black);
@@ -272,12 +274,20 @@ TEST_F(ChartWindowTest, TheSectionMovesOverAFrozenFigureAndActivationRedrawsAfte
     const QColor grey = cellAt(7, 125, inside);
     EXPECT_TRUE(grey.red() == grey.green() && grey.green() == grey.blue() && grey != White)
         << grey.name().toStdString();
+    // Once per change: the chart has drawn this one.
     stamp();
     ASSERT_TRUE(activate(chart()));
     EXPECT_TRUE(stamped());
+    // A change made while the chart stays active is drawn at once.
+    state.colour.greyScale = false;
+    state.colour.points = defaultColourPoints();
+    markColourChanged(state);
+    emit w.workflow().coloursChanged();
+    EXPECT_FALSE(stamped());
+    EXPECT_EQ(p.colourAt(280, 5, {400, 400}), Blue);
 }
 
-TEST_F(ChartWindowTest, EnhancementIsCommittedByKeysAtOnceAndByADragOnRelease) {
+TEST_F(ChartWindowTest, EveryEnhancementMoveIsAColourChangeForTheOtherWindows) {
     runAll();
     ASSERT_NE(openFrom(7), nullptr);
     SessionState& state = w.session().state();
@@ -286,21 +296,26 @@ TEST_F(ChartWindowTest, EnhancementIsCommittedByKeysAtOnceAndByADragOnRelease) {
     QTest::keyClick(s, Qt::Key_Right);
     EXPECT_EQ(state.colour.enhancement, 1.01f);
     EXPECT_TRUE(state.colourChanged);
-    ASSERT_TRUE(activate(&w)); // redraws the main window's figures and clears the flag
+    // The main window redraws with it when activated and clears the flag.
+    const QColor before = cellAt(7, 125, w.session().columns().modeIndex[125]);
+    ASSERT_TRUE(activate(&w));
     EXPECT_FALSE(state.colourChanged);
+    EXPECT_NE(cellAt(7, 125, w.session().columns().modeIndex[125]), before);
     ASSERT_TRUE(activate(chart()));
-    s->setSliderDown(true);
+    s->setSliderDown(true); // a drag counts at every step too
     s->setValue(150);
     EXPECT_EQ(text(cc().label4), "150 %");
-    EXPECT_EQ(state.colour.enhancement, 1.01f);
-    EXPECT_FALSE(state.colourChanged);
-    s->setSliderDown(false);
     EXPECT_EQ(state.colour.enhancement, 1.5f);
     EXPECT_TRUE(state.colourChanged);
-    // The next chart opens at the committed enhancement.
+    s->setSliderDown(false);
+    // The next chart opens at it.
     click(cc().command1);
     ASSERT_NE(openFrom(8), nullptr);
     EXPECT_EQ(cc().slider2->value(), 150);
+    // "Colour Setting" shows the one colour settings window.
+    chart()->findChild<QAction*>(QStringLiteral("ColourSetting"))->trigger();
+    ASSERT_NE(w.workflow().colourSettings(), nullptr);
+    EXPECT_TRUE(w.workflow().colourSettings()->isVisible());
 }
 
 TEST_F(ChartWindowTest, InterpolationFailedWhenItsDataWentUnnoticed) {
@@ -398,7 +413,7 @@ TEST_F(ChartWindowTest, MenusInTheirPlacesWithLaterCommandsDisabled) {
     }
     EXPECT_EQ(bar, (std::vector<std::string>{
                        "File(&F): &Save Matrix|-|Print Options(off)|&Print(off)|-|E&xit",
-                       "Edit(&E): Colour Setting(off)|-|&Copy[&Main figure(off)|Section(off)]"}));
+                       "Edit(&E): Colour Setting|-|&Copy[&Main figure(off)|Section(off)]"}));
     for (int n = 1; n <= 2; ++n) {
         QTest::mousePress(n == 1 ? cc().picture1 : cc().picture2, Qt::RightButton);
         QMenu* menu = chart()->figureMenu(n);
@@ -416,7 +431,7 @@ TEST_F(ChartWindowTest, MenusInTheirPlacesWithLaterCommandsDisabled) {
                   "File(&F): &Save Matrix[Quendrix common output format|Quendrix 2.0 output "
                   "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|-|Print "
                   "Options(off)|&Print(off)|-|&Quit",
-                  "Edit(&E): Colour Settings(off)|-|&Copy[Fig.&1(off)|Fig.&2(off)|Fig.&3(off)|"
+                  "Edit(&E): Colour Settings|-|&Copy[Fig.&1(off)|Fig.&2(off)|Fig.&3(off)|"
                   "Fig.&4(off)|Fig.&5(off)|Fig.&6(off)|Fig.&7(off)|Fig.&8(off)]",
                   "Help(&H): &About Quendrix 3.0"}));
 }

@@ -10,12 +10,15 @@ class FocusTest : public WindowFixture {
   protected:
     void SetUp() override {
         WindowFixture::SetUp();
-        QObject::connect(qApp, &QApplication::focusChanged, &w, [this](QWidget*, QWidget* now) {
-            if (now == c().run.quit || now == c().model.generateModel) {
-                unsafe.push_back(now);
-            }
-        });
+        recorder_ =
+            QObject::connect(qApp, &QApplication::focusChanged, &w, [this](QWidget*, QWidget* now) {
+                if (now == c().run.quit || now == c().model.generateModel) {
+                    unsafe.push_back(now);
+                }
+            });
     }
+    // The window's own teardown moves the focus too, while its controls are half gone.
+    void TearDown() override { QObject::disconnect(recorder_); }
     QWidget* focus() { return QApplication::focusWidget(); }
     void key(Qt::Key k) {
         QTest::keyClick(focus(), k);
@@ -24,6 +27,7 @@ class FocusTest : public WindowFixture {
 
     std::vector<QWidget*> unsafe;
     TempDir dir{"quendrix-focus"};
+    QMetaObject::Connection recorder_;
 };
 
 TEST_F(FocusTest, KeyboardAloneWalksTheWorkflowAndRefusalsPointAtTheirRemedy) {
