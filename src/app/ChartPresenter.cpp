@@ -13,9 +13,6 @@
 #include <QRadioButton>
 #include <QSlider>
 
-#include <algorithm>
-#include <cmath>
-
 namespace quendrix {
 namespace {
 
@@ -64,8 +61,7 @@ void ChartPresenter::open(ChartMode mode) {
     {
         const QSignalBlocker blocks[] = {QSignalBlocker(c_.slider1), QSignalBlocker(c_.slider2)};
         c_.slider1->setValue(50);
-        const double z = double(session_.state().colour.enhancement) * 100;
-        c_.slider2->setValue(int(std::clamp(roundHalfEven(z), 0.0, 200.0)));
+        c_.slider2->setValue(enhancementPercent(session_.state().colour));
     }
     const Captions& cap = session_.captions();
     for (QLabel* label : {c_.label1[0], c_.label1[1]}) {

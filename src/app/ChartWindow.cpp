@@ -58,7 +58,8 @@ QAction* later(QMenu* menu, const QString& caption, const QString& name) {
 
 ChartWindow::ChartWindow(CalibrationSession& session, ui::DialogService& dialogs,
                          ResultSaver& saver, QWidget* mainWindow)
-    : QMainWindow(mainWindow, Qt::Window), saver_(saver), canvas_(new QWidget(this)) {
+    : QMainWindow(mainWindow, Qt::Window), saver_(saver), measurements_(session, dialogs),
+      canvas_(new QWidget(this)) {
     setObjectName(QStringLiteral("frmOutPut2"));
     setWindowTitle(QStringLiteral("Calibration chart"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -108,6 +109,8 @@ void ChartWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
     save_ = file->addAction(QStringLiteral("&Save Matrix"));
     save_->setObjectName(QStringLiteral("SaveMatrix"));
+    apply_ = file->addAction(QStringLiteral("&Apply to measurements..."));
+    apply_->setObjectName(QStringLiteral("ApplyToMeasurements"));
     file->addSeparator();
     later(file, QStringLiteral("Print Options"), QStringLiteral("PrintOptions"));
     later(file, QStringLiteral("&Print"), QStringLiteral("Print"));
@@ -149,6 +152,8 @@ void ChartWindow::connectControls() {
     connect(c_.slider2, &QSlider::valueChanged, this, [p] { p->enhancementMoved(); });
     connect(c_.command1, &QPushButton::clicked, this, &QWidget::close);
     connect(save_, &QAction::triggered, this, [this] { saver_.save(this, *status_); });
+    connect(apply_, &QAction::triggered, this,
+            [this] { measurements_.applyToMeasurements(this, *status_); });
     for (int n = 1; n <= 2; ++n) {
         ui::FigureSurface* s = n == 1 ? c_.picture1 : c_.picture2;
         connect(s, &ui::FigureSurface::pressed, this,

@@ -2,6 +2,7 @@
 
 #include "app/ChartLayout.h"
 #include "app/ChartPresenter.h"
+#include "app/MeasurementCommands.h"
 
 #include <QMainWindow>
 
@@ -37,6 +38,8 @@ class ChartWindow : public QMainWindow {
     const StatusLine& status() const { return *status_; }
     /// "File(&F)" > "&Save Matrix".
     QAction* saveAction() const { return save_; }
+    /// "File(&F)" > "&Apply to measurements...".
+    QAction* applyAction() const { return apply_; }
     /// The colour settings changed while this window may be the active one.
     void coloursChanged();
 
@@ -61,12 +64,14 @@ class ChartWindow : public QMainWindow {
     void placeMovingLabels();
 
     ResultSaver& saver_;
+    MeasurementCommands measurements_;
     ChartControls c_;
     std::unique_ptr<ChartPresenter> presenter_;
     std::unique_ptr<StatusLine> status_;
     QWidget* canvas_;
     ChartGeometry geometry_;
     QAction* save_ = nullptr;
+    QAction* apply_ = nullptr;
     std::array<QMenu*, 2> figureMenus_{};
     bool opened_ = false;
 };

@@ -2,7 +2,7 @@
 
 #include "app/FigurePanel.h"
 #include "base/NumberText.h"
-#include "figures/ScatterFigure.h"
+#include "figures/SessionFigures.h"
 #include "figures/StageFigures.h"
 #include "ui/BusyCursor.h"
 #include "ui/FigureSurface.h"
@@ -82,7 +82,7 @@ void FigureSynchroniser::drawScatter(int f) {
     }
     const auto [lo, hi] = rangeNumbers();
     ui::FigureSurface* surface = figures_.picture1(f);
-    quendrix::drawScatter(*surface, *file, lo, hi, ScatterStyle{session_.state().colour.greyScale});
+    drawSessionScatter(*surface, session_, f, lo, hi);
     surface->refresh();
     scatterDrawn_[size_t(f)] = true;
     if (f == 1) {
@@ -110,35 +110,21 @@ void FigureSynchroniser::showFittingLine(bool on) {
         }
         return;
     }
-    // The caption names file 2's own line; without it there is no line to draw.
-    if (session_.generatedModel() || session_.captions().fittingLine.empty() || lineShown_) {
-        return;
-    }
     const auto [lo, hi] = rangeNumbers();
-    const FileStatistics& stats = session_.statistics(1);
-    drawFittingLine(*figures_.picture1(1), stats.slope, stats.intercept, lo, hi,
-                    float(std::abs(lo - hi)), ScatterStyle{session_.state().colour.greyScale});
-    figures_.picture1(1)->refresh();
-    lineShown_ = true;
+    if (!lineShown_ && drawSessionFittingLine(*figures_.picture1(1), session_, lo, hi)) {
+        figures_.picture1(1)->refresh();
+        lineShown_ = true;
+    }
 }
 
 void FigureSynchroniser::drawStage(Stage s) {
     const int k = surfaceOf(s);
     ui::FigureSurface* surface = figures_.picture2(k);
-    const ColourRamp& ramp = session_.state().colour;
-    const StageMatrix& m = session_.matrix();
+    drawSessionStage(*surface, session_, k);
     if (s == Stage::Confidence) {
-        drawConfidenceRegions(*surface, m, ramp.greyScale);
         drawOverlays();
-        drawMaskedProbability(*figures_.picture2(4), m, ramp);
+        drawMaskedProbability(*figures_.picture2(4), session_.matrix(), session_.state().colour);
         figures_.picture2(4)->refresh();
-    } else if (s == Stage::NormalizeH && session_.settings().skip) {
-        surface->clear();
-    } else {
-        const auto figure = StageFigure(k);
-        drawStageFigure(*surface, m, figure,
-                        figureFactor(figure, session_.rangeWidth(), session_.settings().smoothing),
-                        ramp);
     }
     surface->refresh();
     shown_[size_t(k + 2)] = drawn(k + 3);
@@ -149,13 +135,7 @@ void FigureSynchroniser::drawOverlays() {
         return;
     }
     ui::FigureSurface* surface = figures_.picture2(5);
-    const bool grey = session_.state().colour.greyScale;
-    if (overlayAverage_) {
-        drawAverageOverlay(*surface, session_.columns(), grey);
-    }
-    if (overlayMode_) {
-        drawModeOverlay(*surface, session_.columns(), session_.matrix(), grey);
-    }
+    drawSessionOverlays(*surface, session_, overlayMode_, overlayAverage_);
     surface->refresh();
 }
 

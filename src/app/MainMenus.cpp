@@ -28,6 +28,8 @@ MainMenus::MainMenus(QMainWindow& window) {
     item(older, QStringLiteral("Probability Distribution"),
          QStringLiteral("ProbabilityDistribution"), false);
     item(older, QStringLiteral("Confidence Regions"), QStringLiteral("ConfidenceRegions"), false);
+    checkCoverage =
+        item(file, QStringLiteral("Check &coverage..."), QStringLiteral("CheckCoverage"));
     file->addSeparator();
     item(file, QStringLiteral("Print Options"), QStringLiteral("PrintOptions"), false);
     QAction* print = item(file, QStringLiteral("&Print"), QStringLiteral("PrintAll"), false);

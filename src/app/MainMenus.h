@@ -14,7 +14,8 @@ class MainMenus {
   public:
     explicit MainMenus(QMainWindow& window);
 
-    QAction* commonOutput = nullptr; ///< "Quendrix common output format", Ctrl+S
+    QAction* commonOutput = nullptr;  ///< "Quendrix common output format", Ctrl+S
+    QAction* checkCoverage = nullptr; ///< "Check coverage..."
     QAction* quit = nullptr;
     QAction* about = nullptr;
     QAction* colourSettings = nullptr; ///< "Colour Settings"

@@ -6,6 +6,7 @@
 #include "app/CoefficientDialog.h"
 #include "app/ColourSettingsWindow.h"
 #include "app/ControlPanel.h"
+#include "app/CoverageDialog.h"
 #include "app/FigurePanel.h"
 #include "app/MainMenus.h"
 #include "base/NumberText.h"
@@ -55,7 +56,8 @@ Workflow::Workflow(CalibrationSession& session, ControlPanel& controls, FigurePa
       window_(window), sync_(session, figures, window),
       runner_(session, sync_, figures, *controls.run.progress), focus_(controls, figures, window),
       status_(status), saver_(session, dialogs),
-      chart_(session, dialogs, saver_, figures, window, [this] { showColourSettings(); }) {
+      chart_(session, dialogs, saver_, figures, window, [this] { showColourSettings(); }),
+      measurements_(session, dialogs) {
     connect(this, &Workflow::coloursChanged, this, [this] {
         if (ChartWindow* chart = chart_.window()) {
             chart->coloursChanged();
@@ -169,6 +171,7 @@ void Workflow::syncControls() {
     c.file[1].importButton->setEnabled(!model);
     c.run.start->setEnabled(startEnabled_);
     menus_.commonOutput->setEnabled(drawn(8));
+    menus_.checkCoverage->setEnabled(drawn(8));
     // The chart shows the fine matrices of one result; any change that undoes it closes it.
     chart_.closeIfStale();
 }
@@ -427,6 +430,24 @@ void Workflow::saveResult() {
     saver_.save(&window_, status_);
 }
 
+void Workflow::checkCoverage() {
+    if (!sync_.drawn(8)) {
+        return;
+    }
+    const std::optional<CoverageResult> result = measurements_.checkCoverage(&window_, status_);
+    if (!result) {
+        return;
+    }
+    if (!coverageDialog_) {
+        coverageDialog_ = new CoverageDialog(&window_);
+    }
+    coverageDialog_->showResult(*result);
+}
+
+CoverageDialog* Workflow::coverageDialog() const {
+    return coverageDialog_.data();
+}
+
 void Workflow::settingChanged(const std::array<bool, StageCount>& doneBefore) {
     const RunOutcome outcome = runner_.rerun(doneBefore);
     syncControls();
@@ -583,6 +604,9 @@ void Workflow::shutDown() {
     }
     if (colourSettings_) {
         colourSettings_->close();
+    }
+    if (coverageDialog_) {
+        coverageDialog_->close();
     }
     chart_.close();
 }

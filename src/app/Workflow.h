@@ -3,6 +3,7 @@
 #include "app/ChartLauncher.h"
 #include "app/FigureSynchroniser.h"
 #include "app/FocusPolicy.h"
+#include "app/MeasurementCommands.h"
 #include "app/ResultSaver.h"
 #include "app/StageRunner.h"
 #include "app/StatusLine.h"
@@ -27,6 +28,7 @@ class AboutBox;
 class CoefficientDialog;
 class ColourSettingsWindow;
 class ControlPanel;
+class CoverageDialog;
 class FigurePanel;
 class MainMenus;
 
@@ -56,6 +58,10 @@ class Workflow : public QObject {
     void figurePressed(int n, Qt::MouseButton button, const QPoint& at);
     void openChart(ChartMode mode);
     void saveResult();
+    /// "Check coverage...": a pairs file against the confidence regions, shown in a dialog.
+    void checkCoverage();
+    /// The coverage dialog, once a check has shown it.
+    CoverageDialog* coverageDialog() const;
     void rangeTextChanged();
     void rangeEditFinished();
     void generateModelClicked();
@@ -112,6 +118,8 @@ class Workflow : public QObject {
     StatusLine status_;
     ResultSaver saver_;
     ChartLauncher chart_;
+    MeasurementCommands measurements_;
+    QPointer<CoverageDialog> coverageDialog_;
     bool startEnabled_ = false;
     std::array<QPointer<CoefficientDialog>, 2> coefficientDialogs_;
     bool activationFollowsDialog_ = false;

@@ -1,12 +1,12 @@
 #include "batch/BatchCommand.h"
 
 #include "base/NumberText.h"
+#include "batch/FigureHandOff.h"
 #include "data/DataFileReader.h"
 #include "data/HoldoutSplit.h"
-#include "detail/CoverageCheck.h"
-#include "detail/Prediction.h"
 #include "export/OutputFile.h"
 #include "session/CalibrationSession.h"
+#include "session/CalibrationUse.h"
 
 #include <CLI/CLI.hpp>
 
@@ -39,6 +39,8 @@ struct Options {
     std::optional<std::string> holdout;
     std::uint64_t seed = 1;
     bool json = false;
+    std::string figures;
+    std::string format = "png";
 };
 
 // A command line has no reason to guess: a number is the whole text, never its leading part.
@@ -58,6 +60,16 @@ const CLI::Validator Percentage(
                                             : "'" + text + "' is not between 0 and 100";
     },
     "PERCENT");
+
+const CLI::Validator
+    FigureFolder([](std::string& folder) -> std::string { return figureFolderProblem(folder); },
+                 "DIR");
+
+const CLI::Validator FormatName(
+    [](std::string& name) -> std::string {
+        return figureFormat(name) ? std::string{} : "'" + name + "' is not png, svg or pdf";
+    },
+    "png|svg|pdf");
 
 // CLI11's own number conversion follows the C locale; this one never does.
 const CLI::Validator Share(
@@ -137,11 +149,31 @@ void describe(CLI::App& app, Options& o) {
         ->capture_default_str();
     app.add_flag("--json", o.json,
                  "Predictions as JSON Lines and the coverage check as one JSON object");
+    auto* figures = app.add_option("--figures", o.figures,
+                                   "Write the figures of both windows into this folder (made "
+                                   "when missing): fig1 .. fig8 and chart, the chart at the "
+                                   "--section position or in the middle")
+                        ->check(FigureFolder);
+    app.add_option("--format", o.format, "Picture format of --figures")
+        ->check(FormatName)
+        ->needs(figures)
+        ->capture_default_str();
 }
 
 int fail(std::ostream& err, const std::string& message) {
     err << "quendrix-batch: " << message << '\n';
     return 1;
+}
+
+/// The files --figures writes, none without it.
+std::vector<std::string> figurePaths(const Options& o) {
+    std::vector<std::string> paths;
+    if (!o.figures.empty()) {
+        for (const std::string& name : figureFileNames(*figureFormat(o.format))) {
+            paths.push_back((std::filesystem::path(o.figures) / name).string());
+        }
+    }
+    return paths;
 }
 
 /// No output may be one of the inputs, nor two outputs one file, under whatever name or link
@@ -152,13 +184,24 @@ std::string replacedInput(const Options& o) {
                                                                  {&o.apply, "the --apply file"},
                                                                  {&o.check, "the --check file"},
                                                                  {&o.output, "the -o output"}};
-    const std::pair<const std::string*, const char*> outputs[] = {
+    const std::vector<std::string> figures = figurePaths(o);
+    std::vector<std::pair<const std::string*, const char*>> outputs = {
         {&o.output, "the output"}, {&o.predictions, "the --predictions output"}};
+    for (const std::string& path : figures) {
+        outputs.emplace_back(&path, "the --figures file");
+    }
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (!o.output.empty() && !o.predictions.empty() &&
-        fs::weakly_canonical(o.output, ec) == fs::weakly_canonical(o.predictions, ec)) {
-        return "the --predictions output would replace the -o output (" + o.predictions + ")";
+    for (std::size_t a = 0; a < outputs.size(); ++a) {
+        for (std::size_t b = 0; b < a; ++b) {
+            const std::string& later = *outputs[a].first;
+            const std::string& earlier = *outputs[b].first;
+            if (!later.empty() && !earlier.empty() &&
+                fs::weakly_canonical(later, ec) == fs::weakly_canonical(earlier, ec)) {
+                return std::string(outputs[a].second) + " would replace " +
+                       (b == 0 ? "the -o output" : outputs[b].second) + " (" + later + ")";
+            }
+        }
     }
     for (const auto& [output, outputName] : outputs) {
         const std::optional<FileIdentity> identity =
@@ -171,6 +214,11 @@ std::string replacedInput(const Options& o) {
                 return std::string(outputName) + " would replace " + inputName + " (" + *output +
                        ")";
             }
+        }
+    }
+    for (const std::string& path : figures) {
+        if (fs::is_directory(path, ec)) {
+            return "--figures: " + path + " is a folder";
         }
     }
     return {};
@@ -199,7 +247,8 @@ void warnAbout(std::ostream& err, int f, const CalibrationSession& session) {
 
 } // namespace
 
-int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+             const FigureWriter& figures) {
     CLI::App app{"", "quendrix-batch"};
     Options o;
     describe(app, o);
@@ -211,8 +260,12 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     if (o.file2.empty() && !o.modelPercent) {
         return fail(err, "give the error data with --file2 or generate the model with --model-sd");
     }
-    if (o.output.empty() && o.apply.empty() && o.check.empty() && !o.holdout) {
-        return fail(err, "give the output file with -o (or apply or check the calibration)");
+    if (o.output.empty() && o.apply.empty() && o.check.empty() && !o.holdout && o.figures.empty()) {
+        return fail(err, "give the output file with -o (or apply or check the calibration, or "
+                         "export its figures)");
+    }
+    if (!o.figures.empty() && !figures) {
+        return handOffToFigureProgram(argc, argv, err);
     }
     if (const std::string replaced = replacedInput(o); !replaced.empty()) {
         return fail(err, replaced);
@@ -295,7 +348,7 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     }
 
     std::vector<std::string> readout;
-    if (o.section || measurements || pairs) {
+    if (o.section || measurements || pairs || !o.figures.empty()) {
         if (Status st = session.buildDetail(); !st) {
             return fail(err, st.reason());
         }
@@ -315,21 +368,26 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
         }
     }
     if (measurements) {
-        const ReadoutLabels labels{c.lowerText, c.upperText, c.coefficient[0], c.coefficient[1]};
-        const auto predicted =
-            predict(session.detail(), measurements->records, labels, o.fullPrecision);
+        const auto predicted = predictWith(session, measurements->records, o.fullPrecision);
         const std::string text =
             o.json ? predictionsJsonLines(predicted) : predictionsCsv(predicted);
         if (Status st = writeOutputFile(o.predictions, text); !st) {
             return fail(err, "--predictions: " + st.reason());
         }
     }
+    if (!o.figures.empty()) {
+        Status st = prepareFigureFolder(o.figures);
+        if (st) {
+            st = figures(session,
+                         FigureRequest{o.figures, *figureFormat(o.format), o.section.value_or(50)});
+        }
+        if (!st) {
+            return fail(err, "--figures: " + st.reason());
+        }
+    }
     std::string coverage;
     if (pairs) {
-        const CoverageReport r =
-            checkCoverage(session.detail(), pairs->records, leadingNumber(c.lowerText),
-                          leadingNumber(c.upperText), leadingNumber(c.coefficient[0]),
-                          leadingNumber(c.coefficient[1]));
+        const CoverageReport r = coverageOf(session, pairs->records);
         coverage = o.json ? coverageJson(r) : coverageTable(r);
     }
 
@@ -344,8 +402,13 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     if (!o.output.empty()) {
         summary << ": wrote " << o.output;
     }
+    bool wrote = !o.output.empty();
     if (measurements) {
-        summary << (o.output.empty() ? ": wrote " : ", ") << o.predictions;
+        summary << (wrote ? ", " : ": wrote ") << o.predictions;
+        wrote = true;
+    }
+    if (!o.figures.empty()) {
+        summary << (wrote ? ", " : ": wrote ") << "the figures in " << o.figures;
     }
     // A file on standard output (-o /dev/stdout) or a JSON report must not mix with the summary.
     const std::optional<FileIdentity> stdoutFile = fileIdentity("/dev/stdout");

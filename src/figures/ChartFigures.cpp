@@ -1,5 +1,6 @@
 #include "figures/ChartFigures.h"
 
+#include "base/NumberText.h"
 #include "figures/FigureColours.h"
 #include "ui/FigureSurface.h"
 
@@ -17,6 +18,10 @@ QRgb* pixelRow(QImage& image, int y) {
 }
 
 } // namespace
+
+int enhancementPercent(const ColourRamp& ramp) {
+    return int(std::clamp(roundHalfEven(double(ramp.enhancement) * 100), 0.0, 200.0));
+}
 
 float sectionValue(float prob, int percent) {
     return float(float(prob * float(percent)) * 200.0f) / 10.0f;

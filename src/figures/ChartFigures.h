@@ -18,6 +18,9 @@ enum class ChartMode { Probability, Confidence };
 /// The chart's main figure: fine cells 50..450 on a 400 x 400 scale.
 inline constexpr GridFrame ChartFrame{FineFirst, FineLast - FineFirst, 400, 400};
 
+/// The enhancement slider's value for the session's enhancement (1.0 = 100 %), 0..200.
+int enhancementPercent(const ColourRamp& ramp);
+
 /// What the section and the probability mode make of a fine probability at an enhancement of
 /// `percent`: v = p * percent * 200 / 10, in single precision. 100 fills the section's width.
 float sectionValue(float prob, int percent);

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -55,6 +56,30 @@ QImage regrid(const QImage& cells, double from, double to, QSize size) {
                    QTransform::fromTranslate(0.5, 0.5));
     p.drawImage(0, 0, cells);
     return out;
+}
+
+// On a vector device an image is embedded, and a viewer may smooth it when it scales it: blown
+// up in whole blocks beforehand, every pixel stays a sharp square.
+void drawSharpImage(QPainter& painter, const QRectF& target, const QImage& image) {
+    if (painter.paintEngine() == nullptr || painter.paintEngine()->type() == QPaintEngine::Raster ||
+        image.isNull()) {
+        painter.drawImage(target, image);
+        return;
+    }
+    constexpr qreal Oversampling = 4;
+    constexpr int MaxSide = 2048;
+    const qreal wanted = std::max(target.width() / image.width(), target.height() / image.height());
+    const int factor = std::clamp(int(std::ceil(wanted * Oversampling)), 1,
+                                  std::max(1, MaxSide / std::max(image.width(), image.height())));
+    painter.drawImage(target, factor == 1
+                                  ? image
+                                  : image.scaled(image.size() * factor, Qt::IgnoreAspectRatio,
+                                                 Qt::FastTransformation));
+}
+
+bool rasterDevice(const QPainter& painter) {
+    return painter.paintEngine() != nullptr &&
+           painter.paintEngine()->type() == QPaintEngine::Raster;
 }
 
 struct Mapping {
@@ -122,7 +147,7 @@ void paintItems(QPainter& painter, const LayerData& layer, const Mapping& m, qre
             QPainter* target = &painter;
             QImage sprite;
             QPainter spritePainter;
-            if (end - i >= 4) {
+            if (end - i >= 4 && rasterDevice(painter)) {
                 // A scatter plot draws thousands of equal circles: render one and copy it.
                 const qreal margin = w / 2 + 1;
                 sprite =
@@ -164,7 +189,7 @@ void paintItems(QPainter& painter, const LayerData& layer, const Mapping& m, qre
         case Item::Kind::Image: {
             // No smooth transform: every pixel fills its footprint in its own colour.
             const QRectF r(m.map(it.x1, it.y1), m.map(it.x2, it.y2));
-            painter.drawImage(r, layer.images[static_cast<std::size_t>(it.index)]);
+            drawSharpImage(painter, r, layer.images[static_cast<std::size_t>(it.index)]);
             ++i;
             break;
         }
@@ -183,7 +208,7 @@ void paintLayer(QPainter& painter, const LayerData& layer, const Mapping& m, qre
         const QPointF topLeft = m.map(-half, -half);
         const QPointF bottomRight = m.map(layer.cells.width() * layer.cellSize - half,
                                           layer.cells.height() * layer.cellSize - half);
-        painter.drawImage(QRectF(topLeft, bottomRight), layer.cells);
+        drawSharpImage(painter, QRectF(topLeft, bottomRight), layer.cells);
     }
     paintItems(painter, layer, m, dpr);
 }
@@ -379,6 +404,13 @@ const QImage& FigureSurface::rendered(const QSize& size, qreal devicePixelRatio)
 
 QImage FigureSurface::render(const QSize& size, qreal devicePixelRatio) const {
     return rendered(size, devicePixelRatio);
+}
+
+void FigureSurface::paint(QPainter& painter, const QRectF& target) const {
+    painter.save();
+    painter.setFont(font());
+    paintScale(painter, target);
+    painter.restore();
 }
 
 QColor FigureSurface::colourAt(double x, double y, const QSize& size) const {

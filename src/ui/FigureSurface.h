@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+class QPainter;
+
 namespace quendrix::ui {
 
 /// A drawing surface with its own user scale (0..scaleWidth x 0..scaleHeight, y growing
@@ -61,6 +63,9 @@ class FigureSurface : public QFrame {
 
     /// Renders the scale area into an image of the given size (for tests, copies and printing).
     QImage render(const QSize& size, qreal devicePixelRatio = 1.0) const;
+    /// Paints the scale area into `target` on any paint device, in the surface's font. On a
+    /// vector device (SVG, PDF) lines, points, circles and texts stay vectors.
+    void paint(QPainter& painter, const QRectF& target) const;
     /// The colour shown at user point (x, y) when rendered at `size`.
     QColor colourAt(double x, double y, const QSize& size) const;
     /// Items (boxes, points, lines, circles, texts, images) kept in the picture and the layer.

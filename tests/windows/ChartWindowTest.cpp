@@ -412,7 +412,8 @@ TEST_F(ChartWindowTest, MenusInTheirPlacesWithLaterCommandsDisabled) {
         bar.push_back(a->text().toStdString() + ": " + captions(a->menu()));
     }
     EXPECT_EQ(bar, (std::vector<std::string>{
-                       "File(&F): &Save Matrix|-|Print Options(off)|&Print(off)|-|E&xit",
+                       "File(&F): &Save Matrix|&Apply to measurements...|-|Print "
+                       "Options(off)|&Print(off)|-|E&xit",
                        "Edit(&E): Colour Setting|-|&Copy[&Main figure(off)|Section(off)]"}));
     for (int n = 1; n <= 2; ++n) {
         QTest::mousePress(n == 1 ? cc().picture1 : cc().picture2, Qt::RightButton);
@@ -426,14 +427,13 @@ TEST_F(ChartWindowTest, MenusInTheirPlacesWithLaterCommandsDisabled) {
     for (const QAction* a : w.menuBar()->actions()) {
         bar.push_back(a->text().toStdString() + ": " + captions(a->menu()));
     }
-    EXPECT_EQ(bar,
-              (std::vector<std::string>{
-                  "File(&F): &Save Matrix[Quendrix common output format|Quendrix 2.0 output "
-                  "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|-|Print "
-                  "Options(off)|&Print(off)|-|&Quit",
-                  "Edit(&E): Colour Settings|-|&Copy[Fig.&1(off)|Fig.&2(off)|Fig.&3(off)|"
-                  "Fig.&4(off)|Fig.&5(off)|Fig.&6(off)|Fig.&7(off)|Fig.&8(off)]",
-                  "Help(&H): &About Quendrix 3.0"}));
+    EXPECT_EQ(bar, (std::vector<std::string>{
+                       "File(&F): &Save Matrix[Quendrix common output format|Quendrix 2.0 output "
+                       "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|Check "
+                       "&coverage...|-|Print Options(off)|&Print(off)|-|&Quit",
+                       "Edit(&E): Colour Settings|-|&Copy[Fig.&1(off)|Fig.&2(off)|Fig.&3(off)|"
+                       "Fig.&4(off)|Fig.&5(off)|Fig.&6(off)|Fig.&7(off)|Fig.&8(off)]",
+                       "Help(&H): &About Quendrix 3.0"}));
 }
 
 TEST_F(ChartWindowTest, FigureMenusOfTheMainWindowFollowTheirFigures) {

@@ -1,0 +1,128 @@
+#include "app/MeasurementCommands.h"
+
+#include "app/StatusLine.h"
+#include "data/DataFileReader.h"
+#include "export/OutputFile.h"
+#include "session/CalibrationSession.h"
+#include "session/CalibrationUse.h"
+#include "ui/BusyCursor.h"
+#include "ui/DialogService.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace quendrix {
+namespace {
+
+const QString DataFileFilter = QStringLiteral("DataFile(*.csv)");
+
+QString local(const std::string& text) {
+    return QString::fromLocal8Bit(text.c_str());
+}
+
+std::string encoded(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+/// The file picked to read, read; none after a Cancel or a refusal (then said in `status`
+/// under `refusal`).
+std::optional<MeasurementFile> pickAndRead(QWidget* parent, ui::DialogService& dialogs,
+                                           StatusLine& status, const QString& refusal,
+                                           QString& path) {
+    path = dialogs.openFileName(parent, DataFileFilter);
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    Result<MeasurementFile> file = [&] {
+        ui::BusyCursor busy;
+        return readMeasurementFile(encoded(path));
+    }();
+    if (!file) {
+        status.show(refusal.arg(QFileInfo(path).fileName(), local(file.reason())));
+        return std::nullopt;
+    }
+    return std::move(file).value();
+}
+
+/// The reading's warning about fields without a number, appended to a message.
+QString withWarning(QString message, const QString& path, const MeasurementFile& file) {
+    const std::string warning =
+        fieldsWithoutNumberWarning(encoded(QFileInfo(path).fileName()), file.fieldsWithoutNumber,
+                                   file.firstFieldWithoutNumberLine);
+    if (!warning.empty()) {
+        message += QStringLiteral("; ") + local(warning);
+    }
+    return message;
+}
+
+} // namespace
+
+MeasurementCommands::MeasurementCommands(CalibrationSession& session, ui::DialogService& dialogs)
+    : session_(session), dialogs_(dialogs) {}
+
+bool MeasurementCommands::applyToMeasurements(QWidget* parent, StatusLine& status) {
+    QString input;
+    const std::optional<MeasurementFile> file = pickAndRead(
+        parent, dialogs_, status, QStringLiteral("The measurements were not read: %1: %2"), input);
+    if (!file) {
+        return false;
+    }
+    const QString output = dialogs_.saveFileName(parent, DataFileFilter);
+    if (output.isEmpty()) {
+        return false;
+    }
+    const std::optional<FileIdentity> target = fileIdentity(encoded(output));
+    Status st = target && target == fileIdentity(encoded(input))
+                    ? Status(Failure{"the output would replace the measurements"})
+                    : session_.checkOutputPath(encoded(output));
+    std::vector<Prediction> predicted;
+    if (st) {
+        ui::BusyCursor busy;
+        predicted = predictWith(session_, file->records, false);
+        st = writeOutputFile(encoded(output), predictionsCsv(predicted));
+    }
+    if (!st) {
+        status.show(QStringLiteral("The predictions were not saved: %1").arg(local(st.reason())));
+        return false;
+    }
+    int read = 0, outside = 0;
+    for (const Prediction& p : predicted) {
+        read += p.kind == Prediction::Kind::Read;
+        outside += p.kind == Prediction::Kind::OutsideRange;
+    }
+    status.show(withWarning(QStringLiteral("Saved %1: %2 measurements, %3 read off, %4 outside "
+                                           "the range, %5 skipped")
+                                .arg(QFileInfo(output).fileName())
+                                .arg(predicted.size())
+                                .arg(read)
+                                .arg(outside)
+                                .arg(int(predicted.size()) - read - outside),
+                            input, *file));
+    return true;
+}
+
+std::optional<CoverageResult> MeasurementCommands::checkCoverage(QWidget* parent,
+                                                                 StatusLine& status) {
+    QString input;
+    const std::optional<MeasurementFile> file = pickAndRead(
+        parent, dialogs_, status, QStringLiteral("The coverage was not checked: %1: %2"), input);
+    if (!file) {
+        return std::nullopt;
+    }
+    ui::BusyCursor busy;
+    if (!session_.detailBuilt()) {
+        if (Status st = session_.buildDetail(); !st) {
+            status.show(QStringLiteral("The coverage was not checked: %1").arg(local(st.reason())));
+            return std::nullopt;
+        }
+    }
+    CoverageResult result{QFileInfo(input).fileName(), coverageOf(session_, file->records), {}};
+    result.table = QString::fromStdString(coverageTable(result.report));
+    status.show(withWarning(QStringLiteral("Checked the coverage with %1: %2 pairs counted")
+                                .arg(result.fileName)
+                                .arg(result.report.pairs),
+                            input, *file));
+    return result;
+}
+
+} // namespace quendrix

@@ -1,0 +1,167 @@
+#include "figexport/FigureExport.h"
+
+#include "base/NumberText.h"
+#include "export/OutputFile.h"
+#include "figures/ChartFigures.h"
+#include "figures/SessionFigures.h"
+#include "figures/StageFigures.h"
+#include "session/CalibrationSession.h"
+#include "ui/FigureSurface.h"
+
+#include <QApplication>
+
+#include <filesystem>
+
+namespace quendrix {
+namespace {
+
+QString qs(const std::string& text) {
+    return QString::fromLatin1(text.c_str());
+}
+
+QString orDefault(const std::string& name, const char* fallback) {
+    return name.empty() ? QString::fromLatin1(fallback) : qs(name);
+}
+
+QFont sheetFont() {
+    QFont font = QApplication::font();
+    font.setPixelSize(12);
+    return font;
+}
+
+QString figureTitle(const CalibrationSession& session, int n) {
+    const Captions& c = session.captions();
+    switch (n) {
+    case 1:
+        return QStringLiteral("Fig.1  Calibration samples (file 1)");
+    case 2:
+        return session.generatedModel()
+                   ? QStringLiteral("Fig.2  Error data: generated model y = x, SD = %1")
+                         .arg(qs(c.stdDev))
+                   : QStringLiteral("Fig.2  Error data (file 2)");
+    case 3:
+        return QStringLiteral("Fig.3  Error model");
+    case 4:
+        return QStringLiteral("Fig.4  Samples spread by the error model");
+    case 5:
+        return QStringLiteral("Fig.5  Smoothed, %1 % of the range").arg(qs(c.smoothing));
+    case 6:
+        return session.settings().skip ? QStringLiteral("Fig.6  Normalised along X (skipped)")
+                                       : QStringLiteral("Fig.6  Normalised along X");
+    case 7:
+        return QStringLiteral("Fig.7  Probability inside the regions");
+    default:
+        break;
+    }
+    return QStringLiteral("Fig.8  Confidence regions %1 % and %2 %")
+        .arg(qs(c.coefficient[0]), qs(c.coefficient[1]));
+}
+
+AxisCaptions axisCaptions(const CalibrationSession& session, int f, QString title) {
+    const Captions& c = session.captions();
+    const bool named = session.file(f) && !(f == 1 && session.generatedModel());
+    return {std::move(title), named ? orDefault(c.xName[size_t(f)], "X") : QStringLiteral("X"),
+            named ? orDefault(c.yName[size_t(f)], "Y") : QStringLiteral("Y"), qs(c.lowerText),
+            qs(c.upperText)};
+}
+
+} // namespace
+
+Status figuresReady(const CalibrationSession& session) {
+    for (int s = 0; s < StageCount; ++s) {
+        if (!session.stageDone(Stage(s))) {
+            return Failure{"the calibration has not run to its confidence regions"};
+        }
+    }
+    if (!session.detailBuilt()) {
+        return Failure{"the calibration chart has not been built"};
+    }
+    return {};
+}
+
+FigureSet::FigureSet(const CalibrationSession& session, int sectionPercent) {
+    for (auto& surface : surfaces_) {
+        surface = std::make_unique<ui::FigureSurface>();
+    }
+    const Captions& c = session.captions();
+    const double lo = leadingNumber(c.lowerText);
+    const double hi = leadingNumber(c.upperText);
+    drawSessionScatter(*surfaces_[0], session, 0, lo, hi);
+    drawSessionScatter(*surfaces_[1], session, 1, lo, hi);
+    if (session.file(1) && !session.generatedModel()) {
+        drawSessionFittingLine(*surfaces_[1], session, lo, hi);
+    }
+    for (int k = 0; k < 6; ++k) {
+        drawSessionStage(*surfaces_[size_t(k + 2)], session, k);
+    }
+    drawMaskedProbability(*surfaces_[6], session.matrix(), session.state().colour);
+    drawSessionOverlays(*surfaces_[7], session, true, true);
+
+    // The chart window's confidence view: its curves on, the marker at the section.
+    const DetailMatrices& d = session.detail();
+    const ColourRamp& ramp = session.state().colour;
+    const int percent = enhancementPercent(ramp);
+    ui::FigureSurface& main = *surfaces_[8];
+    drawChartFigure(main, d, ChartMode::Confidence, percent, ramp);
+    drawChartCurves(main, d, true, true, ramp.greyScale);
+    drawSectionMarker(main, sectionPercent, ramp.greyScale);
+    drawSection(*surfaces_[9], d, sectionColumn(sectionPercent), percent, ramp.greyScale);
+    if (auto r = session.readout(sectionPercent)) {
+        readout_ = std::move(r).value();
+    }
+
+    const QFont font = sheetFont();
+    for (int n = 1; n <= 8; ++n) {
+        sheets_[size_t(n - 1)] =
+            figureSheet(*surfaces_[size_t(n - 1)],
+                        axisCaptions(session, n == 2 ? 1 : 0, figureTitle(session, n)), font);
+    }
+    const QString x = qs(shortestText(lo + (hi - lo) * (sectionPercent / 100.0)));
+    sheets_[8] = chartSheet(
+        main, *surfaces_[9], readout_ ? &*readout_ : nullptr,
+        axisCaptions(session, 0,
+                     QStringLiteral("Calibration chart, section at X = %1 (%2 % of the X axis)")
+                         .arg(x)
+                         .arg(sectionPercent)),
+        font);
+}
+
+FigureSet::~FigureSet() = default;
+
+Result<std::array<QByteArray, ExportedFigureCount>>
+renderFigures(const CalibrationSession& session, FigureFormat format, int sectionPercent) {
+    if (Status st = figuresReady(session); !st) {
+        return Failure{st.reason()};
+    }
+    const FigureSet set(session, sectionPercent);
+    std::array<QByteArray, ExportedFigureCount> files;
+    for (int i = 0; i < ExportedFigureCount; ++i) {
+        files[size_t(i)] = encodeSheet(set.sheet(i), format);
+        if (files[size_t(i)].isEmpty()) {
+            return Failure{figureFileNames(format)[size_t(i)] + " could not be drawn"};
+        }
+    }
+    return files;
+}
+
+Status exportFigures(const CalibrationSession& session, const FigureRequest& request) {
+    // Everything is drawn before the first file is written.
+    auto files = renderFigures(session, request.format, request.section);
+    if (!files) {
+        return Failure{files.reason()};
+    }
+    const auto names = figureFileNames(request.format);
+    for (int i = 0; i < ExportedFigureCount; ++i) {
+        const QByteArray& bytes = files.value()[size_t(i)];
+        const std::string path =
+            (std::filesystem::path(request.folder) / names[size_t(i)]).string();
+        if (Status st =
+                writeOutputFile(path, std::string_view(bytes.constData(), size_t(bytes.size())));
+            !st) {
+            return Failure{path + ": " + st.reason()};
+        }
+    }
+    return {};
+}
+
+} // namespace quendrix

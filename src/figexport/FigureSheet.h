@@ -1,0 +1,80 @@
+#pragma once
+
+#include "export/FigureFiles.h"
+#include "figures/ReadoutLayout.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QLineF>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+
+namespace quendrix {
+
+namespace ui {
+class FigureSurface;
+}
+
+/// The words around a figure: its title, the range at both ends of both axes (one range for X
+/// and Y) and the names of the axes.
+struct AxisCaptions {
+    QString title;
+    QString xName;
+    QString yName;
+    QString lower;
+    QString upper;
+};
+
+/// A figure laid out for a page, in logical pixels (the size it has on a screen): surfaces
+/// drawn by the windows' code, texts and strokes around them.
+struct FigureSheet {
+    struct Surface {
+        const ui::FigureSurface* surface;
+        QRectF box;
+    };
+    struct Text {
+        enum class Style { Plain, Bold, Title };
+        QRectF box;
+        QString text;
+        Qt::Alignment alignment;
+        Style style = Style::Plain;
+        bool vertical = false; ///< read from bottom to top
+    };
+
+    QSize size;
+    QFont font;
+    std::vector<Surface> surfaces;
+    std::vector<Text> texts;
+    std::vector<ReadoutStroke> strokes;
+};
+
+/// The side of a main window figure and of the chart's main figure on the sheet.
+inline constexpr int SheetFigureSide = 320;
+inline constexpr int SheetChartSide = 400;
+/// How many device pixels a PNG gives each logical pixel: fit for print.
+inline constexpr int PngScale = 4;
+
+/// One of the main window's figures with its captions.
+FigureSheet figureSheet(const ui::FigureSurface& surface, const AxisCaptions& captions,
+                        const QFont& font);
+
+/// The calibration chart: the main figure, the section beside it with the brackets and marks
+/// of its read-out (none without one), and the read-out's panel.
+FigureSheet chartSheet(const ui::FigureSurface& main, const ui::FigureSurface& section,
+                       const IntervalReadout* readout, const AxisCaptions& captions,
+                       const QFont& font);
+
+/// Paints the sheet at its logical size.
+void paintSheet(QPainter& painter, const FigureSheet& sheet);
+
+/// The sheet as a file's bytes: PNG at `PngScale` times the logical size, SVG and PDF as
+/// vectors where the figure is lines and text.
+QByteArray encodeSheet(const FigureSheet& sheet, FigureFormat format);
+
+} // namespace quendrix

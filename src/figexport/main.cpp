@@ -1,0 +1,36 @@
+#include "batch/BatchCommand.h"
+#include "figexport/FigureExport.h"
+
+#include <QApplication>
+
+#include <iostream>
+
+namespace {
+
+// Qt's notes about the platform it runs on (no runtime folder, no display) mean nothing to a
+// user of the command; only its errors are passed on.
+void criticalOnly(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << "quendrix-batch: " << message.toLocal8Bit().constData() << '\n';
+    }
+}
+
+// The batch command with the figures drawn: Qt starts only when they are written, on the
+// offscreen platform, so a display is never needed nor used.
+quendrix::Status writeFigures(const quendrix::CalibrationSession& session,
+                              const quendrix::FigureRequest& request) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(criticalOnly);
+    // Qt reads options of its own from its arguments; the command's are not for it.
+    static char name[] = "quendrix-batch-figures";
+    static char* args[] = {name, nullptr};
+    static int count = 1;
+    QApplication app(count, args);
+    return quendrix::exportFigures(session, request);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return quendrix::runBatch(argc, argv, std::cout, std::cerr, writeFigures);
+}

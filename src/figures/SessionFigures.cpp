@@ -1,0 +1,59 @@
+#include "figures/SessionFigures.h"
+
+#include "figures/ScatterFigure.h"
+#include "figures/StageFigures.h"
+#include "ui/FigureSurface.h"
+
+#include <cmath>
+
+namespace quendrix {
+
+void drawSessionScatter(ui::FigureSurface& surface, const CalibrationSession& session, int f,
+                        double lo, double hi) {
+    const std::optional<DataFile>& file = session.file(f);
+    if (!file) {
+        surface.fillAll(Qt::white);
+        return;
+    }
+    drawScatter(surface, *file, lo, hi, ScatterStyle{session.state().colour.greyScale});
+}
+
+bool drawSessionFittingLine(ui::FigureSurface& surface, const CalibrationSession& session,
+                            double lo, double hi) {
+    // The caption names file 2's own line; without it there is no line to draw.
+    if (session.generatedModel() || session.captions().fittingLine.empty()) {
+        return false;
+    }
+    const FileStatistics& stats = session.statistics(1);
+    drawFittingLine(surface, stats.slope, stats.intercept, lo, hi, float(std::abs(lo - hi)),
+                    ScatterStyle{session.state().colour.greyScale});
+    return true;
+}
+
+void drawSessionStage(ui::FigureSurface& surface, const CalibrationSession& session, int k) {
+    const ColourRamp& ramp = session.state().colour;
+    const StageMatrix& m = session.matrix();
+    const auto figure = StageFigure(k);
+    if (figure == StageFigure::Confi) {
+        drawConfidenceRegions(surface, m, ramp.greyScale);
+    } else if (figure == StageFigure::NormH && session.settings().skip) {
+        surface.clear();
+    } else {
+        drawStageFigure(surface, m, figure,
+                        figureFactor(figure, session.rangeWidth(), session.settings().smoothing),
+                        ramp);
+    }
+}
+
+void drawSessionOverlays(ui::FigureSurface& surface, const CalibrationSession& session, bool mode,
+                         bool average) {
+    const bool grey = session.state().colour.greyScale;
+    if (average) {
+        drawAverageOverlay(surface, session.columns(), grey);
+    }
+    if (mode) {
+        drawModeOverlay(surface, session.columns(), session.matrix(), grey);
+    }
+}
+
+} // namespace quendrix
