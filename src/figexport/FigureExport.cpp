@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "export/OutputFile.h"
+#include "figexport/PngEncoder.h"
 #include "figures/ChartFigures.h"
 #include "figures/SessionFigures.h"
 #include "figures/StageFigures.h"
@@ -10,7 +11,11 @@
 
 #include <QApplication>
 
+#include <algorithm>
+#include <deque>
 #include <filesystem>
+#include <future>
+#include <thread>
 
 namespace quendrix {
 namespace {
@@ -135,8 +140,31 @@ renderFigures(const CalibrationSession& session, FigureFormat format, int sectio
     }
     const FigureSet set(session, sectionPercent);
     std::array<QByteArray, ExportedFigureCount> files;
+    if (format == FigureFormat::Png) {
+        // The surfaces are widgets, painted here; compressing the pictures takes longer and
+        // needs nothing but their pixels, so it runs beside the painting, a few at a time.
+        const std::size_t inFlight = std::max(2u, std::thread::hardware_concurrency());
+        std::deque<std::pair<int, std::future<QByteArray>>> pending;
+        auto collect = [&] {
+            files[size_t(pending.front().first)] = pending.front().second.get();
+            pending.pop_front();
+        };
+        for (int i = 0; i < ExportedFigureCount; ++i) {
+            if (pending.size() >= inFlight) {
+                collect();
+            }
+            pending.emplace_back(
+                i, std::async(std::launch::async, encodePng, sheetImage(set.sheet(i))));
+        }
+        while (!pending.empty()) {
+            collect();
+        }
+    } else {
+        for (int i = 0; i < ExportedFigureCount; ++i) {
+            files[size_t(i)] = encodeSheet(set.sheet(i), format);
+        }
+    }
     for (int i = 0; i < ExportedFigureCount; ++i) {
-        files[size_t(i)] = encodeSheet(set.sheet(i), format);
         if (files[size_t(i)].isEmpty()) {
             return Failure{figureFileNames(format)[size_t(i)] + " could not be drawn"};
         }

@@ -1,11 +1,13 @@
 #include "figexport/FigureSheet.h"
 
+#include "figexport/PngEncoder.h"
 #include "ui/FigureSurface.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
@@ -161,7 +163,14 @@ void paintSheet(QPainter& painter, const FigureSheet& sheet) {
     for (const FigureSheet::Surface& s : sheet.surfaces) {
         // A frame one pixel wide just outside the figure: the figure covers the rest of it.
         painter.fillRect(s.box.adjusted(-1, -1, 1, 1), QColor(96, 96, 96));
-        s.surface->paint(painter, s.box);
+        if (painter.paintEngine()->type() == QPaintEngine::Raster) {
+            // As the window paints it: rendered at its own origin, then copied in place.
+            painter.drawImage(
+                s.box.topLeft(),
+                s.surface->render(s.box.size().toSize(), painter.device()->devicePixelRatioF()));
+        } else {
+            s.surface->paint(painter, s.box);
+        }
     }
     for (const ReadoutStroke& s : sheet.strokes) {
         painter.setPen(QPen(s.colour, 1, Qt::SolidLine, Qt::FlatCap));
@@ -174,26 +183,26 @@ void paintSheet(QPainter& painter, const FigureSheet& sheet) {
     painter.restore();
 }
 
+QImage sheetImage(const FigureSheet& sheet) {
+    QImage image(sheet.size * PngScale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(PngScale);
+    // Printed at the screen's 96 dots per inch times the scale, it has its screen size.
+    const int dotsPerMetre = int(std::lround(96 * PngScale / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    QPainter painter(&image);
+    paintSheet(painter, sheet);
+    return image;
+}
+
 QByteArray encodeSheet(const FigureSheet& sheet, FigureFormat format) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     const QString title = sheet.texts.empty() ? QString() : sheet.texts.front().text;
     switch (format) {
-    case FigureFormat::Png: {
-        QImage image(sheet.size * PngScale, QImage::Format_RGB32);
-        image.setDevicePixelRatio(PngScale);
-        // Printed at the screen's 96 dots per inch times the scale, it has its screen size.
-        const int dotsPerMetre = int(std::lround(96 * PngScale / 0.0254));
-        image.setDotsPerMeterX(dotsPerMetre);
-        image.setDotsPerMeterY(dotsPerMetre);
-        {
-            QPainter painter(&image);
-            paintSheet(painter, sheet);
-        }
-        image.save(&buffer, "PNG");
-        break;
-    }
+    case FigureFormat::Png:
+        return encodePng(sheetImage(sheet));
     case FigureFormat::Svg: {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QLineF>
 #include <QRectF>
 #include <QSize>
@@ -72,6 +73,9 @@ FigureSheet chartSheet(const ui::FigureSurface& main, const ui::FigureSurface& s
 
 /// Paints the sheet at its logical size.
 void paintSheet(QPainter& painter, const FigureSheet& sheet);
+
+/// The sheet painted at `PngScale` times its logical size, with that resolution for printing.
+QImage sheetImage(const FigureSheet& sheet);
 
 /// The sheet as a file's bytes: PNG at `PngScale` times the logical size, SVG and PDF as
 /// vectors where the figure is lines and text.

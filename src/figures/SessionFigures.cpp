@@ -11,7 +11,8 @@ namespace quendrix {
 void drawSessionScatter(ui::FigureSurface& surface, const CalibrationSession& session, int f,
                         double lo, double hi) {
     const std::optional<DataFile>& file = session.file(f);
-    if (!file) {
+    // Fig.2 stays blank while the generated model stands in for file 2.
+    if (!file || (f == 1 && session.generatedModel())) {
         surface.fillAll(Qt::white);
         return;
     }

@@ -9,7 +9,7 @@ class FigureSurface;
 namespace quendrix {
 
 /// Scatter figure f (0 = Fig.1, 1 = Fig.2) of the session's file in the range lo..hi; nothing
-/// but white when the file is missing.
+/// but white when the file is missing or the generated model stands in for file 2.
 void drawSessionScatter(ui::FigureSurface& surface, const CalibrationSession& session, int f,
                         double lo, double hi);
 

@@ -1,0 +1,148 @@
+#include "batch/BatchCommand.h"
+#include "batch/FigureHandOff.h"
+#include "session/CalibrationSession.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+using namespace quendrix;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Calibration = QUENDRIX_EXAMPLES "/calibration.csv";
+const std::string Error = QUENDRIX_EXAMPLES "/error.csv";
+
+/// --figures with a stand-in for the figure program's writer, which records what it was asked.
+class FigureOptionsTest : public testing::Test {
+  protected:
+    test::TempDir dir{"quendrix_figures_"};
+    std::string figures = (dir.path / "figs").string();
+    std::string output = (dir.path / "out.csv").string();
+    std::string out, err;
+    std::vector<FigureRequest> requests;
+    Status answer;
+
+    int batch(std::vector<std::string> args, bool withWriter = true) {
+        args.insert(args.begin(), {"--file1", Calibration, "--file2", Error});
+        std::vector<const char*> argv{"quendrix-batch"};
+        for (const auto& a : args) {
+            argv.push_back(a.c_str());
+        }
+        const FigureWriter writer = [this](const CalibrationSession& s, const FigureRequest& r) {
+            // The writer is handed a finished calibration and a folder that exists.
+            EXPECT_TRUE(s.stageDone(Stage::Confidence) && s.detailBuilt());
+            EXPECT_TRUE(fs::is_directory(r.folder));
+            requests.push_back(r);
+            return answer;
+        };
+        std::ostringstream o, e;
+        const int status =
+            runBatch(int(argv.size()), argv.data(), o, e, withWriter ? writer : FigureWriter{});
+        out = o.str();
+        err = e.str();
+        return status;
+    }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::recursive_directory_iterator(dir.path)) {
+            names.push_back(fs::relative(e.path(), dir.path).string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(FigureOptionsTest, WriterGetsTheFolderFormatAndSectionAfterTheCalibration) {
+    ASSERT_EQ(batch({"--figures", figures}), 0) << err;
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].folder, figures);
+    EXPECT_EQ(requests[0].format, FigureFormat::Png);
+    EXPECT_EQ(requests[0].section, 50);
+    EXPECT_NE(out.find(": wrote the figures in " + figures), std::string::npos) << out;
+
+    // An existing folder is used as it is; -o is written as well.
+    ASSERT_EQ(batch({"--figures", figures, "--format", "pdf", "--section", "30", "-o", output}), 0)
+        << err;
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].format, FigureFormat::Pdf);
+    EXPECT_EQ(requests[1].section, 30);
+    EXPECT_TRUE(fs::exists(output));
+    EXPECT_NE(out.find("wrote " + output + ", the figures in " + figures), std::string::npos)
+        << out;
+
+    answer = Failure{figures + "/fig3.pdf: No space left on device"};
+    EXPECT_EQ(batch({"--figures", figures, "--format", "pdf"}), 1);
+    EXPECT_NE(err.find("--figures: " + figures + "/fig3.pdf: No space left"), std::string::npos)
+        << err;
+}
+
+TEST_F(FigureOptionsTest, RefusesWhatItCannotUseAndWritesNothing) {
+    const std::string file = dir.file("plain.txt", "not a folder");
+    const std::string existing = (dir.path / "existing").string();
+    fs::create_directory(existing);
+    fs::create_directory(existing + "/fig3.svg");
+    const std::string linked = (dir.path / "linked").string();
+    fs::create_directory(linked);
+    fs::create_symlink(Calibration, linked + "/fig1.png");
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{"--figures", figures, "--format", "jpg"}, {"--format", "'jpg' is not png, svg or pdf"}},
+        {{"--figures", figures, "--format", "PNG"}, {"--format", "'PNG'"}},
+        {{"--format", "svg", "-o", output}, {"--format", "--figures"}},
+        {{"--figures", file}, {"--figures", file + "' is not a folder"}},
+        {{"--figures", figures + "/deeper"}, {"--figures", "does not exist", "parent"}},
+        {{"--figures", ""}, {"--figures", "no folder"}},
+        {{"--figures", existing, "--format", "svg"}, {"--figures", "fig3.svg is a folder"}},
+        {{"--figures", linked}, {"--figures file would replace file 1"}},
+        {{"--figures", existing, "-o", existing + "/chart.png"},
+         {"the --figures file would replace the -o output"}},
+        {{"--figures", figures, "--c1", "abc"}, {"--c1", "abc"}},
+        {{"--figures", figures, "--section", "101"}, {"--section", "101"}}};
+    const std::vector<std::string> before = entries();
+    for (const auto& [args, mentions] : cases) {
+        EXPECT_NE(batch(args), 0) << args[1];
+        for (const std::string& m : mentions) {
+            EXPECT_NE(err.find(m), std::string::npos) << m << ": " << err;
+        }
+        EXPECT_TRUE(requests.empty()) << args[1];
+        EXPECT_EQ(entries(), before) << args[1];
+    }
+    if (geteuid() != 0) { // the permission bits bind everyone but root
+        ::chmod(existing.c_str(), 0555);
+        EXPECT_EQ(batch({"--figures", existing, "--format", "png"}), 1);
+        EXPECT_NE(err.find("cannot write into '" + existing), std::string::npos) << err;
+        ::chmod(existing.c_str(), 0755);
+    }
+}
+
+TEST_F(FigureOptionsTest, PlainCommandHandsTheRunToTheFigureProgramOrSaysWhereItLooked) {
+    // The test program has no figure program beside it: nothing is computed or written.
+    EXPECT_EQ(batch({"--figures", figures, "-o", output}, false), 1);
+    EXPECT_NE(err.find(FigureProgramName), std::string::npos) << err;
+    EXPECT_NE(err.find("--figures"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(figures));
+    EXPECT_FALSE(fs::exists(output));
+
+    // Found beside the command (a build tree) before its installed folder.
+    const fs::path bin = dir.path / "bin";
+    const fs::path installed = bin / QUENDRIX_HELPER_DIR_FROM_BIN;
+    fs::create_directories(installed);
+    const std::string self = (bin / "quendrix-batch").string();
+    EXPECT_EQ(figureProgramFor(self), std::nullopt);
+    const std::string helper = dir.file("helper", "#!/bin/sh\n");
+    fs::copy_file(helper, installed / FigureProgramName);
+    EXPECT_EQ(figureProgramFor(self), std::nullopt) << "not executable";
+    fs::permissions(installed / FigureProgramName, fs::perms::owner_exec, fs::perm_options::add);
+    EXPECT_EQ(figureProgramFor(self), (installed / FigureProgramName).lexically_normal().string());
+    fs::copy_file(installed / FigureProgramName, bin / FigureProgramName);
+    EXPECT_EQ(figureProgramFor(self), (bin / FigureProgramName).string());
+}
+
+} // namespace

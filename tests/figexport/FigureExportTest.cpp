@@ -1,0 +1,203 @@
+#include "figexport/FigureExport.h"
+#include "figexport/PngEncoder.h"
+#include "session/CalibrationSession.h"
+
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QRegularExpression>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+
+namespace quendrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string Calibration = QUENDRIX_EXAMPLES "/calibration.csv";
+const std::string Error = QUENDRIX_EXAMPLES "/error.csv";
+
+std::unique_ptr<CalibrationSession> calibrated() {
+    auto s = std::make_unique<CalibrationSession>();
+    EXPECT_TRUE(s->importFile(0, Calibration, Calibration));
+    EXPECT_TRUE(s->importFile(1, Error, Error));
+    EXPECT_TRUE(s->runAll());
+    EXPECT_TRUE(s->buildDetail());
+    return s;
+}
+
+QImage png(const QByteArray& bytes) {
+    return QImage::fromData(bytes, "PNG");
+}
+
+/// Pixels of `colour` in the device rectangle of logical `box` (PNGs are `PngScale` times it).
+int count(const QImage& image, const QRectF& box, QRgb colour) {
+    const QRect r = QRectF(box.topLeft() * PngScale, box.size() * PngScale).toAlignedRect();
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            n += image.pixel(x, y) == colour;
+        }
+    }
+    return n;
+}
+
+QString text(const QByteArray& bytes) {
+    return QString::fromUtf8(bytes);
+}
+
+class FigureExportTest : public testing::Test {
+  protected:
+    std::unique_ptr<CalibrationSession> session = calibrated();
+    test::TempDir dir{"quendrix_export_"};
+
+    std::array<QByteArray, ExportedFigureCount> render(FigureFormat format, int section = 50) {
+        auto files = renderFigures(*session, format, section);
+        EXPECT_TRUE(files) << files.reason();
+        return files ? files.value() : std::array<QByteArray, ExportedFigureCount>{};
+    }
+};
+
+TEST(PngEncoderTest, EveryPixelAndTheResolutionComeBack) {
+    // Noise defeats any shortcut through flat areas; odd sizes, a single row and a single
+    // column test the filtering against the row above.
+    std::mt19937 rng(7);
+    for (const QSize size : {QSize(37, 23), QSize(1, 9), QSize(9, 1), QSize(700, 3)}) {
+        QImage image(size, QImage::Format_ARGB32);
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                image.setPixel(x, y, qRgb(int(rng() % 256), int(rng() % 256), int(rng() % 256)));
+            }
+        }
+        image.setDotsPerMeterX(15118);
+        image.setDotsPerMeterY(7559);
+        const QImage back = png(encodePng(image));
+        ASSERT_EQ(back.size(), size);
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32),
+                  image.convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(back.dotsPerMeterX(), 15118);
+        EXPECT_EQ(back.dotsPerMeterY(), 7559);
+    }
+    EXPECT_TRUE(encodePng(QImage()).isEmpty());
+}
+
+TEST_F(FigureExportTest, WritesNineFilesOfEachFormatAtTheirSheetsSize) {
+    const FigureSet set(*session, 50);
+    for (const FigureFormat format : {FigureFormat::Png, FigureFormat::Svg, FigureFormat::Pdf}) {
+        const std::string folder = (dir.path / extension(format)).string();
+        fs::create_directory(folder);
+        ASSERT_TRUE(exportFigures(*session, {folder, format, 50}));
+        const auto names = figureFileNames(format);
+        std::vector<std::string> written;
+        for (const auto& e : fs::directory_iterator(folder)) {
+            written.push_back(e.path().filename().string());
+        }
+        std::sort(written.begin(), written.end());
+        std::vector<std::string> expected(names.begin(), names.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(written, expected);
+
+        for (int i = 0; i < ExportedFigureCount; ++i) {
+            const std::string bytes = test::slurp(fs::path(folder) / names[size_t(i)]);
+            const QByteArray data(bytes.data(), qsizetype(bytes.size()));
+            const QSize size = set.sheet(i).size;
+            const QString title = set.sheet(i).texts.front().text;
+            SCOPED_TRACE(names[size_t(i)]);
+            if (format == FigureFormat::Png) {
+                const QImage image = png(data);
+                EXPECT_EQ(image.size(), size * PngScale);
+                // 4 x 96 dots per inch: printed, the figure has its size on the screen.
+                EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 384, 0.5);
+            } else if (format == FigureFormat::Svg) {
+                EXPECT_TRUE(data.startsWith("<?xml"));
+                EXPECT_TRUE(text(data).contains(
+                    QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height())));
+                EXPECT_TRUE(text(data).contains(QStringLiteral("<title>%1</title>").arg(title)));
+            } else {
+                EXPECT_TRUE(data.startsWith("%PDF-"));
+                const auto box = QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) "
+                                                                   "([0-9.]+)\\]"))
+                                     .match(QString::fromLatin1(data));
+                ASSERT_TRUE(box.hasMatch());
+                EXPECT_NEAR(box.captured(1).toDouble(), size.width() * 0.75, 1);
+                EXPECT_NEAR(box.captured(2).toDouble(), size.height() * 0.75, 1);
+                EXPECT_EQ(QString::fromLatin1(data).count(QStringLiteral("/Type /Page\n")) +
+                              QString::fromLatin1(data).count(QStringLiteral("/Type /Page\r")),
+                          1);
+            }
+        }
+    }
+}
+
+TEST_F(FigureExportTest, VectorFormatsKeepLinesAndTextsAndMatricesSharp) {
+    const auto svg = render(FigureFormat::Svg);
+    // Fig.1: every complete record a vector circle, no picture; the captions as text.
+    const QString fig1 = text(svg[0]);
+    EXPECT_FALSE(fig1.contains(QStringLiteral("<image")));
+    EXPECT_GE(fig1.count(QStringLiteral("<circle")), session->file(0)->completeCount);
+    for (const char* caption : {"Fig.1", "Field reading (mg/L)", "Reference (mg/L)", ">40<"}) {
+        EXPECT_TRUE(fig1.contains(QString::fromLatin1(caption))) << caption;
+    }
+    // A matrix is a picture, blown up so that a viewer's smoothing cannot blur its cells.
+    const QString fig3 = text(svg[2]);
+    const auto image = QRegularExpression(QStringLiteral("<image[^>]*width=\"([0-9.]+)\"[^>]*"
+                                                         "base64,([A-Za-z0-9+/=]+)"))
+                           .match(fig3);
+    ASSERT_TRUE(image.hasMatch());
+    const QImage embedded = png(QByteArray::fromBase64(image.captured(2).toLatin1()));
+    EXPECT_GE(embedded.width(), image.captured(1).toDouble() * 4);
+    // The chart: the read-out's panel in words.
+    const QString chart = text(svg[8]);
+    for (const char* caption : {"68.2 %", "95.4 %", "Average", "Mode", "section at X = 20"}) {
+        EXPECT_TRUE(chart.contains(QString::fromLatin1(caption))) << caption;
+    }
+    // A PDF holds the scatter plot without any picture and Fig.3 with its matrix.
+    const auto pdf = render(FigureFormat::Pdf);
+    EXPECT_FALSE(pdf[0].contains("/Subtype /Image"));
+    EXPECT_TRUE(pdf[2].contains("/Subtype /Image"));
+}
+
+TEST_F(FigureExportTest, ChartFollowsTheSectionAndFiguresTheColourMode) {
+    const FigureSet set(*session, 30);
+    const QRectF main = set.sheet(8).surfaces[0].box;
+    auto markerColumn = [&](int percent) {
+        // A one-pixel column just right of where the section's marker stands at `percent`.
+        return QRectF(main.left() + main.width() * percent / 100, main.top() + 1, 0.5, 4);
+    };
+    const QRgb blue = qRgb(0, 0, 255);
+    for (const int section : {30, 70}) {
+        const QImage chart = png(render(FigureFormat::Png, section)[8]);
+        EXPECT_GT(count(chart, markerColumn(section), blue), 0) << section;
+        EXPECT_EQ(count(chart, markerColumn(100 - section), blue), 0) << section;
+    }
+
+    const QRectF fig1 = set.sheet(0).surfaces[0].box;
+    EXPECT_GT(count(png(render(FigureFormat::Png)[0]), fig1, blue), 1000);
+    session->state().colour.greyScale = true;
+    const QImage grey = png(render(FigureFormat::Png)[0]);
+    EXPECT_EQ(count(grey, fig1, blue), 0);
+    EXPECT_GT(count(grey, fig1, qRgb(0, 0, 0)), 1000);
+}
+
+TEST_F(FigureExportTest, RefusesAnUnfinishedCalibrationAndNamesAFileItCannotWrite) {
+    CalibrationSession fresh;
+    ASSERT_TRUE(fresh.importFile(0, Calibration, Calibration));
+    const std::string folder = (dir.path / "figs").string();
+    fs::create_directory(folder);
+    const Status st = exportFigures(fresh, {folder, FigureFormat::Png, 50});
+    EXPECT_FALSE(st);
+    EXPECT_NE(st.reason().find("confidence regions"), std::string::npos) << st.reason();
+    EXPECT_TRUE(fs::is_empty(folder));
+
+    fs::create_directory(folder + "/fig5.png");
+    const Status blocked = exportFigures(*session, {folder, FigureFormat::Png, 50});
+    EXPECT_FALSE(blocked);
+    EXPECT_NE(blocked.reason().find("fig5.png"), std::string::npos) << blocked.reason();
+}
+
+} // namespace
+} // namespace quendrix
