@@ -1,16 +1,18 @@
 #include "app/ChartLayout.h"
 
+#include "figures/ChartFigures.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace quendrix {
 namespace {
 
-// The designed layout, in twips: the main figure's side, the section's width, the gap between
-// them, the read-out strip beside the section and the colour chart's height.
-constexpr double FigureSide = 5055;
-constexpr double SectionWidth = 1375;
-constexpr double FigureGap = 330;
+// The designed layout beyond the figures', in twips: the read-out strip beside the section and
+// the colour chart's height.
+constexpr double FigureSide = ChartDesign::FigureSide;
+constexpr double SectionWidth = ChartDesign::SectionWidth;
+constexpr double FigureGap = ChartDesign::FigureGap;
 constexpr double StripWidth = 680;
 constexpr double ChartHeight = 210;
 

@@ -1,6 +1,7 @@
 #include "figexport/FigureSheet.h"
 
 #include "figexport/PngEncoder.h"
+#include "figures/ChartFigures.h"
 #include "ui/FigureSurface.h"
 
 #include <QBuffer>
@@ -20,11 +21,7 @@ namespace {
 
 constexpr double Margin = 12;
 constexpr double Gap = 4;
-// The chart window's design, in twips: the main figure's side, the gap to the section, the
-// section's width, and where the panel stands right of the section.
-constexpr double DesignSide = 5055;
-constexpr double DesignGap = 330;
-constexpr double DesignSectionWidth = 1375;
+// Where the panel stands right of the section, in the chart window's twips.
 constexpr double DesignPanelOffset = 600;
 
 QFont boldFont(QFont font) {
@@ -127,10 +124,10 @@ FigureSheet chartSheet(const ui::FigureSurface& main, const ui::FigureSurface& s
                        const QFont& font) {
     FigureSheet sheet;
     sheet.font = font;
-    const double perTwip = SheetChartSide / DesignSide;
+    const double perTwip = SheetChartSide / ChartDesign::FigureSide;
     const QRectF box(figureOrigin(font, captions), QSizeF(SheetChartSide, SheetChartSide));
-    const QRectF bars(box.right() + std::round(DesignGap * perTwip), box.top(),
-                      std::round(DesignSectionWidth * perTwip), box.height());
+    const QRectF bars(box.right() + std::round(ChartDesign::FigureGap * perTwip), box.top(),
+                      std::round(ChartDesign::SectionWidth * perTwip), box.height());
     const double panelLeft = bars.right() + DesignPanelOffset * perTwip;
     double right = panelLeft;
     if (readout != nullptr) {

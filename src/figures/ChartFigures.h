@@ -15,6 +15,14 @@ namespace quendrix {
 /// The calibration chart's display modes: the probability inside the regions, or the regions.
 enum class ChartMode { Probability, Confidence };
 
+/// The chart window as designed, in twips: the main figure's side, the section's width and the
+/// gap between them. Every rendering of the chart keeps these proportions.
+struct ChartDesign {
+    static constexpr double FigureSide = 5055;
+    static constexpr double SectionWidth = 1375;
+    static constexpr double FigureGap = 330;
+};
+
 /// The chart's main figure: fine cells 50..450 on a 400 x 400 scale.
 inline constexpr GridFrame ChartFrame{FineFirst, FineLast - FineFirst, 400, 400};
 

@@ -104,6 +104,7 @@ TEST_F(FigureOptionsTest, RefusesWhatItCannotUseAndWritesNothing) {
         {{"--figures", existing, "-o", existing + "/chart.png"},
          {"the --figures file would replace the -o output"}},
         {{"--figures", figures, "--c1", "abc"}, {"--c1", "abc"}},
+        {{"--figures", figures, "--range", "10", "10"}, {"invalid range 10 .. 10"}},
         {{"--figures", figures, "--section", "101"}, {"--section", "101"}}};
     const std::vector<std::string> before = entries();
     for (const auto& [args, mentions] : cases) {
