@@ -60,10 +60,22 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
+    QAction* printOptions = file->addAction(QStringLiteral("Print Options"));
+    printOptions->setObjectName(QStringLiteral("PrintOptions"));
+    connect(printOptions, &QAction::triggered, workflow_.get(), &Workflow::openPrintOptions);
+    QAction* print = file->addAction(QStringLiteral("&Print"));
+    print->setObjectName(QStringLiteral("PrintAll"));
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, workflow_.get(),
+            [w = workflow_.get()] { w->printing().printMainWindow(); });
+    file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"));
     quit->setObjectName(QStringLiteral("Quit"));
     quit->setShortcut(QKeySequence::Quit);
     connect(quit, &QAction::triggered, this, &QWidget::close);
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
+    edit->setObjectName(QStringLiteral("Edit"));
+    workflow_->printing().addCopyMenu(edit);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
     QAction* about = help->addAction(QStringLiteral("&About Quendrix 3.0"));
     about->setObjectName(QStringLiteral("mnuAbout"));

@@ -48,7 +48,8 @@ Workflow::Workflow(CalibrationSession& session, ControlPanel& controls, FigurePa
                    ui::DialogService& dialogs, QStatusBar& status, QWidget& window)
     : session_(session), controls_(controls), panel_(figures), dialogs_(dialogs), window_(window),
       sync_(session, figures, window), runner_(session, sync_, figures, *controls.run.progress),
-      focus_(controls, figures, window), status_(status) {}
+      focus_(controls, figures, window), status_(status),
+      printing_(session, controls, figures, sync_, dialogs, status_, window) {}
 
 Workflow::~Workflow() = default;
 
@@ -155,6 +156,7 @@ void Workflow::syncControls() {
     c.model.generateModel->setEnabled(drawn(1));
     c.file[1].importButton->setEnabled(!model);
     c.run.start->setEnabled(startEnabled_);
+    printing_.syncCopyItems();
 }
 
 // ---- import ------------------------------------------------------------------------------
@@ -494,9 +496,14 @@ void Workflow::openAboutBox() {
     aboutBox_->raise();
 }
 
+void Workflow::openPrintOptions() {
+    printOptionsShown();
+    printing_.showPrintOptions();
+}
+
 void Workflow::activated() {
     SessionState& state = session_.state();
-    if (state.colourChanged) {
+    if (!std::exchange(printOptionsFlag_, false) && state.colourChanged) {
         sync_.recolour();
         state.colourChanged = false;
     }
@@ -520,6 +527,7 @@ void Workflow::shutDown() {
             dialog->close();
         }
     }
+    printing_.closeDialogs();
 }
 
 } // namespace quendrix

@@ -2,6 +2,7 @@
 
 #include "app/FigureSynchroniser.h"
 #include "app/FocusPolicy.h"
+#include "app/PrintCommands.h"
 #include "app/StageRunner.h"
 #include "app/StatusLine.h"
 #include "session/CalibrationSession.h"
@@ -41,6 +42,7 @@ class Workflow : public QObject {
     FigureSynchroniser& figures() { return sync_; }
     const FigureSynchroniser& figures() const { return sync_; }
     const StatusLine& status() const { return status_; }
+    PrintCommands& printing() { return printing_; }
 
     // Events.
     void readDataFile(int f);
@@ -60,6 +62,11 @@ class Workflow : public QObject {
     void horizontalThresholdChanged(int samples);
     void openCoefficientDialog(int k);
     void openAboutBox();
+    /// "Print Options": sets this window's "PrintOptions" flag, then shows the dialog.
+    void openPrintOptions();
+    /// Just before the print options dialog is shown from this window: the activation that
+    /// follows it redraws nothing.
+    void printOptionsShown() { printOptionsFlag_ = true; }
     void activated();
     void shutDown();
 
@@ -88,10 +95,12 @@ class Workflow : public QObject {
     StageRunner runner_;
     FocusPolicy focus_;
     StatusLine status_;
+    PrintCommands printing_;
     bool startEnabled_ = false;
     std::array<QPointer<CoefficientDialog>, 2> coefficientDialogs_;
     bool activationFollowsDialog_ = false;
     QPointer<AboutBox> aboutBox_;
+    bool printOptionsFlag_ = false; ///< `Check3` "PrintOptions"
 };
 
 } // namespace quendrix

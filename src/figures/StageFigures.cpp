@@ -2,8 +2,6 @@
 
 #include "ui/FigureSurface.h"
 
-#include <QColor>
-
 #include <cmath>
 
 namespace quendrix {
@@ -108,9 +106,15 @@ void drawMaskedProbability(ui::FigureSurface& surface, const StageMatrix& m,
     }
 }
 
+RegionShades regionShades(bool greyScale) {
+    if (greyScale) {
+        return {QColor(200, 200, 200), QColor(100, 100, 100)};
+    }
+    return {QColor(200, 255, 200), QColor(50, 127, 50)};
+}
+
 void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, bool greyScale) {
-    const QColor inner = greyScale ? QColor(200, 200, 200) : QColor(200, 255, 200);
-    const QColor outer = greyScale ? QColor(100, 100, 100) : QColor(50, 127, 50);
+    const auto [inner, outer] = regionShades(greyScale);
     surface.setDrawWidth(1);
     surface.fillAll(Qt::white);
     for (int i = PlotFirst; i <= PlotLast; ++i) {

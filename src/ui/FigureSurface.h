@@ -58,6 +58,9 @@ class FigureSurface : public QFrame {
 
     /// Renders the scale area into an image of the given size (for tests, copies and printing).
     QImage render(const QSize& size, qreal devicePixelRatio = 1.0) const;
+    /// The current image as the screen shows it, in device pixels (sharp on high-density
+    /// screens): what a copy puts on the clipboard.
+    QImage image() const;
     /// The colour shown at user point (x, y) when rendered at `size`.
     QColor colourAt(double x, double y, const QSize& size) const;
     /// Vector items (boxes, points, lines, circles, texts) kept in the picture and the layer.

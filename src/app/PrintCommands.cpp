@@ -1,0 +1,99 @@
+#include "app/PrintCommands.h"
+
+#include "app/ControlPanel.h"
+#include "app/FigurePanel.h"
+#include "app/FigureSynchroniser.h"
+#include "app/StatusLine.h"
+#include "print/PrintOptionsDialog.h"
+#include "ui/Clipboard.h"
+#include "ui/FigureSurface.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+
+namespace quendrix {
+
+PrintCommands::PrintCommands(CalibrationSession& session, const ControlPanel& controls,
+                             const FigurePanel& figures, const FigureSynchroniser& sync,
+                             ui::DialogService& dialogs, StatusLine& status, QWidget& window)
+    : session_(session), controls_(controls), figures_(figures), sync_(sync), dialogs_(dialogs),
+      status_(status), window_(window) {}
+
+MainPage PrintCommands::mainPage() const {
+    std::array<bool, 8> drawn{};
+    for (int n = 1; n <= 8; ++n) {
+        drawn[size_t(n - 1)] = sync_.drawn(n);
+    }
+    return {.session = session_,
+            .drawn = drawn,
+            .fittingLineShown = sync_.fittingLineShown(),
+            .showMode = controls_.coefficients.showMode->isChecked(),
+            .showAverage = controls_.coefficients.showAverage->isChecked(),
+            .lowerText = sync_.committedLower(),
+            .upperText = sync_.committedUpper()};
+}
+
+PrintOutcome PrintCommands::printMainWindow() {
+    const MainPage page = mainPage();
+    const QString title = QString::fromStdString(session_.state().printTitle);
+    const PrintOutcome outcome = printWindowPage(
+        &window_, dialogs_, session_.state(), title.isEmpty() ? window_.windowTitle() : title,
+        [&page](ui::PrinterPage& printer) { quendrix::printMainWindow(printer, page); });
+    if (outcome.kind != PrintOutcome::Kind::Cancelled) {
+        status_.show(outcome.message);
+    }
+    return outcome;
+}
+
+void PrintCommands::showPrintOptions() {
+    if (!printOptions_) {
+        printOptions_ = new PrintOptionsDialog(session_.state(), &window_);
+    }
+    printOptions_->present();
+}
+
+PrintOptionsDialog* PrintCommands::printOptions() const {
+    return printOptions_;
+}
+
+void PrintCommands::addCopyMenu(QMenu* edit) {
+    QMenu* copy = edit->addMenu(QStringLiteral("&Copy"));
+    copy->setObjectName(QStringLiteral("Copy"));
+    const Qt::Key keys[] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4,
+                            Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8};
+    for (int n = 1; n <= 8; ++n) {
+        QAction* item = copy->addAction(QStringLiteral("Fig.&%1").arg(n));
+        item->setObjectName(QStringLiteral("CopyFig%1").arg(n));
+        item->setShortcut(QKeySequence(Qt::CTRL | keys[n - 1]));
+        connect(item, &QAction::triggered, this, [this, n] {
+            if (sync_.drawn(n)) {
+                copyFigure(n);
+            }
+        });
+        copyItems_[size_t(n - 1)] = item;
+    }
+    // The items follow the figures at every change, so their shortcuts do too.
+    connect(copy, &QMenu::aboutToShow, this, &PrintCommands::syncCopyItems);
+    syncCopyItems();
+}
+
+void PrintCommands::syncCopyItems() {
+    for (int n = 1; n <= 8; ++n) {
+        if (QAction* item = copyItems_[size_t(n - 1)]) {
+            item->setEnabled(sync_.drawn(n));
+        }
+    }
+}
+
+void PrintCommands::copyFigure(int n) {
+    ui::putPicture(figures_.figure(n)->image());
+}
+
+void PrintCommands::closeDialogs() {
+    if (printOptions_) {
+        printOptions_->close();
+    }
+}
+
+} // namespace quendrix

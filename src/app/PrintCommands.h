@@ -1,0 +1,68 @@
+#pragma once
+
+#include "print/MainPage.h"
+#include "print/PagePrinter.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace quendrix {
+
+namespace ui {
+class DialogService;
+}
+class CalibrationSession;
+class ControlPanel;
+class FigurePanel;
+class FigureSynchroniser;
+class PrintOptionsDialog;
+class StatusLine;
+
+/// The main window's printing and copying: the page (`PrintAll`), the one print options dialog
+/// that both windows open, and the picture copies of the eight figures with their "&Copy"
+/// submenu, whose items are enabled exactly while their figure is drawn.
+class PrintCommands : public QObject {
+    Q_OBJECT
+  public:
+    PrintCommands(CalibrationSession& session, const ControlPanel& controls,
+                  const FigurePanel& figures, const FigureSynchroniser& sync,
+                  ui::DialogService& dialogs, StatusLine& status, QWidget& window);
+
+    /// What the page shows now.
+    MainPage mainPage() const;
+    /// Prints the page through the print dialog and says in the status line how it went.
+    PrintOutcome printMainWindow();
+
+    /// Shows the print options dialog; the window opening it sets its "PrintOptions" flag first.
+    void showPrintOptions();
+    PrintOptionsDialog* printOptions() const;
+
+    /// "&Copy" with `CopyFig1` .. `CopyFig8` ("Fig.&1", Ctrl+F1, ...) under `edit`.
+    void addCopyMenu(QMenu* edit);
+    QAction* copyItem(int n) const { return copyItems_[size_t(n - 1)]; }
+    /// Figure n's picture to the clipboard, whether drawn or not.
+    void copyFigure(int n);
+    /// Enables each copy item exactly when its figure is drawn.
+    void syncCopyItems();
+
+    void closeDialogs();
+
+  private:
+    CalibrationSession& session_;
+    const ControlPanel& controls_;
+    const FigurePanel& figures_;
+    const FigureSynchroniser& sync_;
+    ui::DialogService& dialogs_;
+    StatusLine& status_;
+    QWidget& window_;
+    QPointer<PrintOptionsDialog> printOptions_;
+    std::array<QAction*, 8> copyItems_{};
+};
+
+} // namespace quendrix
