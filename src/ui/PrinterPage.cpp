@@ -25,19 +25,35 @@ double PrinterPage::dotsToDevice(int dots) const {
 
 void PrinterPage::setLineWidth(int dots) {
     if (std::max(dots, 1) != lineWidth_) {
-        flushPoints();
+        flush();
         lineWidth_ = std::max(dots, 1);
     }
 }
 
 void PrinterPage::point(double x, double y, const QColor& colour) {
-    if (colour != pointColour_) {
-        flushPoints();
-        pointColour_ = colour;
-    }
+    flushCircles();
     const double w = dotsToDevice(lineWidth_);
     const QPointF c = map(x, y);
-    points_.emplace_back(c.x() - w / 2, c.y() - w / 2, w, w);
+    const QRectF dot(c.x() - w / 2, c.y() - w / 2, w, w);
+    const QRgb rgb = colour.rgba();
+    const auto [at, added] = batchOf_.try_emplace(rgb, points_.size());
+    const std::size_t batch = at->second;
+    if (added) {
+        points_.push_back({rgb, {}});
+    }
+    std::vector<QRectF>& rects = points_[batch].rects;
+    // A dot that overlaps the one just drawn above or below it in the same colour widens that
+    // one into a bar: a column of a matrix figure becomes a few bars.
+    if (batch == lastBatch_ && !rects.empty()) {
+        QRectF& last = rects.back();
+        if (last.left() == dot.left() && dot.top() <= last.bottom() && dot.bottom() >= last.top()) {
+            last.setTop(std::min(last.top(), dot.top()));
+            last.setBottom(std::max(last.bottom(), dot.bottom()));
+            return;
+        }
+    }
+    lastBatch_ = batch;
+    rects.push_back(dot);
 }
 
 void PrinterPage::flushPoints() {
@@ -45,23 +61,27 @@ void PrinterPage::flushPoints() {
         return;
     }
     painter_.setPen(Qt::NoPen);
-    painter_.setBrush(pointColour_);
-    painter_.drawRects(points_.data(), int(points_.size()));
+    for (const PointBatch& batch : points_) {
+        painter_.setBrush(QColor::fromRgba(batch.colour));
+        painter_.drawRects(batch.rects.data(), int(batch.rects.size()));
+    }
     points_.clear();
+    batchOf_.clear();
 }
 
 void PrinterPage::flush() {
     flushPoints();
+    flushCircles();
 }
 
 void PrinterPage::line(double x1, double y1, double x2, double y2, const QColor& colour) {
-    flushPoints();
+    flush();
     painter_.setPen(QPen(colour, dotsToDevice(lineWidth_), Qt::SolidLine, Qt::RoundCap));
     painter_.drawLine(map(x1, y1), map(x2, y2));
 }
 
 void PrinterPage::rectangle(double x1, double y1, double x2, double y2, const QColor& colour) {
-    flushPoints();
+    flush();
     painter_.setPen(
         QPen(colour, dotsToDevice(lineWidth_), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter_.setBrush(Qt::NoBrush);
@@ -70,18 +90,31 @@ void PrinterPage::rectangle(double x1, double y1, double x2, double y2, const QC
 
 void PrinterPage::filledCircle(double x, double y, double radius, const QColor& colour) {
     flushPoints();
-    painter_.setPen(QPen(colour, dotsToDevice(lineWidth_)));
-    painter_.setBrush(colour);
-    painter_.drawEllipse(map(x, y), radius * sx_, radius * sy_);
+    // The outline adds half its width all round.
+    const QPen pen(colour, 2 * radius * sx_ + dotsToDevice(lineWidth_), Qt::SolidLine,
+                   Qt::RoundCap);
+    if (pen != circlePen_) {
+        flushCircles();
+        circlePen_ = pen;
+    }
+    circles_.push_back(map(x, y));
+}
+
+void PrinterPage::flushCircles() {
+    if (!circles_.empty()) {
+        painter_.setPen(circlePen_);
+        painter_.drawPoints(circles_.data(), int(circles_.size()));
+        circles_.clear();
+    }
 }
 
 void PrinterPage::setClip(const QRectF& box) {
-    flushPoints();
+    flush();
     painter_.setClipRect(QRectF(map(box.left(), box.top()), map(box.right(), box.bottom())));
 }
 
 void PrinterPage::clearClip() {
-    flushPoints();
+    flush();
     painter_.setClipping(false);
 }
 
@@ -94,7 +127,7 @@ void PrinterPage::setFont(const QString& family, double pointSize) {
 }
 
 void PrinterPage::text(double x, double y, const QString& text) {
-    flushPoints();
+    flush();
     painter_.setFont(font_);
     painter_.setPen(Qt::black);
     painter_.drawText(QRectF(map(x, y), QSizeF(1e6, 1e6)), Qt::AlignLeft | Qt::AlignTop, text);

@@ -2,9 +2,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPen>
 #include <QRectF>
 #include <QString>
 
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -33,12 +35,16 @@ class PrinterPage {
     void setLineWidth(int dots);
     int lineWidth() const { return lineWidth_; }
 
-    /// A square dot of the line width centred at (x, y).
+    /// A square dot of the line width centred at (x, y). Points are batched until a call of
+    /// another kind, a new width or `flush`, then drawn colour by colour: a page's cells are
+    /// tens of thousands of dots of a few hundred colours, and their order does not show, since
+    /// cells of one figure hardly overlap.
     void point(double x, double y, const QColor& colour);
     void line(double x1, double y1, double x2, double y2, const QColor& colour);
     /// The outline of the box with corners (x1, y1) and (x2, y2).
     void rectangle(double x1, double y1, double x2, double y2, const QColor& colour);
     /// A circle of `radius` twips, outlined with the line width and filled, both in `colour`.
+    /// Circles are batched as points are, but drawn in their order.
     void filledCircle(double x, double y, double radius, const QColor& colour);
 
     /// Drawing outside `box` (twips) leaves no mark until the clip is cleared.
@@ -58,16 +64,24 @@ class PrinterPage {
     QPointF map(double x, double y) const { return {x * sx_, y * sy_}; }
     double dotsToDevice(int dots) const;
     void flushPoints();
+    void flushCircles();
 
     QPainter& painter_;
     double sx_;
     double sy_;
     int lineWidth_ = 1;
     QFont font_;
-    // Consecutive points of one colour and width go to the painter in one call: a page holds
-    // a quarter of a million of them.
-    std::vector<QRectF> points_;
-    QColor pointColour_;
+    struct PointBatch {
+        QRgb colour;
+        std::vector<QRectF> rects;
+    };
+    std::vector<PointBatch> points_;
+    std::unordered_map<QRgb, std::size_t> batchOf_;
+    std::size_t lastBatch_ = 0;
+    // A scatter figure's samples: discs of one colour and size, each a round dot (a PDF writes
+    // a dot in a few bytes, a circle in a few hundred).
+    std::vector<QPointF> circles_;
+    QPen circlePen_;
 };
 
 } // namespace quendrix::ui

@@ -16,7 +16,7 @@ namespace quendrix::test {
 
 /// One drawing command as it reached the paint engine, in device pixels.
 struct Mark {
-    enum class Kind { Rect, Line, Ellipse, Text };
+    enum class Kind { Rect, Line, Ellipse, Dot, Text };
     Kind kind;
     QRectF rect;     ///< rects and ellipses; a text's baseline start in topLeft()
     QLineF line;     ///< lines
@@ -60,6 +60,19 @@ class RecordingEngine : public QPaintEngine {
         }
     }
     void drawEllipse(const QRectF& rect) override { shape(Mark::Kind::Ellipse, rect); }
+    void drawPoints(const QPointF* points, int count) override {
+        const double w = pen_.widthF();
+        for (int i = 0; i < count; ++i) {
+            marks.push_back({Mark::Kind::Dot,
+                             QRectF(points[i] - QPointF(w / 2, w / 2), QSizeF(w, w)),
+                             {},
+                             pen_.color(),
+                             w,
+                             true,
+                             {},
+                             clip_});
+        }
+    }
     void drawLines(const QLineF* lines, int count) override {
         for (int i = 0; i < count; ++i) {
             marks.push_back(

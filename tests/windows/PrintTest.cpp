@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <set>
 
 namespace quendrix::test {
@@ -53,6 +54,35 @@ std::vector<Mark> plotted(const std::vector<Mark>& marks, const QRectF& box) {
     return out;
 }
 
+using Cells = std::map<std::pair<int, int>, QRgb>;
+
+/// The colour printed over the centre of each grid cell (x, y) of Fig.n, from the filled rects
+/// of the page, each of which must be `width` pixels wide; no centre may be printed twice.
+Cells printedCells(const std::vector<Mark>& marks, int n, double width) {
+    const QRectF figure = mainPageFigure(n);
+    const auto centre = [&](int x, int y) {
+        return QPointF((figure.left() + cellX(x) + MainPageOffsetX) * PxPerTwip,
+                       (figure.top() + cellY(y) + MainPageOffsetY) * PxPerTwip);
+    };
+    const double pitch = 1875.0 / 200 * PxPerTwip;
+    Cells cells;
+    for (const Mark& m : plotted(marks, onPage(n).adjusted(-width, -width, width, width))) {
+        EXPECT_EQ(m.rect.width(), width);
+        const int x0 = int((m.rect.left() - centre(PlotFirst, PlotLast).x()) / pitch) + PlotFirst;
+        const int y0 = PlotLast - int((m.rect.bottom() - centre(PlotFirst, PlotLast).y()) / pitch);
+        const int y1 = PlotLast - int((m.rect.top() - centre(PlotFirst, PlotLast).y()) / pitch);
+        for (int x = x0 - 1; x <= x0 + 1; ++x) {
+            for (int y = y0 - 1; y <= y1 + 1; ++y) {
+                if (m.rect.contains(centre(x, y))) {
+                    EXPECT_TRUE(cells.emplace(std::pair(x, y), m.colour.rgb()).second)
+                        << "cell " << x << "," << y << " printed twice";
+                }
+            }
+        }
+    }
+    return cells;
+}
+
 std::vector<QString> texts(const std::vector<Mark>& marks) {
     std::vector<QString> out;
     for (const Mark& m : marks) {
@@ -70,6 +100,48 @@ const Mark* textMark(const std::vector<Mark>& marks, const QString& text) {
     return it == marks.end() ? nullptr : &*it;
 }
 
+TEST(PrinterPageTest, PlacesTwipsAndWidensOnlyTouchingDotsIntoBars) {
+    const double pitch = 1875.0 / 200;
+    const std::vector<Mark> marks = record([&](ui::PrinterPage& p) {
+        p.setLineWidth(4); // 9.6 twips: cells a pitch apart overlap
+        for (int j = 0; j < 3; ++j) {
+            p.point(1440, 1440 + j * pitch, Red);
+        }
+        p.point(2880, 1440, Red);
+        p.point(2880, 1440 + pitch, Blue);
+        p.point(2880, 1440 + 2 * pitch, Red);
+        p.setLineWidth(1); // 2.4 twips: gaps between the cells stay
+        for (int j = 0; j < 2; ++j) {
+            p.point(4320, 1440 + j * pitch, Red);
+        }
+        p.setLineWidth(0);
+        p.line(0, 0, 1440, 0, Black);
+        p.setFont(QStringLiteral("Arial"), 10);
+        p.text(720, 2880, QStringLiteral("x"));
+        EXPECT_GT(p.lineHeight(), 200);
+        EXPECT_LT(p.lineHeight(), 300);
+    });
+    std::vector<QRectF> red, blue;
+    for (const Mark& m : marks) {
+        (m.colour == Red ? red : blue).push_back(m.rect);
+    }
+    // Twips to device pixels at 600 per inch; a dot of width w centred on its point.
+    ASSERT_EQ(red.size(), 5u);
+    EXPECT_EQ(red[0], QRectF(598, 598, 4, 4 + 2 * pitch * PxPerTwip));
+    EXPECT_EQ(red[1], QRectF(1198, 598, 4, 4));
+    EXPECT_EQ(red[2], QRectF(1198, 598 + 2 * pitch * PxPerTwip, 4, 4));
+    EXPECT_EQ(red[3], QRectF(1799.5, 599.5, 1, 1));
+    EXPECT_EQ(red[4], QRectF(1799.5, 599.5 + pitch * PxPerTwip, 1, 1));
+    ASSERT_EQ(blue.size(), 3u); // the blue dot, the line, the text
+    EXPECT_EQ(blue[0], QRectF(1198, 598 + pitch * PxPerTwip, 4, 4));
+    // Points go to the printer before what follows them; no width is below one dot.
+    EXPECT_EQ(marks[marks.size() - 2].kind, Mark::Kind::Line);
+    EXPECT_EQ(marks[marks.size() - 2].penWidth, 1);
+    EXPECT_EQ(marks.back().text, QStringLiteral("x"));
+    EXPECT_NEAR(marks.back().rect.left(), 300, 1);
+    EXPECT_GT(marks.back().rect.top(), 1200); // the baseline, below the top at 2880 twips
+}
+
 class PrintTest : public WindowFixture {
   protected:
     std::vector<Mark> printed() {
@@ -85,14 +157,15 @@ TEST_F(PrintTest, DrawnFiguresArePlottedAndUndrawnOnesOnlyFramed) {
     import(0, CalibrationCsv);
     import(1, ErrorCsv);
     std::vector<Mark> marks = printed();
-    // One circle of radius 30 twips per complete record; nothing plotted in the stage figures.
+    // One disc of radius 30 twips (and an outline of one dot) per complete record; nothing
+    // plotted in the stage figures.
     for (int n = 1; n <= 8; ++n) {
         const std::vector<Mark> in = plotted(marks, onPage(n));
         SCOPED_TRACE(n);
         EXPECT_EQ(in.size(), n == 1 ? 300u : n == 2 ? 150u : 0u);
         for (const Mark& m : in) {
-            EXPECT_EQ(m.kind, Mark::Kind::Ellipse);
-            EXPECT_NEAR(m.rect.width(), 60 * PxPerTwip, 1e-9);
+            EXPECT_EQ(m.kind, Mark::Kind::Dot);
+            EXPECT_NEAR(m.rect.width(), 60 * PxPerTwip + 1, 1e-9);
             EXPECT_EQ(m.colour, Blue);
         }
     }
@@ -120,68 +193,44 @@ TEST_F(PrintTest, DrawnFiguresArePlottedAndUndrawnOnesOnlyFramed) {
         SCOPED_TRACE(k);
         const auto figure = StageFigure(k);
         const float factor = figureFactor(figure, w.session().rangeWidth(), 5);
-        const std::vector<Mark> in = plotted(marks, onPage(k + 3).adjusted(-3, -3, 3, 3));
-        size_t i = 0;
+        Cells expected;
         for (int x = PlotFirst; x <= PlotLast; ++x) {
             for (int y = PlotFirst; y <= PlotLast; ++y) {
-                const auto colour = cellColour(ramp, m().at(figureField(figure), x, y) * factor);
-                if (!colour) {
-                    continue;
+                if (const auto c = cellColour(ramp, m().at(figureField(figure), x, y) * factor)) {
+                    expected[{x, y}] = QColor(c->red, c->green, c->blue).rgb();
                 }
-                ASSERT_LT(i, in.size());
-                const QPointF centre((mainPageFigure(k + 3).left() + cellX(x)) * PxPerTwip +
-                                         MainPageOffsetX * PxPerTwip,
-                                     (mainPageFigure(k + 3).top() + cellY(y)) * PxPerTwip +
-                                         MainPageOffsetY * PxPerTwip);
-                EXPECT_NEAR(in[i].centre().x(), centre.x(), 1e-6);
-                ASSERT_NEAR(in[i].centre().y(), centre.y(), 1e-6) << x << "," << y;
-                EXPECT_EQ(in[i].rect.width(), 4);
-                EXPECT_EQ(in[i].colour, QColor(colour->red, colour->green, colour->blue));
-                ++i;
             }
         }
-        EXPECT_EQ(i, in.size());
-        EXPECT_GT(i, 100u);
+        EXPECT_GT(expected.size(), 1000u);
+        EXPECT_EQ(printedCells(marks, k + 3, 4), expected);
     }
-    // Fig.8 in the region shades, 6 dots wide; the mode red and the average blue while shown.
-    std::map<QRgb, int> shades;
-    for (const Mark& m : plotted(marks, onPage(8).adjusted(-4, -4, 4, 4))) {
-        EXPECT_EQ(m.rect.width(), 6);
-        ++shades[m.colour.rgb()];
-    }
-    int inner = 0, outer = 0, modes = 0, averages = 0;
-    for (int x = PlotFirst; x <= PlotLast; ++x) {
-        for (int y = PlotFirst; y <= PlotLast; ++y) {
-            const float q = m().at(Field::Confi, x, y);
-            if (std::fabs(q) == 3) {
-                ++modes;
-            } else if (q < 0) {
-                ++averages;
-            } else if (q >= 2) {
-                ++inner;
-            } else if (q == 1) {
-                ++outer;
+    // Fig.8 in the region shades, 6 dots wide; the mode red and the average blue while shown,
+    // in their region's shade when not.
+    const auto confidence = [&](bool overlays) {
+        Cells expected;
+        for (int x = PlotFirst; x <= PlotLast; ++x) {
+            for (int y = PlotFirst; y <= PlotLast; ++y) {
+                const float q = m().at(Field::Confi, x, y);
+                const QColor c = overlays && std::fabs(q) == 3 ? Red
+                                 : overlays && q < 0           ? Blue
+                                 : std::fabs(q) >= 2           ? QColor(200, 255, 200)
+                                 : std::fabs(q) == 1           ? QColor(50, 127, 50)
+                                                               : QColor();
+                if (c.isValid()) {
+                    expected[{x, y}] = c.rgb();
+                }
             }
         }
-    }
-    EXPECT_GT(modes, 150);
-    EXPECT_GT(averages, 100);
-    EXPECT_EQ(shades[Red.rgb()], modes);
-    EXPECT_EQ(shades[Blue.rgb()], averages);
-    EXPECT_EQ(shades[QColor(200, 255, 200).rgb()], inner);
-    EXPECT_EQ(shades[QColor(50, 127, 50).rgb()], outer);
-    EXPECT_EQ(shades.size(), 4u);
-
-    // Without the overlays the marked cells keep their region's shade.
+        return expected;
+    };
+    const Cells withOverlays = confidence(true);
+    EXPECT_GT(std::count_if(withOverlays.begin(), withOverlays.end(),
+                            [](const auto& cell) { return cell.second == Blue.rgb(); }),
+              100);
+    EXPECT_EQ(printedCells(marks, 8, 6), withOverlays);
     click(c().coefficients.showMode);
     click(c().coefficients.showAverage);
-    shades.clear();
-    for (const Mark& m : plotted(printed(), onPage(8).adjusted(-4, -4, 4, 4))) {
-        ++shades[m.colour.rgb()];
-    }
-    EXPECT_EQ(shades.count(Red.rgb()) + shades.count(Blue.rgb()), 0u);
-    EXPECT_EQ(shades[QColor(200, 255, 200).rgb()] + shades[QColor(50, 127, 50).rgb()],
-              inner + outer + modes + averages);
+    EXPECT_EQ(printedCells(printed(), 8, 6), confidence(false));
 }
 
 TEST_F(PrintTest, ZoomScalesPositionsAndWidthsButNotTheOffset) {
