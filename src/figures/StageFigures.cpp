@@ -1,5 +1,6 @@
 #include "figures/StageFigures.h"
 
+#include "figures/CurvePieces.h"
 #include "ui/FigureSurface.h"
 
 #include <cmath>
@@ -12,22 +13,16 @@ QColor toQColor(Rgb c) {
     return QColor(c.red, c.green, c.blue);
 }
 
-bool valid(int index) {
-    return index != NoIndex;
-}
-
-/// Whether |Prob| of column x rises without a dip from row `from` up to row `to`: the sum of the
-/// steps equals the sum of their magnitudes only when no step is negative.
-bool risesWithoutDip(const StageMatrix& m, int x, int from, int to) {
-    double s = 0;
-    double t = 0;
-    for (int y = from; y < to; ++y) {
-        const double d = double(std::fabs(m.at(Field::Prob, x, y + 1))) -
-                         double(std::fabs(m.at(Field::Prob, x, y)));
-        s += d;
-        t += std::fabs(d);
+void drawCurve(ui::FigureSurface& surface, const std::vector<CurvePiece>& pieces,
+               const QColor& colour) {
+    surface.setDrawWidth(1);
+    for (const CurvePiece& p : pieces) {
+        if (p.line) {
+            surface.line(cellX(p.x1), cellY(p.y1), cellX(p.x2), cellY(p.y2), colour);
+        } else {
+            surface.point(cellX(p.x1), cellY(p.y1), colour);
+        }
     }
-    return s == t;
 }
 
 } // namespace
@@ -132,51 +127,15 @@ void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, boo
 }
 
 void drawAverageOverlay(ui::FigureSurface& surface, const ColumnResults& columns, bool greyScale) {
-    const QColor colour = greyScale ? QColor(0, 0, 0) : QColor(0, 0, 255);
-    surface.setDrawWidth(1);
-    for (int x = PlotFirst; x <= PlotLast; ++x) {
-        const int a = columns.aveIndex[size_t(x)];
-        const int b = columns.aveIndex[size_t(x + 1)];
-        if (valid(a) && valid(b)) {
-            surface.line(cellX(x), cellY(a), cellX(x + 1), cellY(b), colour);
-        } else if (valid(a)) {
-            surface.point(cellX(x), cellY(a), colour);
-        } else if (valid(b)) {
-            surface.point(cellX(x + 1), cellY(b), colour);
-        }
-    }
+    drawCurve(surface, averageCurve(columns.aveIndex.data(), PlotFirst, PlotLast),
+              greyScale ? QColor(0, 0, 0) : QColor(0, 0, 255));
 }
 
 void drawModeOverlay(ui::FigureSurface& surface, const ColumnResults& columns, const StageMatrix& m,
                      bool greyScale) {
-    const QColor colour = greyScale ? QColor(0, 0, 0) : QColor(255, 0, 0);
-    surface.setDrawWidth(1);
-    for (int x = PlotFirst; x <= PlotLast; ++x) {
-        const int m0 = columns.modeIndex[size_t(x)];
-        const int m1 = columns.modeIndex[size_t(x + 1)];
-        if (!valid(m0) || !valid(m1)) {
-            if (valid(m0)) {
-                surface.point(cellX(x), cellY(m0), colour);
-            } else if (valid(m1)) {
-                surface.point(cellX(x + 1), cellY(m1), colour);
-            }
-            continue;
-        }
-        // A jump of two or more rows is bridged only when the column with the higher mode climbs
-        // to it steadily; otherwise the two modes belong to separate peaks.
-        bool join = true;
-        if (m1 >= m0 + 2) {
-            join = risesWithoutDip(m, x + 1, m0, m1);
-        } else if (m0 >= m1 + 2) {
-            join = risesWithoutDip(m, x, m1, m0);
-        }
-        if (join) {
-            surface.line(cellX(x), cellY(m0), cellX(x + 1), cellY(m1), colour);
-        } else {
-            surface.point(cellX(x), cellY(m0), colour);
-            surface.point(cellX(x + 1), cellY(m1), colour);
-        }
-    }
+    const auto probability = [&m](int x, int y) { return std::fabs(m.at(Field::Prob, x, y)); };
+    drawCurve(surface, modeCurve(columns.modeIndex.data(), PlotFirst, PlotLast, probability),
+              greyScale ? QColor(0, 0, 0) : QColor(255, 0, 0));
 }
 
 } // namespace quendrix

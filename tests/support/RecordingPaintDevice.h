@@ -1,5 +1,9 @@
 #pragma once
 
+#include "ui/PrinterPage.h"
+
+#include <gtest/gtest.h>
+
 #include <QColor>
 #include <QLineF>
 #include <QPaintDevice>
@@ -9,7 +13,13 @@
 #include <QString>
 #include <QTextItem>
 
+#include <QPainter>
+
 #include <climits>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace quendrix::test {
@@ -154,5 +164,59 @@ class RecordingPaintDevice : public QPaintDevice {
     QSize size_;
     mutable RecordingEngine engine_;
 };
+
+/// Device pixels per twip on the recording page: one pixel is one dot of line width.
+inline constexpr double PxPerTwip = 600.0 / 1440;
+
+/// What a page procedure sends to the printer.
+inline std::vector<Mark> recordPage(const std::function<void(ui::PrinterPage&)>& draw) {
+    RecordingPaintDevice device;
+    QPainter painter(&device);
+    {
+        ui::PrinterPage page(painter);
+        draw(page);
+    }
+    painter.end();
+    return device.marks();
+}
+
+/// The filled rects, dots and circles whose centre lies in `box`.
+inline std::vector<Mark> plotted(const std::vector<Mark>& marks, const QRectF& box) {
+    std::vector<Mark> out;
+    for (const Mark& m : marks) {
+        if (m.filled && m.kind != Mark::Kind::Text && box.contains(m.centre())) {
+            out.push_back(m);
+        }
+    }
+    return out;
+}
+
+using Cells = std::map<std::pair<int, int>, QRgb>;
+
+/// The colour printed over the centre of each cell (i, j), first <= i, j <= last, of a grid whose
+/// cells stand `pitch` pixels apart with `centre(i, j)` (j growing upwards), from the filled rects
+/// in `area`; each rect must be `width` pixels wide, and no centre may be printed twice.
+inline Cells printedCells(const std::vector<Mark>& marks, const QRectF& area, double width,
+                          int first, int last, double pitch,
+                          const std::function<QPointF(int, int)>& centre) {
+    const QPointF origin = centre(first, first);
+    const auto column = [&](double x) { return first + (x - origin.x()) / pitch; };
+    const auto row = [&](double y) { return first + (origin.y() - y) / pitch; };
+    Cells cells;
+    for (const Mark& m : plotted(marks, area.adjusted(-width, -width, width, width))) {
+        EXPECT_EQ(m.rect.width(), width);
+        for (int i = std::max(first, int(std::floor(column(m.rect.left()))));
+             i <= std::min(last, int(std::ceil(column(m.rect.right())))); ++i) {
+            for (int j = std::max(first, int(std::floor(row(m.rect.bottom()))));
+                 j <= std::min(last, int(std::ceil(row(m.rect.top())))); ++j) {
+                if (m.rect.contains(centre(i, j))) {
+                    EXPECT_TRUE(cells.emplace(std::pair(i, j), m.colour.rgb()).second)
+                        << "cell " << i << "," << j << " printed twice";
+                }
+            }
+        }
+    }
+    return cells;
+}
 
 } // namespace quendrix::test

@@ -24,20 +24,6 @@
 namespace quendrix::test {
 namespace {
 
-// The recording page has 600 device pixels per inch: one pixel is one dot of line width.
-constexpr double PxPerTwip = 600.0 / 1440;
-
-std::vector<Mark> record(const std::function<void(ui::PrinterPage&)>& draw) {
-    RecordingPaintDevice device;
-    QPainter painter(&device);
-    {
-        ui::PrinterPage page(painter);
-        draw(page);
-    }
-    painter.end();
-    return device.marks();
-}
-
 /// Fig.n's plotted area on the page, in device pixels.
 QRectF onPage(int n, double zoom = 1) {
     const PageTransform t{zoom, MainPageOffsetX, MainPageOffsetY};
@@ -45,42 +31,14 @@ QRectF onPage(int n, double zoom = 1) {
     return {b.topLeft() * PxPerTwip, b.bottomRight() * PxPerTwip};
 }
 
-/// The filled rects or circles whose centre lies in `box`.
-std::vector<Mark> plotted(const std::vector<Mark>& marks, const QRectF& box) {
-    std::vector<Mark> out;
-    std::copy_if(marks.begin(), marks.end(), std::back_inserter(out), [&](const Mark& m) {
-        return m.filled && m.kind != Mark::Kind::Text && box.contains(m.centre());
-    });
-    return out;
-}
-
-using Cells = std::map<std::pair<int, int>, QRgb>;
-
-/// The colour printed over the centre of each grid cell (x, y) of Fig.n, from the filled rects
-/// of the page, each of which must be `width` pixels wide; no centre may be printed twice.
+/// The colour printed over the centre of each grid cell (x, y) of Fig.n.
 Cells printedCells(const std::vector<Mark>& marks, int n, double width) {
     const QRectF figure = mainPageFigure(n);
-    const auto centre = [&](int x, int y) {
-        return QPointF((figure.left() + cellX(x) + MainPageOffsetX) * PxPerTwip,
-                       (figure.top() + cellY(y) + MainPageOffsetY) * PxPerTwip);
-    };
-    const double pitch = 1875.0 / 200 * PxPerTwip;
-    Cells cells;
-    for (const Mark& m : plotted(marks, onPage(n).adjusted(-width, -width, width, width))) {
-        EXPECT_EQ(m.rect.width(), width);
-        const int x0 = int((m.rect.left() - centre(PlotFirst, PlotLast).x()) / pitch) + PlotFirst;
-        const int y0 = PlotLast - int((m.rect.bottom() - centre(PlotFirst, PlotLast).y()) / pitch);
-        const int y1 = PlotLast - int((m.rect.top() - centre(PlotFirst, PlotLast).y()) / pitch);
-        for (int x = x0 - 1; x <= x0 + 1; ++x) {
-            for (int y = y0 - 1; y <= y1 + 1; ++y) {
-                if (m.rect.contains(centre(x, y))) {
-                    EXPECT_TRUE(cells.emplace(std::pair(x, y), m.colour.rgb()).second)
-                        << "cell " << x << "," << y << " printed twice";
-                }
-            }
-        }
-    }
-    return cells;
+    return test::printedCells(
+        marks, onPage(n), width, PlotFirst, PlotLast, 1875.0 / 200 * PxPerTwip, [&](int x, int y) {
+            return QPointF((figure.left() + cellX(x) + MainPageOffsetX) * PxPerTwip,
+                           (figure.top() + cellY(y) + MainPageOffsetY) * PxPerTwip);
+        });
 }
 
 std::vector<QString> texts(const std::vector<Mark>& marks) {
@@ -102,7 +60,7 @@ const Mark* textMark(const std::vector<Mark>& marks, const QString& text) {
 
 TEST(PrinterPageTest, PlacesTwipsAndWidensOnlyTouchingDotsIntoBars) {
     const double pitch = 1875.0 / 200;
-    const std::vector<Mark> marks = record([&](ui::PrinterPage& p) {
+    const std::vector<Mark> marks = recordPage([&](ui::PrinterPage& p) {
         p.setLineWidth(4); // 9.6 twips: cells a pitch apart overlap
         for (int j = 0; j < 3; ++j) {
             p.point(1440, 1440 + j * pitch, Red);
@@ -146,7 +104,7 @@ class PrintTest : public WindowFixture {
   protected:
     std::vector<Mark> printed() {
         const MainPage page = w.workflow().printing().mainPage();
-        return record([&](ui::PrinterPage& p) { printMainWindow(p, page); });
+        return recordPage([&](ui::PrinterPage& p) { printMainWindow(p, page); });
     }
     QAction* action(const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name)); }
     SessionState& state() { return w.session().state(); }
