@@ -4,10 +4,14 @@
 
 #include "BenchWindow.h"
 
+#include "app/ColourSettingsWindow.h"
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
+#include "figures/ChannelEditor.h"
+#include "session/ColourChangeProtocol.h"
 #include "ui/FigureSurface.h"
 
+#include <QMouseEvent>
 #include <QSlider>
 
 #include <benchmark/benchmark.h>
@@ -74,6 +78,67 @@ void BM_SmoothingSlider(benchmark::State& state) {
     toggle(state, theWindow->window.controls().smoothing.slider, 5, 6, {5, 6, 7, 8});
 }
 
+// A colour change seen by the main window's next activation: all eight figures drawn again
+// with the new threshold and rendered.
+void BM_ColourChange(benchmark::State& state) {
+    MainWindow& window = theWindow->window;
+    SessionState& session = window.session().state();
+    FigurePanel& panel = window.figures();
+    for (auto _ : state) {
+        session.colour.threshold = session.colour.threshold == 0.1f ? 0.11f : 0.1f;
+        markColourChanged(session);
+        window.workflow().activated();
+        for (int n = 1; n <= 8; ++n) {
+            ui::FigureSurface* surface = panel.figure(n);
+            benchmark::DoNotOptimize(
+                surface->render(surface->contentsRect().size(), surface->devicePixelRatioF()));
+        }
+    }
+    if (session.colourChanged) {
+        state.SkipWithError("the activation did not take the change");
+    }
+}
+
+// One step of a breakpoint drag on the colour settings: the pointer moves, the editors and
+// labels follow, and the window is rendered as the next paint would show it.
+void BM_BreakpointDragStep(benchmark::State& state) {
+    Workflow& workflow = theWindow->window.workflow();
+    workflow.showColourSettings();
+    ColourSettingsWindow* colours = workflow.colourSettings();
+    ChannelEditor* red = colours->editor(0);
+    const QRect inside = red->contentsRect();
+    auto send = [red](QEvent::Type type, QPointF at, Qt::MouseButtons held) {
+        QMouseEvent event(type, at, red->mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, {});
+        QApplication::sendEvent(red, &event);
+    };
+    const double y = inside.top() + 0.2 * inside.height();
+    const QPointF a(red->pixelX(0.45f), y);
+    const QPointF b(red->pixelX(0.55f), y);
+    send(QEvent::MouseButtonPress, a, Qt::LeftButton);
+    QImage image(colours->size() * colours->devicePixelRatioF(), QImage::Format_ARGB32);
+    image.setDevicePixelRatio(colours->devicePixelRatioF());
+    bool atA = true;
+    for (auto _ : state) {
+        atA = !atA;
+        send(QEvent::MouseMove, atA ? a : b, Qt::LeftButton);
+        colours->render(&image);
+    }
+    send(QEvent::MouseButtonRelease, a, Qt::NoButton);
+    if (theWindow->window.session().state().colour.points[0][1] != 0.45f) {
+        state.SkipWithError("the breakpoint did not follow the pointer");
+    }
+    colours->close();
+}
+
+BENCHMARK(BM_ColourChange)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BreakpointDragStep)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CoefficientSlider)
     ->Repetitions(15)
     ->ReportAggregatesOnly(true)

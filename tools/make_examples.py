@@ -6,6 +6,9 @@ calibration.csv  file 1: 300 samples of a field instrument's reading (X) against
 error.csv        file 2: 150 duplicate laboratory analyses of the same samples, from which the
                  error of the reference is estimated.
 missing.csv      file 1 with a few readings lost (-9999 marks a missing value).
+readings.csv     new field readings, one column, to read the calibration off at (one of them
+                 beyond the range, one lost).
+pairs.csv        200 further samples measured both ways, to check the calibration's coverage.
 """
 import os
 import random
@@ -43,6 +46,21 @@ def main():
         x, y = missing[k]
         missing[k] = (x, -9999) if k % 2 == 0 else (-9999, y)
     write("missing.csv", ["Field reading (mg/L)", "Reference (mg/L)"], missing)
+
+    # A generator of their own, so the files above never change.
+    later = random.Random(20261207)
+    readings = [round(later.uniform(2.0, 36.0), 2) for _ in range(10)] + [47.5, -9999]
+    with open(os.path.join(HERE, "readings.csv"), "w", newline="") as f:
+        f.write("Field reading (mg/L)\r\n")
+        for x in readings:
+            f.write(f"{x}\r\n")
+    pairs = []
+    for _ in range(200):
+        truth = later.uniform(2.0, 36.0)
+        reading = truth + later.gauss(0, 1.0)
+        reference = 0.92 * truth + 1.4 + later.gauss(0, 1.6)
+        pairs.append((round(reading, 2), round(reference, 2)))
+    write("pairs.csv", ["Field reading (mg/L)", "Reference (mg/L)"], pairs)
 
 
 if __name__ == "__main__":

@@ -273,6 +273,9 @@ QWidget* ControlPanel::buildCalibrationGroup() {
     overlays->addWidget(coefficients.showMode);
     overlays->addWidget(coefficients.showAverage);
     overlays->addStretch();
+    coefficients.colourSettings = new QPushButton(QStringLiteral("Colour settings"), box);
+    coefficients.colourSettings->setObjectName(QStringLiteral("Command2"));
+    overlays->addWidget(coefficients.colourSettings);
     grid->addLayout(overlays, 4, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     return box;
@@ -291,7 +294,7 @@ void ControlPanel::placeStartButton(bool modelMode) {
     }
     // Tab reaches "Start" where it stands.
     QWidget* before =
-        modelMode ? static_cast<QWidget*>(model.modelSlider) : coefficients.showAverage;
+        modelMode ? static_cast<QWidget*>(model.modelSlider) : coefficients.colourSettings;
     QWidget* after = modelMode ? static_cast<QWidget*>(range.lower) : run.quit;
     setTabOrder(before, run.start);
     setTabOrder(run.start, after);

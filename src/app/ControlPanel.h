@@ -63,6 +63,7 @@ struct CoefficientControls {
     std::array<ClickableLabel*, 2> values{}; ///< as typed (`Label4(0)`, `Label4(1)`)
     QCheckBox* showMode = nullptr;           ///< "Show mode" (`Check2`)
     QCheckBox* showAverage = nullptr;        ///< "Show ave." (`Check6`)
+    QPushButton* colourSettings = nullptr;   ///< "Colour settings" (`Command2`)
 };
 
 struct RunControls {

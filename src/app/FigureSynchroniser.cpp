@@ -189,16 +189,23 @@ void FigureSynchroniser::clearStale() {
     }
 }
 
+// Grey scale also recolours the scatter points, the fitting line, the regions and the
+// overlays, so every drawn figure is drawn again, not only the ramp-coloured ones.
 void FigureSynchroniser::recolour() {
     ui::BusyCursor busy;
-    for (int s = 0; s < int(Stage::Confidence); ++s) {
-        if (drawn(surfaceOf(Stage(s)) + 3)) {
-            drawStage(Stage(s));
+    for (int f = 0; f < 2; ++f) {
+        if (drawn(f + 1)) {
+            const bool line = f == 1 && lineShown_;
+            drawScatter(f);
+            if (line) {
+                showFittingLine(true);
+            }
         }
     }
-    if (drawn(8)) {
-        drawMaskedProbability(*figures_.picture2(4), session_.matrix(), session_.state().colour);
-        figures_.picture2(4)->refresh();
+    for (int s = 0; s < StageCount; ++s) {
+        if (drawn(surfaceOf(Stage(s)) + 3)) {
+            drawStage(Stage(s)); // the regions' stage also masks Fig.7 again
+        }
     }
 }
 

@@ -42,7 +42,7 @@ class FigureSynchroniser {
     void setOverlays(bool mode, bool average);
     /// Clears every stage figure that shows a drawing its data no longer back.
     void clearStale();
-    /// Redraws the drawn stage figures with the current colours.
+    /// Redraws every drawn figure with the current colours and grey-scale mode.
     void recolour();
 
     /// The tool tip of a figure under the pointer: the column names it shows.

@@ -75,6 +75,10 @@ void MainWindow::buildMenus() {
     connect(quit, &QAction::triggered, this, &QWidget::close);
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
     edit->setObjectName(QStringLiteral("Edit"));
+    QAction* colours = edit->addAction(QStringLiteral("Colour Settings"));
+    colours->setObjectName(QStringLiteral("ColourSetting"));
+    connect(colours, &QAction::triggered, workflow_.get(), &Workflow::showColourSettings);
+    edit->addSeparator();
     workflow_->printing().addCopyMenu(edit);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
     QAction* about = help->addAction(QStringLiteral("&About Quendrix 3.0"));
@@ -102,6 +106,7 @@ void MainWindow::connectControls() {
         connect(surface, &ui::FigureSurface::mouseMoved, w, [sync, k] { sync->stageHovered(k); });
     }
     connect(c.run.start, &QPushButton::clicked, w, &Workflow::start);
+    connect(c.coefficients.colourSettings, &QPushButton::clicked, w, &Workflow::showColourSettings);
     connect(c.run.quit, &QPushButton::clicked, this, &QWidget::close);
     for (QLineEdit* box : {c.range.lower, c.range.upper}) {
         connect(box, &QLineEdit::textChanged, w, &Workflow::rangeTextChanged);
@@ -153,6 +158,7 @@ void MainWindow::setTabOrder() {
                               c.coefficients.values[1],
                               c.coefficients.showMode,
                               c.coefficients.showAverage,
+                              c.coefficients.colourSettings,
                               c.run.start,
                               c.run.quit,
                               figures_->figure(1),

@@ -3,6 +3,7 @@
 #include "app/AboutBox.h"
 #include "app/ClickableLabel.h"
 #include "app/CoefficientDialog.h"
+#include "app/ColourSettingsWindow.h"
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
 #include "base/NumberText.h"
@@ -501,11 +502,28 @@ void Workflow::openPrintOptions() {
     printing_.showPrintOptions();
 }
 
+void Workflow::showColourSettings() {
+    if (!colourSettings_) {
+        colourSettings_ = new ColourSettingsWindow(session_.state(), &window_);
+        // A change made while this window stays active (the wheel over the colour window)
+        // cannot wait for an activation.
+        connect(colourSettings_, &ColourSettingsWindow::coloursChanged, this, [this] {
+            if (window_.isActiveWindow() && colours_.activated(session_.state())) {
+                sync_.recolour();
+            }
+            emit coloursChanged();
+        });
+    }
+    colourSettings_->present();
+}
+
+ColourSettingsWindow* Workflow::colourSettings() const {
+    return colourSettings_;
+}
+
 void Workflow::activated() {
-    SessionState& state = session_.state();
-    if (!std::exchange(printOptionsFlag_, false) && state.colourChanged) {
+    if (colours_.activated(session_.state())) {
         sync_.recolour();
-        state.colourChanged = false;
     }
     // Activation closes (and so commits) a dialog the user has been in and left for the main
     // window. Not one that has not been active yet, nor one opened while the activation that a
@@ -526,6 +544,9 @@ void Workflow::shutDown() {
         if (dialog) {
             dialog->close();
         }
+    }
+    if (colourSettings_) {
+        colourSettings_->close();
     }
     printing_.closeDialogs();
 }

@@ -6,6 +6,7 @@
 #include "app/StageRunner.h"
 #include "app/StatusLine.h"
 #include "session/CalibrationSession.h"
+#include "session/ColourChangeProtocol.h"
 
 #include <QObject>
 #include <QPointer>
@@ -23,6 +24,7 @@ class DialogService;
 }
 class AboutBox;
 class CoefficientDialog;
+class ColourSettingsWindow;
 class ControlPanel;
 class FigurePanel;
 
@@ -64,11 +66,19 @@ class Workflow : public QObject {
     void openAboutBox();
     /// "Print Options": sets this window's "PrintOptions" flag, then shows the dialog.
     void openPrintOptions();
+    /// Shows the one colour settings window, from this window or any other.
+    void showColourSettings();
+    /// The colour settings window, once it has been opened.
+    ColourSettingsWindow* colourSettings() const;
     /// Just before the print options dialog is shown from this window: the activation that
     /// follows it redraws nothing.
-    void printOptionsShown() { printOptionsFlag_ = true; }
+    void printOptionsShown() { colours_.printOptionsShown(); }
     void activated();
     void shutDown();
+
+  signals:
+    /// The colour settings changed a setting: a window that is active now redraws at once.
+    void coloursChanged();
 
   private:
     void resetData(int f);
@@ -100,7 +110,8 @@ class Workflow : public QObject {
     std::array<QPointer<CoefficientDialog>, 2> coefficientDialogs_;
     bool activationFollowsDialog_ = false;
     QPointer<AboutBox> aboutBox_;
-    bool printOptionsFlag_ = false; ///< `Check3` "PrintOptions"
+    QPointer<ColourSettingsWindow> colourSettings_;
+    ColourChangeProtocol colours_{ColourFollower::MainWindow};
 };
 
 } // namespace quendrix

@@ -2,11 +2,15 @@
 
 #include "base/NumberText.h"
 #include "data/DataFileReader.h"
+#include "data/HoldoutSplit.h"
+#include "detail/CoverageCheck.h"
+#include "detail/Prediction.h"
 #include "export/OutputFile.h"
 #include "session/CalibrationSession.h"
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -28,6 +32,13 @@ struct Options {
     std::optional<std::string> coefficient2;
     std::optional<int> section;
     std::string output;
+    std::string apply;
+    std::string predictions;
+    bool fullPrecision = false;
+    std::string check;
+    std::optional<std::string> holdout;
+    std::uint64_t seed = 1;
+    bool json = false;
 };
 
 // A command line has no reason to guess: a number is the whole text, never its leading part.
@@ -47,6 +58,18 @@ const CLI::Validator Percentage(
                                             : "'" + text + "' is not between 0 and 100";
     },
     "PERCENT");
+
+// CLI11's own number conversion follows the C locale; this one never does.
+const CLI::Validator Share(
+    [](std::string& text) -> std::string {
+        const std::optional<double> value = plainNumber(text);
+        if (!value) {
+            return "'" + text + "' is not a number";
+        }
+        return *value > 0 && *value < 1 ? std::string{}
+                                        : "'" + text + "' is not between 0 and 1 (both excluded)";
+    },
+    "SHARE");
 
 void describe(CLI::App& app, Options& o) {
     app.description("Runs one Quendrix calibration and writes the result in the common output "
@@ -86,7 +109,34 @@ void describe(CLI::App& app, Options& o) {
                    "Also print the calibration chart's interval read-out for this section "
                    "position, in % of the X axis")
         ->check(CLI::Range(0, 100));
-    app.add_option("-o,--output", o.output, "Output file (common output format)")->required();
+    app.add_option("-o,--output", o.output,
+                   "Output file (common output format); required unless the calibration is "
+                   "applied or checked");
+
+    auto* apply = app.add_option("--apply", o.apply,
+                                 "Read the calibration off at the X of each record of this file "
+                                 "(X,Y pairs or one column of X; Y is not used)");
+    auto* predictions =
+        app.add_option("--predictions", o.predictions, "Where --apply writes its predictions");
+    apply->needs(predictions);
+    predictions->needs(apply);
+    app.add_flag("--full-precision", o.fullPrecision,
+                 "Predictions as the exact grid values instead of the read-out's rounded numbers")
+        ->needs(apply);
+    auto* check = app.add_option("--check", o.check,
+                                 "Check the coverage of the confidence regions with the X,Y "
+                                 "pairs of this file");
+    auto* holdout =
+        app.add_option("--holdout", o.holdout,
+                       "Instead of --check: hold out this share (between 0 and 1) of file 1's "
+                       "complete records, calibrate with the rest and check with them")
+            ->check(Share);
+    holdout->excludes(check);
+    app.add_option("--seed", o.seed, "Seed of the --holdout split (the same seed, the same split)")
+        ->needs(holdout)
+        ->capture_default_str();
+    app.add_flag("--json", o.json,
+                 "Predictions as JSON Lines and the coverage check as one JSON object");
 }
 
 int fail(std::ostream& err, const std::string& message) {
@@ -94,19 +144,51 @@ int fail(std::ostream& err, const std::string& message) {
     return 1;
 }
 
-/// The output must not be one of the inputs, under whatever name or link it is given.
+/// No output may be one of the inputs, nor two outputs one file, under whatever name or link
+/// they are given.
 std::string replacedInput(const Options& o) {
-    const std::optional<FileIdentity> output = fileIdentity(o.output);
-    if (!output) {
-        return {};
+    const std::pair<const std::string*, const char*> inputs[] = {{&o.file1, "file 1"},
+                                                                 {&o.file2, "file 2"},
+                                                                 {&o.apply, "the --apply file"},
+                                                                 {&o.check, "the --check file"},
+                                                                 {&o.output, "the -o output"}};
+    const std::pair<const std::string*, const char*> outputs[] = {
+        {&o.output, "the output"}, {&o.predictions, "the --predictions output"}};
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!o.output.empty() && !o.predictions.empty() &&
+        fs::weakly_canonical(o.output, ec) == fs::weakly_canonical(o.predictions, ec)) {
+        return "the --predictions output would replace the -o output (" + o.predictions + ")";
     }
-    if (output == fileIdentity(o.file1)) {
-        return "the output would replace file 1";
-    }
-    if (!o.file2.empty() && output == fileIdentity(o.file2)) {
-        return "the output would replace file 2";
+    for (const auto& [output, outputName] : outputs) {
+        const std::optional<FileIdentity> identity =
+            output->empty() ? std::nullopt : fileIdentity(*output);
+        if (!identity) {
+            continue;
+        }
+        for (const auto& [input, inputName] : inputs) {
+            if (input != output && !input->empty() && identity == fileIdentity(*input)) {
+                return std::string(outputName) + " would replace " + inputName + " (" + *output +
+                       ")";
+            }
+        }
     }
     return {};
+}
+
+/// A file of measurements named by its option, or the reason it cannot be used.
+Result<MeasurementFile> readMeasurements(const std::string& option, const std::string& path,
+                                         std::ostream& err) {
+    auto file = readMeasurementFile(path);
+    if (!file) {
+        return Failure{option + " " + path + ": " + file.reason()};
+    }
+    const std::string warning = fieldsWithoutNumberWarning(
+        option + " " + path, file->fieldsWithoutNumber, file->firstFieldWithoutNumberLine);
+    if (!warning.empty()) {
+        err << "quendrix-batch: " << warning << '\n';
+    }
+    return file;
 }
 
 void warnAbout(std::ostream& err, int f, const CalibrationSession& session) {
@@ -129,8 +211,28 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     if (o.file2.empty() && !o.modelPercent) {
         return fail(err, "give the error data with --file2 or generate the model with --model-sd");
     }
+    if (o.output.empty() && o.apply.empty() && o.check.empty() && !o.holdout) {
+        return fail(err, "give the output file with -o (or apply or check the calibration)");
+    }
     if (const std::string replaced = replacedInput(o); !replaced.empty()) {
-        return fail(err, replaced + " (" + o.output + ")");
+        return fail(err, replaced);
+    }
+    // Every input is read before anything is computed or written.
+    std::optional<MeasurementFile> measurements;
+    std::optional<MeasurementFile> pairs;
+    if (!o.apply.empty()) {
+        auto file = readMeasurements("--apply", o.apply, err);
+        if (!file) {
+            return fail(err, file.reason());
+        }
+        measurements = std::move(file).value();
+    }
+    if (!o.check.empty()) {
+        auto file = readMeasurements("--check", o.check, err);
+        if (!file) {
+            return fail(err, file.reason());
+        }
+        pairs = std::move(file).value();
     }
 
     CalibrationSession session;
@@ -149,6 +251,14 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
         return fail(err, "file 1 (" + o.file1 + "): " + st.reason());
     }
     warnAbout(err, 0, session);
+    if (o.holdout) {
+        HoldoutSplit split = splitHoldout(*session.file(0), *plainNumber(*o.holdout), o.seed);
+        if (Status st = session.importData(0, std::move(split.kept), o.file1); !st) {
+            return fail(err, "file 1 (" + o.file1 + "): " + st.reason());
+        }
+        pairs = MeasurementFile{};
+        pairs->records = std::move(split.heldOut);
+    }
     if (session.file(0)->completeCount == 0) {
         return fail(err, "file 1 (" + o.file1 +
                              "): no complete record (an X and a Y, neither of them -9999), so "
@@ -185,10 +295,12 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     }
 
     std::vector<std::string> readout;
-    if (o.section) {
+    if (o.section || measurements || pairs) {
         if (Status st = session.buildDetail(); !st) {
             return fail(err, st.reason());
         }
+    }
+    if (o.section) {
         auto r = session.readout(*o.section);
         if (!r) {
             return fail(err, r.reason());
@@ -196,11 +308,31 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
         readout = r->panelLines();
     }
 
-    if (Status st = session.saveCommonOutput(o.output); !st) {
-        return fail(err, st.reason());
+    const Captions& c = session.captions();
+    if (!o.output.empty()) {
+        if (Status st = session.saveCommonOutput(o.output); !st) {
+            return fail(err, st.reason());
+        }
+    }
+    if (measurements) {
+        const ReadoutLabels labels{c.lowerText, c.upperText, c.coefficient[0], c.coefficient[1]};
+        const auto predicted =
+            predict(session.detail(), measurements->records, labels, o.fullPrecision);
+        const std::string text =
+            o.json ? predictionsJsonLines(predicted) : predictionsCsv(predicted);
+        if (Status st = writeOutputFile(o.predictions, text); !st) {
+            return fail(err, "--predictions: " + st.reason());
+        }
+    }
+    std::string coverage;
+    if (pairs) {
+        const CoverageReport r =
+            checkCoverage(session.detail(), pairs->records, leadingNumber(c.lowerText),
+                          leadingNumber(c.upperText), leadingNumber(c.coefficient[0]),
+                          leadingNumber(c.coefficient[1]));
+        coverage = o.json ? coverageJson(r) : coverageTable(r);
     }
 
-    const Captions& c = session.captions();
     std::ostringstream summary;
     summary << "N1 = " << c.count[0];
     if (session.generatedModel()) {
@@ -208,12 +340,25 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     } else {
         summary << ", N2 = " << c.count[1] << ", " << c.fittingLine << ", SD = " << c.stdDev;
     }
-    summary << ", range " << c.lowerText << " .. " << c.upperText << ": wrote " << o.output;
-    // With the output file on standard output (-o /dev/stdout) the report must not mix into it.
-    std::ostream& report = fileIdentity(o.output) == fileIdentity("/dev/stdout") ? err : out;
+    summary << ", range " << c.lowerText << " .. " << c.upperText;
+    if (!o.output.empty()) {
+        summary << ": wrote " << o.output;
+    }
+    if (measurements) {
+        summary << (o.output.empty() ? ": wrote " : ", ") << o.predictions;
+    }
+    // A file on standard output (-o /dev/stdout) or a JSON report must not mix with the summary.
+    const std::optional<FileIdentity> stdoutFile = fileIdentity("/dev/stdout");
+    const bool fileOnStdout =
+        stdoutFile && (fileIdentity(o.output) == stdoutFile ||
+                       (!o.predictions.empty() && fileIdentity(o.predictions) == stdoutFile));
+    std::ostream& report = fileOnStdout || (o.json && pairs) ? err : out;
     report << summary.str() << '\n';
     for (const auto& line : readout) {
         report << line << '\n';
+    }
+    if (pairs) {
+        (fileOnStdout ? err : out) << coverage;
     }
     return 0;
 }

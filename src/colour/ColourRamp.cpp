@@ -3,6 +3,7 @@
 #include "base/NumberText.h"
 #include "data/AxisRange.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quendrix {
@@ -21,7 +22,9 @@ double getColourLevel(const ColourPoints& points, int channel, double value) {
     const float xs = float(x);
     const auto& b = points[size_t(channel)];
     if (b[0] <= xs && xs < b[1]) {
-        return (x - double(b[0])) / (double(b[1]) - double(b[0])) * 255;
+        // A value a hair below B0 that rounds onto it as a single would give a level below 0,
+        // far below it when B0 and B1 are a few singles apart.
+        return std::max(0.0, (x - double(b[0])) / (double(b[1]) - double(b[0])) * 255);
     }
     if (b[1] <= xs && xs < b[2]) {
         return 255;

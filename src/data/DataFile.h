@@ -35,3 +35,23 @@ struct DataFile {
 };
 
 } // namespace quendrix
+
+namespace quendrix {
+
+/// One record of a file of measurements: the line its X starts on and the values it holds.
+struct Measurement {
+    int line = 0;
+    std::optional<float> x; ///< none for an empty field or a marker
+    std::optional<float> y;
+};
+
+/// A file of measurements, in file order.
+struct MeasurementFile {
+    std::string xName;
+    std::string yName;
+    std::vector<Measurement> records;
+    int fieldsWithoutNumber = 0;
+    int firstFieldWithoutNumberLine = 0;
+};
+
+} // namespace quendrix

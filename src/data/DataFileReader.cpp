@@ -88,6 +88,9 @@ class FieldScanner {
 
     int line() const { return line_; }
     bool fieldTooLong() const { return tooLong_; }
+    /// Whether the last field read ended at a line end (or at the end of the file) rather than
+    /// at a comma.
+    bool endedLine() const { return endedLine_; }
 
     /// The first bytes of the input, for the encoding check; they are not consumed.
     std::string_view probe() {
@@ -178,10 +181,12 @@ class FieldScanner {
     }
 
     void consumeSeparator() {
+        endedLine_ = true;
         if (!fill()) {
             return;
         }
         const char c = *cur_++;
+        endedLine_ = c != ',';
         if (c == '\r') {
             if (fill() && *cur_ == '\n') {
                 ++cur_;
@@ -197,6 +202,7 @@ class FieldScanner {
     const char* end_ = nullptr;
     int line_ = 1;
     bool tooLong_ = false;
+    bool endedLine_ = false;
 };
 
 Failure atLine(int line, const std::string& what) {
@@ -322,7 +328,116 @@ Result<DataFile> parse(ByteSource& source) {
     return file;
 }
 
+/// A measured value: none for an empty field or a marker; an infinite value refuses the file.
+Result<std::optional<float>> measuredValue(const std::string& text, int line,
+                                           MeasurementFile& file) {
+    if (text.empty()) {
+        return std::optional<float>{};
+    }
+    std::optional<double> value = leadingNumberIfAny(text);
+    if (!value) {
+        if (file.fieldsWithoutNumber++ == 0) {
+            file.firstFieldWithoutNumberLine = line;
+        }
+        value = 0.0;
+    }
+    const float v = float(*value);
+    if (!std::isfinite(v)) {
+        return atLine(line, "value out of range");
+    }
+    return v == MissingValue ? std::optional<float>{} : std::optional<float>{v};
+}
+
+Result<MeasurementFile> parseMeasurements(ByteSource& source) {
+    MeasurementFile file;
+    FieldScanner scanner(source);
+    const std::optional<size_t> prefix = utf8Prefix(scanner.probe());
+    if (!prefix) {
+        return Failure{"not a text file in UTF-8 or ASCII"};
+    }
+    scanner.skip(*prefix);
+    auto refusal = [&](int line) -> Result<MeasurementFile> {
+        if (std::string error = source.error(); !error.empty()) {
+            return Failure{error};
+        }
+        return atLine(line,
+                      "a field longer than " + std::to_string(MaxFieldLength) + " characters");
+    };
+
+    std::string x;
+    std::string y;
+    bool header = true;
+    bool oneColumn = false;
+    while (!scanner.atEnd()) {
+        const int xLine = scanner.line();
+        if (!scanner.next(x)) {
+            return refusal(xLine);
+        }
+        if (header && scanner.endedLine()) {
+            // A header of one name: a column of X values, one a line.
+            file.xName = x;
+            header = false;
+            oneColumn = true;
+            continue;
+        }
+        if (!header && x.empty() && scanner.endedLine()) {
+            continue; // a blank line is no record
+        }
+        const int yLine = scanner.line();
+        bool hasY = false;
+        if (!oneColumn && !scanner.endedLine()) {
+            hasY = scanner.next(y);
+            if (!hasY && scanner.fieldTooLong()) {
+                return refusal(yLine);
+            }
+        }
+        if (header) {
+            file.xName = x;
+            file.yName = hasY ? y : std::string();
+            header = false;
+            continue;
+        }
+        Measurement m;
+        m.line = xLine;
+        auto xValue = measuredValue(x, xLine, file);
+        if (!xValue) {
+            return Failure{xValue.reason()};
+        }
+        m.x = xValue.value();
+        if (hasY) {
+            auto yValue = measuredValue(y, yLine, file);
+            if (!yValue) {
+                return Failure{yValue.reason()};
+            }
+            m.y = yValue.value();
+        }
+        file.records.push_back(m);
+    }
+    if (std::string error = source.error(); !error.empty()) {
+        return Failure{error};
+    }
+    return file;
+}
+
 } // namespace
+
+Result<MeasurementFile> parseMeasurementFile(std::string_view bytes) {
+    MemorySource source(bytes);
+    return parseMeasurements(source);
+}
+
+Result<MeasurementFile> readMeasurementFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return Failure{"cannot open " + path + ": " + std::strerror(errno)};
+    }
+    FileSource source(fd, path);
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        return Failure{"cannot open " + path + ": it is a folder"};
+    }
+    return parseMeasurements(source);
+}
 
 Result<DataFile> parseDataFile(std::string_view bytes) {
     MemorySource source(bytes);
@@ -342,14 +457,18 @@ Result<DataFile> readDataFile(const std::string& path) {
     return parse(source);
 }
 
-std::string importWarning(int f, const DataFile& file) {
-    if (file.fieldsWithoutNumber == 0) {
+std::string fieldsWithoutNumberWarning(const std::string& fileLabel, int count, int firstLine) {
+    if (count == 0) {
         return {};
     }
-    const int n = file.fieldsWithoutNumber;
-    return "File " + std::to_string(f + 1) + ": " + std::to_string(n) +
-           (n == 1 ? " field without a number was" : " fields without a number were") +
-           " read as 0 (first on line " + std::to_string(file.firstFieldWithoutNumberLine) + ")";
+    return fileLabel + ": " + std::to_string(count) +
+           (count == 1 ? " field without a number was" : " fields without a number were") +
+           " read as 0 (first on line " + std::to_string(firstLine) + ")";
+}
+
+std::string importWarning(int f, const DataFile& file) {
+    return fieldsWithoutNumberWarning("File " + std::to_string(f + 1), file.fieldsWithoutNumber,
+                                      file.firstFieldWithoutNumberLine);
 }
 
 } // namespace quendrix

@@ -19,8 +19,17 @@ Result<DataFile> parseDataFile(std::string_view bytes);
 /// whatever the file's size. Pipes and other special files are read like any file.
 Result<DataFile> readDataFile(const std::string& path);
 
+/// Reads a file of measurements to apply a calibration to, or of pairs to check it with: the
+/// same fields as a data file, without its record limit. A header of one name makes a column of
+/// X values. An empty field or a marker leaves that value out (the record is kept, so its line
+/// can be reported); blank lines are skipped; Y may be missing.
+Result<MeasurementFile> readMeasurementFile(const std::string& path);
+Result<MeasurementFile> parseMeasurementFile(std::string_view bytes);
+
 /// The warning about fields that hold no number and were read as 0 ("File 1: 3 fields without
 /// a number were read as 0 (first on line 7)"); empty when there were none. f = 0 or 1.
 std::string importWarning(int f, const DataFile& file);
+/// The same warning for any file, named by `fileLabel`.
+std::string fieldsWithoutNumberWarning(const std::string& fileLabel, int count, int firstLine);
 
 } // namespace quendrix

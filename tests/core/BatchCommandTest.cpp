@@ -177,3 +177,50 @@ TEST_F(BatchCommandTest, NeverWritesOverAnInputAndWarnsAboutFieldsReadAsZero) {
     EXPECT_EQ(err, "quendrix-batch: File 2: 2 fields without a number were read as 0 (first on "
                    "line 152)\n");
 }
+
+TEST_F(BatchCommandTest, ApplyAndCheckRefuseWhatTheyCannotUseAndWriteNothing) {
+    const std::string readings = QUENDRIX_EXAMPLES "/readings.csv";
+    const std::string predictions = (dir.path / "p.csv").string();
+    const std::string bad = dir.file("bad.csv", "X,Y\n1,2\n3,1E39\n");
+    const std::vector<std::string> base{"--file1", Calibration, "--file2", Error};
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--apply", readings}, "--predictions"},
+        {{"--predictions", predictions}, "--apply"},
+        {{"--apply", bad, "--predictions", predictions}, "--apply " + bad + ": line 3"},
+        {{"--check", bad}, "--check " + bad + ": line 3"},
+        {{"--holdout", "0"}, "--holdout"},
+        {{"--holdout", "1"}, "--holdout"},
+        {{"--holdout", "abc"}, "--holdout"},
+        {{"--holdout", "0.2", "--check", readings}, "--holdout"},
+        {{"--seed", "3"}, "--seed"},
+        {{"--full-precision"}, "--full-precision"},
+        {{"--apply", readings, "--predictions", Calibration}, "would replace file 1"},
+        {{"--apply", readings, "--predictions", output, "-o", output}, "would replace the -o"},
+        {{}, "-o"}};
+    for (auto [args, mentions] : cases) {
+        args.insert(args.begin(), base.begin(), base.end());
+        EXPECT_NE(batch(args), 0) << mentions;
+        EXPECT_NE(err.find(mentions), std::string::npos) << mentions << ": " << err;
+        EXPECT_FALSE(std::filesystem::exists(predictions)) << mentions;
+        EXPECT_FALSE(std::filesystem::exists(output)) << mentions;
+    }
+    EXPECT_EQ(test::slurp(Calibration).substr(0, 20), "Field reading (mg/L)");
+}
+
+TEST_F(BatchCommandTest, HoldoutCalibratesWithTheRestAndChecksWithTheHeldOut) {
+    ASSERT_EQ(batch({"--file1", Calibration, "--file2", Error, "--holdout", "0.25", "--seed", "9",
+                     "--json", "-o", output}),
+              0)
+        << err;
+    const std::string first = out;
+    // The report is JSON alone on stdout; the summary went to stderr with the kept count.
+    EXPECT_TRUE(first.starts_with("{\"nominal1\":68.2,")) << first;
+    const int kept = std::stoi(err.substr(err.find("N1 = ") + 5));
+    const int held = std::stoi(first.substr(first.find("\"pairs\":") + 8));
+    const int noRegion = std::stoi(first.substr(first.find("\"no_region\":") + 12));
+    EXPECT_EQ(kept + held + noRegion, 300);
+    ASSERT_EQ(batch({"--file1", Calibration, "--file2", Error, "--holdout", "0.25", "--seed", "9",
+                     "--json", "-o", output}),
+              0);
+    EXPECT_EQ(out, first);
+}

@@ -7,6 +7,7 @@
 #include "print/MainPage.h"
 #include "print/PageGeometry.h"
 #include "print/PrintOptionsDialog.h"
+#include "session/ColourChangeProtocol.h"
 #include "ui/PrinterPage.h"
 
 #include <QAction>
@@ -453,7 +454,7 @@ TEST_F(PrintOptionsTest, EditsApplyAtEachKeystrokeAndCancelRestoresAllFive) {
 TEST_F(PrintOptionsTest, OpeningFromTheWindowSkipsOneColourRedraw) {
     runAll();
     mark();
-    state().colourChanged = true;
+    markColourChanged(state());
     PrintOptionsDialog* d = open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == d; }));
     d->close();
@@ -462,14 +463,14 @@ TEST_F(PrintOptionsTest, OpeningFromTheWindowSkipsOneColourRedraw) {
     // The activation after the dialog redraws nothing and leaves the change pending.
     EXPECT_EQ(figures(Redrawn), "");
     EXPECT_TRUE(state().colourChanged);
-    // The next one redraws the drawn matrix figures.
+    // The next one redraws the figures.
     QWidget other;
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }));
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
-    EXPECT_EQ(figures(Redrawn), "34567");
+    EXPECT_EQ(figures(Redrawn), figures(Drawn));
     EXPECT_FALSE(state().colourChanged);
 }
 

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "data/DataFile.h"
+#include "pipeline/DetailMatrices.h"
+
+#include <string>
+#include <vector>
+
+namespace quendrix {
+
+/// Coverage of the pairs in one stretch of X.
+struct CoverageBin {
+    float xFrom = 0;
+    float xTo = 0;
+    int pairs = 0;
+    int inRegion1 = 0;
+    int inRegion2 = 0;
+};
+
+/// How well the confidence regions hold independent X,Y pairs.
+struct CoverageReport {
+    double nominal1 = 0; ///< the coefficients in %
+    double nominal2 = 0;
+    int pairs = 0; ///< pairs whose column has a region: the base of the shares
+    int inRegion1 = 0;
+    int inRegion2 = 0;
+    int noRegion = 0;                 ///< X in the range, but its column holds no region
+    int outsideRange = 0;             ///< X outside the axis range
+    int incomplete = 0;               ///< records without an X or a Y (empty or marker)
+    std::vector<CoverageBin> deciles; ///< the counted pairs in ten groups of rising X
+};
+
+/// Looks up each pair's Y in the confidence classes of its X's column at double resolution:
+/// region 1 holds classes 2 and 3, region 2 every class from 1.
+CoverageReport checkCoverage(const DetailMatrices& d, const std::vector<Measurement>& pairs,
+                             double lower, double upper, double coefficient1, double coefficient2);
+
+/// The report as a short table for a terminal.
+std::string coverageTable(const CoverageReport& r);
+
+/// The report as one JSON object.
+std::string coverageJson(const CoverageReport& r);
+
+} // namespace quendrix

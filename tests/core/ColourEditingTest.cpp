@@ -1,0 +1,195 @@
+#include "colour/ColourEditing.h"
+#include "session/ColourChangeProtocol.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+using namespace quendrix;
+
+namespace {
+
+// A 400 x 60 pixel editor: breakpoint 0.45 lies at x = 2700, the full line at y = 180 and the
+// zero line at y = 720.
+const EditorScale Scale{6000, 900};
+
+} // namespace
+
+TEST(ColourEditing, DragGrabsWithinReachAndMovesUnclamped) {
+    ColourRamp ramp;
+    BreakpointDrag drag;
+    // Reach is strictly less than 60 units along each axis (blue B0 lies exactly at 0, 720).
+    EXPECT_FALSE(drag.press(ramp.points, 2, 60, 720, Scale));
+    EXPECT_FALSE(drag.press(ramp.points, 2, -60, 720, Scale));
+    EXPECT_FALSE(drag.press(ramp.points, 2, 0, 720 + 60, Scale));
+    EXPECT_FALSE(drag.press(ramp.points, 2, 0, 720 - 60, Scale));
+    EXPECT_TRUE(drag.press(ramp.points, 2, -59.9, 720 + 59.9, Scale));
+    EXPECT_TRUE(drag.grabbed(0) && !drag.grabbed(1));
+    EXPECT_FALSE(drag.press(ramp.points, 0, 2700, 720, Scale)); // breakpoint 1 is on the full line
+    EXPECT_FALSE(drag.move(ramp, 100, Scale));                  // nothing grabbed moves nothing
+    EXPECT_EQ(ramp.points, defaultColourPoints());
+    ASSERT_TRUE(drag.press(ramp.points, 0, 2700 + 59, 180 + 59, Scale));
+    EXPECT_TRUE(drag.grabbed(1) && !drag.grabbed(0) && !drag.grabbed(2) && !drag.grabbed(3));
+
+    // Past its neighbour B0 (0.30), then beyond the editor's left end; nothing else moves.
+    EXPECT_TRUE(drag.move(ramp, 1200, Scale));
+    EXPECT_EQ(ramp.points[0][1], 0.2f);
+    EXPECT_TRUE(drag.release(ramp, -3000, Scale));
+    EXPECT_EQ(ramp.points[0][1], -0.5f);
+    EXPECT_FALSE(drag.active());
+    ColourPoints expected = defaultColourPoints();
+    expected[0][1] = -0.5f;
+    EXPECT_EQ(ramp.points, expected);
+    EXPECT_FALSE(drag.release(ramp, 0, Scale)); // a second release has nothing
+
+    // Coincident points are grabbed together and stay together.
+    ramp.points[1] = {0.1f, 0.4f, 0.4f, 0.9f};
+    ASSERT_TRUE(drag.press(ramp.points, 1, 2400, 180, Scale));
+    EXPECT_TRUE(drag.grabbed(1) && drag.grabbed(2));
+    drag.release(ramp, 9000, Scale);
+    EXPECT_EQ(ramp.points[1], (std::array<float, 4>{0.1f, 1.5f, 1.5f, 0.9f}));
+
+    // An editor with no width (or a pointer position that is no number) moves nothing.
+    ASSERT_TRUE(drag.press(ramp.points, 1, 600, 720, Scale));
+    EXPECT_FALSE(drag.move(ramp, 100, EditorScale{0, 900}));
+    EXPECT_FALSE(drag.move(ramp, std::nan(""), Scale));
+    EXPECT_EQ(ramp.points[1][0], 0.1f);
+
+    // In grey scale red and green follow the grey editor.
+    applyGreyScale(ramp);
+    ASSERT_TRUE(drag.press(ramp.points, 2, 3600, 720, Scale)); // breakpoint 3 at 0.6
+    drag.release(ramp, 4800, Scale);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(ramp.points[size_t(c)], (std::array<float, 4>{0, 0, 0, 0.8f})) << c;
+    }
+    EXPECT_TRUE(overBreakpoint(ramp.points, 2, 4800 - 59, 720, Scale));
+    EXPECT_FALSE(overBreakpoint(ramp.points, 2, 4800 - 60, 720, Scale));
+}
+
+TEST(ColourEditing, AnyBreakpointsGiveLevelsInRange) {
+    // Equal, reversed, all four equal, far outside 0..1, a few singles apart.
+    const float tiny = std::nextafter(0.5f, 1.0f);
+    const std::array<float, 4> shapes[] = {{0.3f, 0.3f, 0.6f, 0.6f},
+                                           {0.8f, 0.6f, 0.4f, 0.2f},
+                                           {0.5f, 0.5f, 0.5f, 0.5f},
+                                           {-40.0f, 3.0f, 4.0f, 1e6f},
+                                           {0.5f, tiny, tiny, std::nextafter(tiny, 1.0f)},
+                                           {0.2f, 0.6f, 0.4f, 0.8f}};
+    for (const auto& shape : shapes) {
+        const ColourPoints points{shape, shape, shape};
+        for (double v = -2; v <= 2; v += 1.0 / 1024) {
+            // Values a hair on either side of every breakpoint too.
+            for (const double x : {v, double(shape[0]) - 1e-9, double(shape[1]) + 1e-9}) {
+                const double level = getColourLevel(points, 0, x);
+                ASSERT_TRUE(level >= 0 && level <= 255) << shape[0] << " " << x;
+                const Rgb c = rampColour(points, x);
+                ASSERT_TRUE(c.red >= 0 && c.red <= 255) << shape[0] << " " << x;
+            }
+        }
+    }
+    const ColourPoints firstMatch{shapes[5], shapes[1], shapes[3]};
+    // Red: 0.5 is in [B0, B1) rising (0.5 - 0.2) / 0.4 * 255 = 191.25; 0.7 misses [B1, B2) and
+    // falls in [B2, B3): (0.8 - 0.7) / 0.4 * 255 = 63.75. Green, reversed, is 0 everywhere.
+    // Blue rises from -40 to 3: (0.5 + 40) / 43 * 255 = 240.2, (0.7 + 40) / 43 * 255 = 241.4.
+    EXPECT_EQ(rampColour(firstMatch, 0.5), (Rgb{191, 0, 240}));
+    EXPECT_EQ(rampColour(firstMatch, 0.7), (Rgb{64, 0, 241}));
+    // A value just below B0 that rounds onto it as a single gives no negative level.
+    const ColourPoints steep{shapes[4], shapes[4], shapes[4]};
+    EXPECT_EQ(rampColour(steep, 0.5 - 1e-9), (Rgb{0, 0, 0}));
+}
+
+TEST(ColourEditing, LabelsPresetsAndKeyboardSteps) {
+    // Times 100 in single precision, halves to even: 0.015f gives 1.5 (2), 0.025f gives 2.5 (2),
+    // where the double products (1.4999..., 2.5000...) would round the other way.
+    const std::tuple<float, const char*> labels[] = {
+        {0.3f, "30"},   {0.125f, "12"},        {0.135f, "14"},      {0.015f, "2"}, {0.025f, "2"},
+        {-0.05f, "-5"}, {-0.004f, "0"},        {-0.125f, "-12"},    {1.5f, "150"}, {0.0f, "0"},
+        {0.95f, "95"},  {1e30f, "2147483647"}, {std::nanf(""), "0"}};
+    for (const auto& [fraction, text] : labels) {
+        EXPECT_EQ(percentText(fraction), text) << fraction;
+    }
+    EXPECT_EQ(thresholdOfPercent(10), 0.1f);
+    EXPECT_EQ(thresholdOfPercent(7), 0.07f);
+
+    ColourRamp ramp;
+    ramp.enhancement = 1.5f;
+    applyGreyScale(ramp);
+    EXPECT_EQ(ramp.points, greyColourPoints());
+    EXPECT_EQ(ramp.threshold, 0.0f);
+    EXPECT_TRUE(ramp.greyScale);
+    EXPECT_EQ(colourBarColour(ramp, 0.0001f), (Rgb{255, 255, 255}));
+    EXPECT_EQ(colourBarColour(ramp, 0.3f), (Rgb{128, 128, 128}));
+    // A keyboard step in grey scale moves all three channels.
+    stepBreakpoint(ramp, 2, 3, -10);
+    EXPECT_EQ(ramp.points[0][3], 0.5f);
+    EXPECT_EQ(ramp.points[1][3], 0.5f);
+    resetColours(ramp);
+    EXPECT_EQ(ramp.points, defaultColourPoints());
+    EXPECT_EQ(ramp.threshold, 0.1f);
+    EXPECT_FALSE(ramp.greyScale);
+    EXPECT_EQ(ramp.enhancement, 1.5f); // the chart window's setting is not the ramp's
+
+    // Steps start from the label's whole per cent and move one breakpoint alone.
+    ramp.points[2][1] = 0.305f; // labelled 30
+    ramp.points[2][2] = 0.305f;
+    stepBreakpoint(ramp, 2, 1, 1);
+    EXPECT_EQ(ramp.points[2][1], 0.31f);
+    EXPECT_EQ(ramp.points[2][2], 0.305f);
+    EXPECT_EQ(ramp.points[0], defaultColourPoints()[0]);
+    stepBreakpoint(ramp, 2, 0, -10);
+    EXPECT_EQ(ramp.points[2][0], -0.1f);
+
+    // The bar: white up to and at the threshold, the ramp above it.
+    EXPECT_EQ(colourBarColour(ramp, 0.1f), (Rgb{255, 255, 255}));
+    EXPECT_EQ(colourBarColour(ramp, std::nextafter(0.1f, 1.0f)), rampColour(ramp.points, 0.1));
+    EXPECT_EQ(colourBarColour(ramp, 0.5f), rampColour(ramp.points, 0.5));
+}
+
+TEST(ColourChangeProtocol, EachWindowRedrawsEachChangeOnce) {
+    SessionState state;
+    ColourChangeProtocol main(ColourFollower::MainWindow);
+    ColourChangeProtocol chart(ColourFollower::ChartWindow);
+    EXPECT_FALSE(main.activated(state));
+    chart.drawn(state); // opening draws everything
+    EXPECT_FALSE(chart.activated(state));
+
+    // The chart window first: it redraws once and leaves the flag to the main window.
+    markColourChanged(state);
+    EXPECT_TRUE(chart.activated(state));
+    EXPECT_FALSE(chart.activated(state));
+    EXPECT_TRUE(state.colourChanged);
+    EXPECT_TRUE(main.activated(state));
+    EXPECT_FALSE(state.colourChanged);
+    EXPECT_FALSE(main.activated(state));
+
+    // The main window first: the chart window still redraws.
+    setEnhancement(state, 150);
+    EXPECT_EQ(state.colour.enhancement, 1.5f);
+    EXPECT_TRUE(main.activated(state));
+    EXPECT_TRUE(chart.activated(state));
+
+    // The activation after the print options dialog redraws nothing and keeps the change for
+    // the next one, in both windows.
+    markColourChanged(state);
+    main.printOptionsShown();
+    chart.printOptionsShown();
+    EXPECT_TRUE(main.printOptions());
+    EXPECT_FALSE(main.activated(state));
+    EXPECT_FALSE(chart.activated(state));
+    EXPECT_FALSE(main.printOptions());
+    EXPECT_TRUE(state.colourChanged);
+    EXPECT_TRUE(main.activated(state));
+    EXPECT_TRUE(chart.activated(state));
+    // The flag goes with the activation that followed the dialog, whether or not it redrew.
+    main.printOptionsShown();
+    EXPECT_FALSE(main.activated(state));
+    EXPECT_FALSE(main.activated(state));
+
+    // A chart window opened after a change has drawn it, but the main window has not.
+    setEnhancement(state, 0);
+    EXPECT_EQ(state.colour.enhancement, 0.0f);
+    chart.drawn(state);
+    EXPECT_FALSE(chart.activated(state));
+    EXPECT_TRUE(main.activated(state));
+}
