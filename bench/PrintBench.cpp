@@ -54,7 +54,7 @@ BENCHMARK(BM_CopyFigure)
     ->Arg(8)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

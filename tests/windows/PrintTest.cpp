@@ -128,6 +128,15 @@ TEST_F(PrintTest, DrawnFiguresArePlottedAndUndrawnOnesOnlyFramed) {
             EXPECT_EQ(m.colour, Blue);
         }
     }
+    // Each sample where the screen figure has it in the range 0..40, Y growing upwards; the
+    // first record of calibration.csv is (23.74, 22.98).
+    const Mark first = plotted(marks, onPage(1)).front();
+    const QRectF fig1 = mainPageFigure(1);
+    EXPECT_NEAR(first.centre().x(),
+                (fig1.left() + double(23.74f) * 1875 / 40 + MainPageOffsetX) * PxPerTwip, 1e-3);
+    EXPECT_NEAR(first.centre().y(),
+                (fig1.bottom() - double(22.98f) * 1875 / 40 + MainPageOffsetY) * PxPerTwip, 1e-3);
+    EXPECT_EQ(first.clip, onPage(1));
     // A frame of 3 dots around every figure, 9 twips outside its plotted area.
     std::vector<QRectF> frames;
     for (const Mark& m : marks) {
@@ -195,15 +204,19 @@ TEST_F(PrintTest, DrawnFiguresArePlottedAndUndrawnOnesOnlyFramed) {
 TEST_F(PrintTest, ZoomScalesPositionsAndWidthsButNotTheOffset) {
     runAll();
     click(c().model.showFittingLine);
-    for (const double zoom : {1.0, 0.5}) {
-        SCOPED_TRACE(zoom);
+    struct Case {
+        double zoom, dotSize;
+        int cells, confidence, line, frame;
+    };
+    // Widths: cells dot size x zoom x 0.6, Fig.8 dot size x zoom, the line dot size x zoom / 2,
+    // frames 3 x zoom, each to the nearest whole dot with halves to even (1.5 gives 2).
+    for (const auto [zoom, dotSize, cells, confidence, line, frame] :
+         {Case{1, 6, 4, 6, 3, 3}, Case{0.5, 6, 2, 3, 2, 2}, Case{1, 10, 6, 10, 5, 3}}) {
+        SCOPED_TRACE(testing::Message() << zoom << " " << dotSize);
         state().printZoom = float(zoom);
+        state().dotSize = float(dotSize);
         state().printTitle = "Lead in water";
         const std::vector<Mark> marks = printed();
-        // Widths: cells 6 x zoom x 0.6, Fig.8 6 x zoom, line 6 x zoom / 2, frames 3 x zoom,
-        // each to the nearest whole dot with halves to even (1.5 gives 2).
-        const int cells = zoom == 1 ? 4 : 2, confidence = zoom == 1 ? 6 : 3;
-        const int frame = zoom == 1 ? 3 : 2, line = zoom == 1 ? 3 : 2;
         EXPECT_EQ(plotted(marks, onPage(5, zoom))[0].rect.width(), cells);
         EXPECT_EQ(plotted(marks, onPage(8, zoom))[0].rect.width(), confidence);
         int lines = 0;
