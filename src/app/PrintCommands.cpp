@@ -34,16 +34,27 @@ MainPage PrintCommands::mainPage() const {
             .upperText = sync_.committedUpper()};
 }
 
-PrintOutcome PrintCommands::printMainWindow() {
-    const MainPage page = mainPage();
+PrintOutcome PrintCommands::print(QWidget* parent, const PageProcedure& drawPage) {
     const QString title = QString::fromStdString(session_.state().printTitle);
-    const PrintOutcome outcome = printWindowPage(
-        &window_, dialogs_, session_.state(), title.isEmpty() ? window_.windowTitle() : title,
-        [&page](ui::PrinterPage& printer) { quendrix::printMainWindow(printer, page); });
+    const PrintOutcome outcome =
+        printWindowPage(parent, dialogs_, session_.state(),
+                        title.isEmpty() ? parent->windowTitle() : title, drawPage);
     if (outcome.kind != PrintOutcome::Kind::Cancelled) {
         status_.show(outcome.message);
     }
     return outcome;
+}
+
+PrintOutcome PrintCommands::printMainWindow() {
+    const MainPage page = mainPage();
+    return print(&window_,
+                 [&page](ui::PrinterPage& printer) { quendrix::printMainWindow(printer, page); });
+}
+
+PrintOutcome PrintCommands::printChartWindow(QWidget* chart, const ChartView& view) {
+    return print(chart, [this, &view](ui::PrinterPage& printer) {
+        quendrix::printChartWindow(printer, session_, view);
+    });
 }
 
 void PrintCommands::showPrintOptions() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/ChartPage.h"
 #include "print/MainPage.h"
 #include "print/PagePrinter.h"
 
@@ -38,6 +39,9 @@ class PrintCommands : public QObject {
     MainPage mainPage() const;
     /// Prints the page through the print dialog and says in the status line how it went.
     PrintOutcome printMainWindow();
+    /// The calibration chart window's `Print`: its page as `view` shows it (the double-resolution
+    /// matrices built), the dialog over `chart`, the outcome in this window's status line.
+    PrintOutcome printChartWindow(QWidget* chart, const ChartView& view);
 
     /// Shows the print options dialog; the window opening it sets its "PrintOptions" flag first.
     void showPrintOptions();
@@ -54,6 +58,8 @@ class PrintCommands : public QObject {
     void closeDialogs();
 
   private:
+    PrintOutcome print(QWidget* parent, const PageProcedure& drawPage);
+
     CalibrationSession& session_;
     const ControlPanel& controls_;
     const FigurePanel& figures_;

@@ -384,6 +384,15 @@ TEST_F(PrintTest, PrintsToPdfThroughTheDialogAndReportsRefusalsAndFailures) {
     EXPECT_TRUE(status().startsWith(QStringLiteral("The page was not printed: cannot write")))
         << status().toStdString();
     EXPECT_FALSE(std::filesystem::exists(dir.path / "no-such-folder"));
+
+    // The calibration chart's page goes the same way.
+    ASSERT_TRUE(w.session().buildDetail());
+    const std::string chart = (dir.path / "chart.pdf").string();
+    dialogs.answerPrint({QString::fromStdString(chart)});
+    EXPECT_EQ(w.workflow().printing().printChartWindow(&w, ChartView{}).kind,
+              PrintOutcome::Kind::Printed);
+    EXPECT_EQ(pdfPages(slurp(chart)), 1);
+    EXPECT_EQ(status(), QStringLiteral("Printed to chart.pdf"));
 }
 
 } // namespace
