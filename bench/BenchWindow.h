@@ -1,7 +1,7 @@
 #pragma once
 
 // The main window with two full-size data files imported and every figure drawn, offscreen:
-// what the window benchmarks time their commands on.
+// what the window benchmarks time their redraws, prints and copies against.
 
 #include "app/MainWindow.h"
 #include "app/Workflow.h"
@@ -19,9 +19,12 @@
 #include <random>
 #include <string>
 
-namespace quendrix::bench {
+// Fifteen runs, their median and spread in milliseconds.
+#define QUENDRIX_BENCHMARK(f)                                                                      \
+    BENCHMARK(f)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond)
 
-constexpr int Records = 10000;
+namespace quendrix::bench {
+inline constexpr int Records = 10000;
 
 // A field instrument against its reference (file 1) and two analyses of the same samples
 // (file 2), both covering most of the 0..40 range. The seed is fixed so every run times the
@@ -76,8 +79,9 @@ struct Window {
     }
 };
 
-/// Runs the benchmarks named on the command line with `window` pointing at the drawn window.
-inline int runWithWindow(int argc, char** argv, Window*& window) {
+/// A benchmark's whole `main`: offscreen, the window opened once and shared through `shared`
+/// while the registered benchmarks run.
+inline int runWindowBenchmarks(int argc, char** argv, Window*& shared) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -86,15 +90,15 @@ inline int runWithWindow(int argc, char** argv, Window*& window) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    auto drawn = std::make_unique<Window>();
-    if (!drawn->open()) {
+    auto window = std::make_unique<Window>();
+    if (!window->open()) {
         std::cerr << "benchmark set-up failed: the window did not draw all eight figures\n";
         return 1;
     }
-    window = drawn.get();
+    shared = window.get();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    window = nullptr;
+    shared = nullptr;
     return 0;
 }
 

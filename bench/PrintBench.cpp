@@ -44,10 +44,7 @@ void BM_CopyFigure(benchmark::State& state) {
     state.counters["height"] = copied.height();
 }
 
-BENCHMARK(BM_PrintMainWindowToPdf)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
+QUENDRIX_BENCHMARK(BM_PrintMainWindowToPdf);
 // A scatter figure and the confidence figure.
 BENCHMARK(BM_CopyFigure)
     ->Arg(1)
@@ -59,5 +56,5 @@ BENCHMARK(BM_CopyFigure)
 } // namespace
 
 int main(int argc, char** argv) {
-    return bench::runWithWindow(argc, argv, theWindow);
+    return bench::runWindowBenchmarks(argc, argv, theWindow);
 }

@@ -14,8 +14,6 @@
 #include <QMouseEvent>
 #include <QSlider>
 
-#include <benchmark/benchmark.h>
-
 #include <initializer_list>
 
 namespace {
@@ -131,33 +129,15 @@ void BM_BreakpointDragStep(benchmark::State& state) {
     colours->close();
 }
 
-BENCHMARK(BM_ColourChange)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BreakpointDragStep)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CoefficientSlider)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HorizontalThreshold)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_VerticalThreshold)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SmoothingSlider)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
+QUENDRIX_BENCHMARK(BM_ColourChange);
+QUENDRIX_BENCHMARK(BM_BreakpointDragStep);
+QUENDRIX_BENCHMARK(BM_CoefficientSlider);
+QUENDRIX_BENCHMARK(BM_HorizontalThreshold);
+QUENDRIX_BENCHMARK(BM_VerticalThreshold);
+QUENDRIX_BENCHMARK(BM_SmoothingSlider);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    return bench::runWithWindow(argc, argv, theWindow);
+    return quendrix::bench::runWindowBenchmarks(argc, argv, theWindow);
 }

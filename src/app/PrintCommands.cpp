@@ -34,25 +34,27 @@ MainPage PrintCommands::mainPage() const {
             .upperText = sync_.committedUpper()};
 }
 
-PrintOutcome PrintCommands::print(QWidget* parent, const PageProcedure& drawPage) {
+PrintOutcome PrintCommands::print(QWidget* parent, StatusLine& status,
+                                  const PageProcedure& drawPage) {
     const QString title = QString::fromStdString(session_.state().printTitle);
     const PrintOutcome outcome =
         printWindowPage(parent, dialogs_, session_.state(),
                         title.isEmpty() ? parent->windowTitle() : title, drawPage);
     if (outcome.kind != PrintOutcome::Kind::Cancelled) {
-        status_.show(outcome.message);
+        status.show(outcome.message);
     }
     return outcome;
 }
 
 PrintOutcome PrintCommands::printMainWindow() {
     const MainPage page = mainPage();
-    return print(&window_,
+    return print(&window_, status_,
                  [&page](ui::PrinterPage& printer) { quendrix::printMainWindow(printer, page); });
 }
 
-PrintOutcome PrintCommands::printChartWindow(QWidget* chart, const ChartView& view) {
-    return print(chart, [this, &view](ui::PrinterPage& printer) {
+PrintOutcome PrintCommands::printChartWindow(QWidget* chart, StatusLine& chartStatus,
+                                             const ChartView& view) {
+    return print(chart, chartStatus, [this, &view](ui::PrinterPage& printer) {
         quendrix::printChartWindow(printer, session_, view);
     });
 }
@@ -68,21 +70,18 @@ PrintOptionsDialog* PrintCommands::printOptions() const {
     return printOptions_;
 }
 
-void PrintCommands::addCopyMenu(QMenu* edit) {
-    QMenu* copy = edit->addMenu(QStringLiteral("&Copy"));
-    copy->setObjectName(QStringLiteral("Copy"));
-    const Qt::Key keys[] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4,
-                            Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8};
+void PrintCommands::attachCopyItems(QMenu* copy, const std::array<QAction*, 8>& items,
+                                    const std::array<QAction*, 8>& figureItems) {
+    copyItems_ = items;
+    figureCopyItems_ = figureItems;
     for (int n = 1; n <= 8; ++n) {
-        QAction* item = copy->addAction(QStringLiteral("Fig.&%1").arg(n));
-        item->setObjectName(QStringLiteral("CopyFig%1").arg(n));
-        item->setShortcut(QKeySequence(Qt::CTRL | keys[n - 1]));
-        connect(item, &QAction::triggered, this, [this, n] {
-            if (sync_.drawn(n)) {
-                copyFigure(n);
-            }
-        });
-        copyItems_[size_t(n - 1)] = item;
+        for (QAction* item : {items[size_t(n - 1)], figureItems[size_t(n - 1)]}) {
+            connect(item, &QAction::triggered, this, [this, n] {
+                if (sync_.drawn(n)) {
+                    copyFigure(n);
+                }
+            });
+        }
     }
     // The items follow the figures at every change, so their shortcuts do too.
     connect(copy, &QMenu::aboutToShow, this, &PrintCommands::syncCopyItems);
@@ -91,8 +90,10 @@ void PrintCommands::addCopyMenu(QMenu* edit) {
 
 void PrintCommands::syncCopyItems() {
     for (int n = 1; n <= 8; ++n) {
-        if (QAction* item = copyItems_[size_t(n - 1)]) {
-            item->setEnabled(sync_.drawn(n));
+        for (QAction* item : {copyItems_[size_t(n - 1)], figureCopyItems_[size_t(n - 1)]}) {
+            if (item != nullptr) {
+                item->setEnabled(sync_.drawn(n));
+            }
         }
     }
 }

@@ -25,9 +25,9 @@ class FigureSynchroniser;
 class PrintOptionsDialog;
 class StatusLine;
 
-/// The main window's printing and copying: the page (`PrintAll`), the one print options dialog
-/// that both windows open, and the picture copies of the eight figures with their "&Copy"
-/// submenu, whose items are enabled exactly while their figure is drawn.
+/// The printing and copying of both windows: their pages (`PrintAll`, `PrintChartWindow`), the
+/// one print options dialog that both open, and the picture copies of the main window's eight
+/// figures, whose "&Copy" items are enabled exactly while their figure is drawn.
 class PrintCommands : public QObject {
     Q_OBJECT
   public:
@@ -40,15 +40,18 @@ class PrintCommands : public QObject {
     /// Prints the page through the print dialog and says in the status line how it went.
     PrintOutcome printMainWindow();
     /// The calibration chart window's `Print`: its page as `view` shows it (the double-resolution
-    /// matrices built), the dialog over `chart`, the outcome in this window's status line.
-    PrintOutcome printChartWindow(QWidget* chart, const ChartView& view);
+    /// matrices built), the dialog over `chart`, the outcome in the chart's status line.
+    PrintOutcome printChartWindow(QWidget* chart, StatusLine& chartStatus, const ChartView& view);
 
     /// Shows the print options dialog; the window opening it sets its "PrintOptions" flag first.
     void showPrintOptions();
     PrintOptionsDialog* printOptions() const;
 
-    /// "&Copy" with `CopyFig1` .. `CopyFig8` ("Fig.&1", Ctrl+F1, ...) under `edit`.
-    void addCopyMenu(QMenu* edit);
+    /// Takes over the copy items of Fig.1 .. Fig.8, those of the "&Copy" submenu and those of the
+    /// figures' pop-up menus: each copies its figure and is enabled exactly while it is drawn.
+    void attachCopyItems(QMenu* copy, const std::array<QAction*, 8>& items,
+                         const std::array<QAction*, 8>& figureItems);
+    /// The "&Copy" submenu's item for figure n.
     QAction* copyItem(int n) const { return copyItems_[size_t(n - 1)]; }
     /// Figure n's picture to the clipboard, whether drawn or not.
     void copyFigure(int n);
@@ -58,7 +61,7 @@ class PrintCommands : public QObject {
     void closeDialogs();
 
   private:
-    PrintOutcome print(QWidget* parent, const PageProcedure& drawPage);
+    PrintOutcome print(QWidget* parent, StatusLine& status, const PageProcedure& drawPage);
 
     CalibrationSession& session_;
     const ControlPanel& controls_;
@@ -69,6 +72,7 @@ class PrintCommands : public QObject {
     QWidget& window_;
     QPointer<PrintOptionsDialog> printOptions_;
     std::array<QAction*, 8> copyItems_{};
+    std::array<QAction*, 8> figureCopyItems_{};
 };
 
 } // namespace quendrix

@@ -1,31 +1,14 @@
 #include "figures/StageFigures.h"
 
-#include "figures/CurvePieces.h"
+#include "figures/Curves.h"
+#include "figures/FigureColours.h"
 #include "ui/FigureSurface.h"
+
+#include <QColor>
 
 #include <cmath>
 
 namespace quendrix {
-
-namespace {
-
-QColor toQColor(Rgb c) {
-    return QColor(c.red, c.green, c.blue);
-}
-
-void drawCurve(ui::FigureSurface& surface, const std::vector<CurvePiece>& pieces,
-               const QColor& colour) {
-    surface.setDrawWidth(1);
-    for (const CurvePiece& p : pieces) {
-        if (p.line) {
-            surface.line(cellX(p.x1), cellY(p.y1), cellX(p.x2), cellY(p.y2), colour);
-        } else {
-            surface.point(cellX(p.x1), cellY(p.y1), colour);
-        }
-    }
-}
-
-} // namespace
 
 float figureFactor(StageFigure figure, float rangeWidth, int smoothing) {
     switch (figure) {
@@ -62,12 +45,11 @@ Field figureField(StageFigure figure) {
     return Field::Confi;
 }
 
-// Plot positions are singles, as every other figure coordinate.
 double cellX(double i) {
-    return double(float((i - 25) * 1875 / 200));
+    return MainFigureFrame.x(i);
 }
 double cellY(double j) {
-    return double(float((1 - (j - 25) / 200) * 1875));
+    return MainFigureFrame.y(j);
 }
 
 void drawStageFigure(ui::FigureSurface& surface, const StageMatrix& m, StageFigure figure,
@@ -101,13 +83,6 @@ void drawMaskedProbability(ui::FigureSurface& surface, const StageMatrix& m,
     }
 }
 
-RegionShades regionShades(bool greyScale) {
-    if (greyScale) {
-        return {QColor(200, 200, 200), QColor(100, 100, 100)};
-    }
-    return {QColor(200, 255, 200), QColor(50, 127, 50)};
-}
-
 void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, bool greyScale) {
     const auto [inner, outer] = regionShades(greyScale);
     surface.setDrawWidth(1);
@@ -127,15 +102,16 @@ void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, boo
 }
 
 void drawAverageOverlay(ui::FigureSurface& surface, const ColumnResults& columns, bool greyScale) {
-    drawCurve(surface, averageCurve(columns.aveIndex.data(), PlotFirst, PlotLast),
-              greyScale ? QColor(0, 0, 0) : QColor(0, 0, 255));
+    drawCurve(surface, MainFigureFrame, averageCurve(columns.aveIndex.data(), PlotFirst, PlotLast),
+              lineColour(greyScale, QColor(0, 0, 255)));
 }
 
 void drawModeOverlay(ui::FigureSurface& surface, const ColumnResults& columns, const StageMatrix& m,
                      bool greyScale) {
     const auto probability = [&m](int x, int y) { return std::fabs(m.at(Field::Prob, x, y)); };
-    drawCurve(surface, modeCurve(columns.modeIndex.data(), PlotFirst, PlotLast, probability),
-              greyScale ? QColor(0, 0, 0) : QColor(255, 0, 0));
+    drawCurve(surface, MainFigureFrame,
+              modeCurve(columns.modeIndex.data(), PlotFirst, PlotLast, probability),
+              lineColour(greyScale, QColor(255, 0, 0)));
 }
 
 } // namespace quendrix

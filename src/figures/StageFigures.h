@@ -3,8 +3,6 @@
 #include "colour/ColourRamp.h"
 #include "pipeline/StageMatrix.h"
 
-#include <QColor>
-
 namespace quendrix::ui {
 class FigureSurface;
 }
@@ -35,14 +33,6 @@ void drawStageFigure(ui::FigureSurface& surface, const StageMatrix& m, StageFigu
 /// |Prob| * 20 * enhancement (no threshold), cells outside white.
 void drawMaskedProbability(ui::FigureSurface& surface, const StageMatrix& m,
                            const ColourRamp& ramp);
-
-/// The shades of the confidence regions: `inner` inside the narrower region (class 2 or more),
-/// `outer` in the ring of the wider one (class 1); greys in grey scale.
-struct RegionShades {
-    QColor inner;
-    QColor outer;
-};
-RegionShades regionShades(bool greyScale);
 
 /// Fig.8: white, the wider region in the outer colour and the narrower one in the inner colour
 /// (grey shades in grey scale); the result becomes the surface's persistent picture.

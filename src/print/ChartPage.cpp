@@ -1,8 +1,9 @@
 #include "print/ChartPage.h"
 
 #include "base/NumberText.h"
-#include "figures/CurvePieces.h"
-#include "figures/StageFigures.h"
+#include "figures/ChartFigures.h"
+#include "figures/Curves.h"
+#include "figures/FigureColours.h"
 #include "print/PageGeometry.h"
 #include "session/CalibrationSession.h"
 #include "ui/PrinterPage.h"
@@ -58,8 +59,8 @@ void printFigures(ui::PrinterPage& page, const CalibrationSession& session, cons
             }
         }
     }
-    const QColor blue = grey ? QColor(Qt::black) : QColor(0, 0, 255);
-    const QColor red = grey ? QColor(Qt::black) : QColor(255, 0, 0);
+    const QColor blue = lineColour(grey, QColor(0, 0, 255));
+    const QColor red = lineColour(grey, QColor(255, 0, 0));
     // The curves run on to the column after the last shown one, so they are cut at the edge.
     page.setClip(t.map(ChartMainFigure));
     if (view.showAverage) {
@@ -78,11 +79,11 @@ void printFigures(ui::PrinterPage& page, const CalibrationSession& session, cons
     // The section: one bar per row, as long as the dots the window plots for it.
     const int column = sectionColumn(view.sectionPercent);
     for (int r = FineFirst; r <= FineLast; ++r) {
-        const float v = d.prob(column, r) * float(view.enhancementPercent) * float(200.0 / 10);
-        if (!(v > 0)) {
+        const int dots = sectionDots(sectionValue(d.prob(column, r), view.enhancementPercent));
+        if (dots == 0) {
             continue;
         }
-        const double longest = std::min(100.0, std::ceil(double(v)) - 1);
+        const double longest = dots - 1;
         const double y = t.y(fineY(r));
         page.line(t.x(ChartSection.left()), y,
                   t.x(ChartSection.left() + longest * ChartSection.width() / 100), y, blue);

@@ -1,6 +1,7 @@
 #include "print/MainPage.h"
 
 #include "base/NumberText.h"
+#include "figures/FigureColours.h"
 #include "figures/FigureGrid.h"
 #include "figures/ScatterFigure.h"
 #include "figures/StageFigures.h"
@@ -22,10 +23,6 @@ const QString FontName = QStringLiteral("Arial");
 
 QString qs(const std::string& text) {
     return QString::fromLatin1(text.c_str());
-}
-
-QColor orBlack(bool greyScale, const QColor& colour) {
-    return greyScale ? QColor(Qt::black) : colour;
 }
 
 /// Prints lines downwards from a starting point; each line moves the print position down by
@@ -130,7 +127,7 @@ void printRainbow(ui::PrinterPage& page, const ColourRamp& ramp, float value, in
 void printScatterFigure(ui::PrinterPage& page, const MainPage& in, int f, const PageTransform& t) {
     const QRectF box = mainPageFigure(f + 1);
     const SessionState& state = in.session.state();
-    const QColor colour = orBlack(state.colour.greyScale, QColor(0, 0, 255));
+    const QColor colour = lineColour(state.colour.greyScale, QColor(0, 0, 255));
     const double lo = leadingNumber(in.lowerText.toLatin1().toStdString());
     const double hi = leadingNumber(in.upperText.toLatin1().toStdString());
     const std::optional<DataFile>& file = in.session.file(f);
@@ -160,8 +157,8 @@ void printConfidenceFigure(ui::PrinterPage& page, const MainPage& in, const Page
     const QRectF box = mainPageFigure(8);
     const bool grey = in.session.state().colour.greyScale;
     const auto [inner, outer] = regionShades(grey);
-    const QColor mode = orBlack(grey, QColor(255, 0, 0));
-    const QColor average = orBlack(grey, QColor(0, 0, 255));
+    const QColor mode = lineColour(grey, QColor(255, 0, 0));
+    const QColor average = lineColour(grey, QColor(0, 0, 255));
     const StageMatrix& m = in.session.matrix();
     for (int x = PlotFirst; x <= PlotLast; ++x) {
         for (int y = PlotFirst; y <= PlotLast; ++y) {
@@ -203,7 +200,7 @@ void printMainWindow(ui::PrinterPage& page, const MainPage& in, double offsetX, 
         const QRectF box = mainPageFigure(2);
         page.setClip(t.map(box));
         page.line(t.x(box.left()), t.y(box.top() + left), t.x(box.right()), t.y(box.top() + right),
-                  orBlack(state.colour.greyScale, QColor(255, 0, 0)));
+                  lineColour(state.colour.greyScale, QColor(255, 0, 0)));
         page.clearClip();
     }
 

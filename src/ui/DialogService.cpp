@@ -12,7 +12,9 @@ QString QtDialogService::openFileName(QWidget* parent, const QString& filter) {
 }
 
 QString QtDialogService::saveFileName(QWidget* parent, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
+    // Without DontConfirmOverwrite the dialog asks before an existing file is replaced.
+    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
+                                        QFileDialog::Options());
 }
 
 void QtDialogService::exclamation(QWidget* parent, const QString& title, const QString& text) {

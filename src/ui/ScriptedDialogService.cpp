@@ -1,11 +1,13 @@
 #include "ui/ScriptedDialogService.h"
 
+#include <QFileInfo>
 #include <QPrinter>
 
 namespace quendrix::ui {
 
-QString ScriptedDialogService::nextFile() {
+QString ScriptedDialogService::nextFile(const QString& filter) {
     ++fileDialogsShown_;
+    lastFilter_ = filter;
     if (fileAnswers_.empty()) {
         return {};
     }
@@ -14,12 +16,19 @@ QString ScriptedDialogService::nextFile() {
     return answer;
 }
 
-QString ScriptedDialogService::openFileName(QWidget*, const QString&) {
-    return nextFile();
+QString ScriptedDialogService::openFileName(QWidget*, const QString& filter) {
+    return nextFile(filter);
 }
 
-QString ScriptedDialogService::saveFileName(QWidget*, const QString&) {
-    return nextFile();
+QString ScriptedDialogService::saveFileName(QWidget*, const QString& filter) {
+    QString answer = nextFile(filter);
+    if (!answer.isEmpty() && QFileInfo(answer).isFile()) {
+        ++overwriteQuestions_;
+        if (!replace_) {
+            return {};
+        }
+    }
+    return answer;
 }
 
 void ScriptedDialogService::exclamation(QWidget*, const QString& title, const QString& text) {

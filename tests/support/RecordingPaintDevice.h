@@ -10,6 +10,7 @@
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QRectF>
+#include <QRegularExpression>
 #include <QString>
 #include <QTextItem>
 
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -178,6 +180,12 @@ inline std::vector<Mark> recordPage(const std::function<void(ui::PrinterPage&)>&
     }
     painter.end();
     return device.marks();
+}
+
+/// Pages of a PDF file, counted from its page objects.
+inline int pdfPages(const std::string& bytes) {
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    return int(QString::fromLatin1(bytes.data(), qsizetype(bytes.size())).count(page));
 }
 
 /// The filled rects, dots and circles whose centre lies in `box`.

@@ -1,7 +1,7 @@
 #include "RecordingPaintDevice.h"
 
 #include "detail/IntervalReadout.h"
-#include "figures/CurvePieces.h"
+#include "figures/Curves.h"
 #include "figures/StageFigures.h"
 #include "print/ChartPage.h"
 #include "session/CalibrationSession.h"

@@ -1,6 +1,7 @@
-#include "figures/CurvePieces.h"
+#include "figures/Curves.h"
 
 #include "pipeline/StageMatrix.h"
+#include "ui/FigureSurface.h"
 
 #include <cmath>
 
@@ -60,6 +61,18 @@ std::vector<CurvePiece> modeCurve(const int* rows, int first, int last,
         }
         return true;
     });
+}
+
+void drawCurve(ui::FigureSurface& surface, const GridFrame& frame,
+               const std::vector<CurvePiece>& pieces, const QColor& colour) {
+    surface.setDrawWidth(1);
+    for (const CurvePiece& p : pieces) {
+        if (p.line) {
+            surface.line(frame.x(p.x1), frame.y(p.y1), frame.x(p.x2), frame.y(p.y2), colour);
+        } else {
+            surface.point(frame.x(p.x1), frame.y(p.y1), colour);
+        }
+    }
 }
 
 } // namespace quendrix
