@@ -1,7 +1,7 @@
 #pragma once
 
 // The main window with two full-size data files imported and every figure drawn, offscreen:
-// what the window benchmarks time their redraws against.
+// what the window benchmarks time their redraws, prints and copies against.
 
 #include "app/MainWindow.h"
 #include "app/Workflow.h"

@@ -9,9 +9,9 @@
 namespace quendrix {
 
 ChartLauncher::ChartLauncher(CalibrationSession& session, ui::DialogService& dialogs,
-                             ResultSaver& saver, FigurePanel& figures, QWidget& mainWindow,
-                             std::function<void()> colourSettings)
-    : session_(session), dialogs_(dialogs), saver_(saver), figures_(figures),
+                             ResultSaver& saver, PrintCommands& printing, FigurePanel& figures,
+                             QWidget& mainWindow, std::function<void()> colourSettings)
+    : session_(session), dialogs_(dialogs), saver_(saver), printing_(printing), figures_(figures),
       mainWindow_(mainWindow), colourSettings_(std::move(colourSettings)) {}
 
 ChartLauncher::~ChartLauncher() {
@@ -28,7 +28,7 @@ Status ChartLauncher::open(ChartMode mode) {
         return st;
     }
     if (!window_) {
-        window_ = new ChartWindow(session_, dialogs_, saver_, &mainWindow_);
+        window_ = new ChartWindow(session_, dialogs_, saver_, printing_, &mainWindow_);
         QObject::connect(window_, &QObject::destroyed, &mainWindow_,
                          [this] { restoreFigureLook(); });
         QObject::connect(window_, &ChartWindow::colourSettingsRequested, &mainWindow_,

@@ -17,6 +17,7 @@ class DialogService;
 class CalibrationSession;
 class ChartWindow;
 class FigurePanel;
+class PrintCommands;
 class ResultSaver;
 
 /// The main window's side of the calibration chart: `BuildDetailMatrices` and the one chart
@@ -25,7 +26,8 @@ class ChartLauncher {
   public:
     /// `colourSettings` shows the colour settings window when the chart asks for it.
     ChartLauncher(CalibrationSession& session, ui::DialogService& dialogs, ResultSaver& saver,
-                  FigurePanel& figures, QWidget& mainWindow, std::function<void()> colourSettings);
+                  PrintCommands& printing, FigurePanel& figures, QWidget& mainWindow,
+                  std::function<void()> colourSettings);
     ~ChartLauncher();
 
     /// Builds the fine matrices and shows the chart in `mode`: the window already open, updated,
@@ -43,6 +45,7 @@ class ChartLauncher {
     CalibrationSession& session_;
     ui::DialogService& dialogs_;
     ResultSaver& saver_;
+    PrintCommands& printing_;
     FigurePanel& figures_;
     QWidget& mainWindow_;
     std::function<void()> colourSettings_;

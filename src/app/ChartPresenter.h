@@ -75,6 +75,9 @@ class ChartPresenter {
     void enhancementMoved();
     /// Activated, or the colours changed while active: redraws once per colour change.
     void activated();
+    /// Just before the print options dialog is shown from this window: the activation that
+    /// follows it redraws nothing.
+    void printOptionsShown() { colours_.printOptionsShown(); }
 
   private:
     void applyView(ChartMode mode);

@@ -2,8 +2,10 @@
 
 #include "app/IntervalMarks.h"
 #include "app/IntervalPanel.h"
+#include "app/PrintCommands.h"
 #include "app/ResultSaver.h"
 #include "app/StatusLine.h"
+#include "ui/Clipboard.h"
 #include "ui/FigureSurface.h"
 
 #include <QCheckBox>
@@ -46,20 +48,18 @@ ui::FigureSurface* surface(QWidget* parent, const QString& name) {
     return s;
 }
 
-/// An item whose command comes with a later feature: in its place, with its caption, disabled.
-QAction* later(QMenu* menu, const QString& caption, const QString& name) {
+QAction* item(QMenu* menu, const QString& caption, const QString& name) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
-    action->setEnabled(false);
     return action;
 }
 
 } // namespace
 
 ChartWindow::ChartWindow(CalibrationSession& session, ui::DialogService& dialogs,
-                         ResultSaver& saver, QWidget* mainWindow)
-    : QMainWindow(mainWindow, Qt::Window), saver_(saver), measurements_(session, dialogs),
-      canvas_(new QWidget(this)) {
+                         ResultSaver& saver, PrintCommands& printing, QWidget* mainWindow)
+    : QMainWindow(mainWindow, Qt::Window), saver_(saver), printing_(printing),
+      measurements_(session, dialogs), canvas_(new QWidget(this)) {
     setObjectName(QStringLiteral("frmOutPut2"));
     setWindowTitle(QStringLiteral("Calibration chart"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -107,32 +107,49 @@ void ChartWindow::buildControls() {
 
 void ChartWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
-    save_ = file->addAction(QStringLiteral("&Save Matrix"));
-    save_->setObjectName(QStringLiteral("SaveMatrix"));
-    apply_ = file->addAction(QStringLiteral("&Apply to measurements..."));
-    apply_->setObjectName(QStringLiteral("ApplyToMeasurements"));
+    save_ = item(file, QStringLiteral("&Save Matrix"), QStringLiteral("SaveMatrix"));
+    apply_ = item(file, QStringLiteral("&Apply to measurements..."),
+                  QStringLiteral("ApplyToMeasurements"));
     file->addSeparator();
-    later(file, QStringLiteral("Print Options"), QStringLiteral("PrintOptions"));
-    later(file, QStringLiteral("&Print"), QStringLiteral("Print"));
+    printOptions_ = item(file, QStringLiteral("Print Options"), QStringLiteral("PrintOptions"));
+    connect(printOptions_, &QAction::triggered, this, [this] {
+        presenter_->printOptionsShown();
+        printing_.showPrintOptions();
+    });
+    print_ = item(file, QStringLiteral("&Print"), QStringLiteral("Print"));
+    connect(print_, &QAction::triggered, this,
+            [this] { printing_.printChartWindow(this, *status_, printView()); });
     file->addSeparator();
-    QAction* exit = file->addAction(QStringLiteral("E&xit"));
-    exit->setObjectName(QStringLiteral("Exit"));
+    QAction* exit = item(file, QStringLiteral("E&xit"), QStringLiteral("Exit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
-    QAction* colours = edit->addAction(QStringLiteral("Colour Setting"));
-    colours->setObjectName(QStringLiteral("ColourSetting"));
+    QAction* colours =
+        item(edit, QStringLiteral("Colour Setting"), QStringLiteral("ColourSetting"));
     connect(colours, &QAction::triggered, this, &ChartWindow::colourSettingsRequested);
     edit->addSeparator();
     QMenu* copy = edit->addMenu(QStringLiteral("&Copy"));
-    later(copy, QStringLiteral("&Main figure"), QStringLiteral("CopyFig1"));
-    later(copy, QStringLiteral("Section"), QStringLiteral("CopyFig2"));
-
+    const QString copyCaptions[] = {QStringLiteral("&Main figure"), QStringLiteral("Section")};
     for (int n = 1; n <= 2; ++n) {
-        QMenu* menu = new QMenu(QStringLiteral("Fig%1").arg(n), this);
-        later(menu, QStringLiteral("Copy"), QStringLiteral("Copy%1").arg(n));
+        QAction* fromEdit = item(copy, copyCaptions[n - 1], QStringLiteral("CopyFig%1").arg(n));
+        auto* menu = new QMenu(QStringLiteral("Fig%1").arg(n), this);
+        QAction* fromFigure = item(menu, QStringLiteral("Copy"), QStringLiteral("Copy%1").arg(n));
+        for (QAction* a : {fromEdit, fromFigure}) {
+            connect(a, &QAction::triggered, this, [this, n] { copyFigure(n); });
+        }
         figureMenus_[size_t(n - 1)] = menu;
     }
+}
+
+void ChartWindow::copyFigure(int n) {
+    ui::putPicture((n == 1 ? c_.picture1 : c_.picture2)->image());
+}
+
+ChartView ChartWindow::printView() const {
+    return {.sectionPercent = c_.slider1->value(),
+            .enhancementPercent = c_.slider2->value(),
+            .showAverage = c_.check4->isChecked(),
+            .showMode = c_.check1->isChecked()};
 }
 
 void ChartWindow::connectControls() {

@@ -3,6 +3,7 @@
 #include "app/ChartLayout.h"
 #include "app/ChartPresenter.h"
 #include "app/MeasurementCommands.h"
+#include "print/ChartPage.h"
 
 #include <QMainWindow>
 
@@ -16,6 +17,7 @@ namespace ui {
 class DialogService;
 }
 class CalibrationSession;
+class PrintCommands;
 class ResultSaver;
 class StatusLine;
 
@@ -27,7 +29,7 @@ class ChartWindow : public QMainWindow {
     Q_OBJECT
   public:
     ChartWindow(CalibrationSession& session, ui::DialogService& dialogs, ResultSaver& saver,
-                QWidget* mainWindow);
+                PrintCommands& printing, QWidget* mainWindow);
     ~ChartWindow() override;
 
     /// Opens in `mode`, or, when open already, shows `mode` again with everything redrawn.
@@ -40,6 +42,11 @@ class ChartWindow : public QMainWindow {
     QAction* saveAction() const { return save_; }
     /// "File(&F)" > "&Apply to measurements...".
     QAction* applyAction() const { return apply_; }
+    /// "File(&F)" > "Print Options" and "&Print".
+    QAction* printOptionsAction() const { return printOptions_; }
+    QAction* printAction() const { return print_; }
+    /// What the page shows: the section, the enhancement and the curve boxes as they stand.
+    ChartView printView() const;
     /// The colour settings changed while this window may be the active one.
     void coloursChanged();
 
@@ -58,12 +65,15 @@ class ChartWindow : public QMainWindow {
   private:
     void buildControls();
     void buildMenus();
+    /// The picture of figure n (1: the main figure, 2: the section) to the clipboard.
+    void copyFigure(int n);
     void connectControls();
     ChartMetrics metrics() const;
     void placeControls();
     void placeMovingLabels();
 
     ResultSaver& saver_;
+    PrintCommands& printing_;
     MeasurementCommands measurements_;
     ChartControls c_;
     std::unique_ptr<ChartPresenter> presenter_;
@@ -72,6 +82,8 @@ class ChartWindow : public QMainWindow {
     ChartGeometry geometry_;
     QAction* save_ = nullptr;
     QAction* apply_ = nullptr;
+    QAction* printOptions_ = nullptr;
+    QAction* print_ = nullptr;
     std::array<QMenu*, 2> figureMenus_{};
     bool opened_ = false;
 };

@@ -31,8 +31,8 @@ MainMenus::MainMenus(QMainWindow& window) {
     checkCoverage =
         item(file, QStringLiteral("Check &coverage..."), QStringLiteral("CheckCoverage"));
     file->addSeparator();
-    item(file, QStringLiteral("Print Options"), QStringLiteral("PrintOptions"), false);
-    QAction* print = item(file, QStringLiteral("&Print"), QStringLiteral("PrintAll"), false);
+    printOptions = item(file, QStringLiteral("Print Options"), QStringLiteral("PrintOptions"));
+    print = item(file, QStringLiteral("&Print"), QStringLiteral("PrintAll"));
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     file->addSeparator();
     quit = item(file, QStringLiteral("&Quit"), QStringLiteral("Quit"));
@@ -41,12 +41,13 @@ MainMenus::MainMenus(QMainWindow& window) {
     QMenu* edit = window.menuBar()->addMenu(QStringLiteral("Edit(&E)"));
     colourSettings = item(edit, QStringLiteral("Colour Settings"), QStringLiteral("ColourSetting"));
     edit->addSeparator();
-    QMenu* copy = edit->addMenu(QStringLiteral("&Copy"));
-    copy->menuAction()->setObjectName(QStringLiteral("Copy"));
+    copyMenu = edit->addMenu(QStringLiteral("&Copy"));
+    copyMenu->menuAction()->setObjectName(QStringLiteral("Copy"));
     for (int n = 1; n <= 8; ++n) {
-        QAction* a =
-            item(copy, QStringLiteral("Fig.&%1").arg(n), QStringLiteral("CopyFig%1").arg(n), false);
+        QAction* a = item(copyMenu, QStringLiteral("Fig.&%1").arg(n),
+                          QStringLiteral("CopyFig%1").arg(n), false);
         a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_F1 + n - 1)));
+        copies[size_t(n - 1)] = a;
     }
 
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("Help(&H)"));
@@ -64,8 +65,9 @@ MainMenus::MainMenus(QMainWindow& window) {
                 item(menu, QStringLiteral("&Save matrix"), QString::fromLatin1(saveNames[k]));
             menu->addSeparator();
         }
-        item(menu, n >= 7 ? QStringLiteral("&Copy") : QStringLiteral("Copy"),
-             QStringLiteral("Copy%1").arg(n), false);
+        figureCopies[size_t(n - 1)] =
+            item(menu, n >= 7 ? QStringLiteral("&Copy") : QStringLiteral("Copy"),
+                 QStringLiteral("Copy%1").arg(n), false);
         figureMenus_[size_t(n - 1)] = menu;
     }
 }

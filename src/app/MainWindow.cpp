@@ -66,6 +66,9 @@ void MainWindow::connectMenus() {
     connect(m.quit, &QAction::triggered, this, &QWidget::close);
     connect(m.about, &QAction::triggered, w, &Workflow::openAboutBox);
     connect(m.colourSettings, &QAction::triggered, w, &Workflow::showColourSettings);
+    connect(m.printOptions, &QAction::triggered, w, &Workflow::openPrintOptions);
+    connect(m.print, &QAction::triggered, w, [w] { w->printing().printMainWindow(); });
+    w->printing().attachCopyItems(m.copyMenu, m.copies, m.figureCopies);
     // Every save entry of the window is the one save.
     for (QAction* save : {m.commonOutput, m.saves[0], m.saves[1]}) {
         connect(save, &QAction::triggered, w, &Workflow::saveResult);

@@ -55,8 +55,9 @@ Workflow::Workflow(CalibrationSession& session, ControlPanel& controls, FigurePa
     : session_(session), controls_(controls), panel_(figures), menus_(menus), dialogs_(dialogs),
       window_(window), sync_(session, figures, window),
       runner_(session, sync_, figures, *controls.run.progress), focus_(controls, figures, window),
-      status_(status), saver_(session, dialogs),
-      chart_(session, dialogs, saver_, figures, window, [this] { showColourSettings(); }),
+      status_(status), printing_(session, controls, figures, sync_, dialogs, status_, window),
+      saver_(session, dialogs), chart_(session, dialogs, saver_, printing_, figures, window,
+                                       [this] { showColourSettings(); }),
       measurements_(session, dialogs) {
     connect(this, &Workflow::coloursChanged, this, [this] {
         if (ChartWindow* chart = chart_.window()) {
@@ -172,6 +173,7 @@ void Workflow::syncControls() {
     c.run.start->setEnabled(startEnabled_);
     menus_.commonOutput->setEnabled(drawn(8));
     menus_.checkCoverage->setEnabled(drawn(8));
+    printing_.syncCopyItems();
     // The chart shows the fine matrices of one result; any change that undoes it closes it.
     chart_.closeIfStale();
 }
@@ -559,6 +561,11 @@ void Workflow::openAboutBox() {
     aboutBox_->raise();
 }
 
+void Workflow::openPrintOptions() {
+    printOptionsShown();
+    printing_.showPrintOptions();
+}
+
 void Workflow::showColourSettings() {
     if (!colourSettings_) {
         colourSettings_ = new ColourSettingsWindow(session_.state(), &window_);
@@ -608,6 +615,7 @@ void Workflow::shutDown() {
     if (coverageDialog_) {
         coverageDialog_->close();
     }
+    printing_.closeDialogs();
     chart_.close();
 }
 

@@ -4,6 +4,7 @@
 #include "app/FigureSynchroniser.h"
 #include "app/FocusPolicy.h"
 #include "app/MeasurementCommands.h"
+#include "app/PrintCommands.h"
 #include "app/ResultSaver.h"
 #include "app/StageRunner.h"
 #include "app/StatusLine.h"
@@ -48,6 +49,7 @@ class Workflow : public QObject {
     FigureSynchroniser& figures() { return sync_; }
     const FigureSynchroniser& figures() const { return sync_; }
     const StatusLine& status() const { return status_; }
+    PrintCommands& printing() { return printing_; }
     ChartLauncher& chart() { return chart_; }
 
     // Events.
@@ -76,6 +78,8 @@ class Workflow : public QObject {
     void horizontalThresholdChanged(int samples);
     void openCoefficientDialog(int k);
     void openAboutBox();
+    /// "Print Options": sets this window's "PrintOptions" flag, then shows the dialog.
+    void openPrintOptions();
     /// Shows the one colour settings window, from this window or any other.
     void showColourSettings();
     /// The colour settings window, once it has been opened.
@@ -116,6 +120,7 @@ class Workflow : public QObject {
     StageRunner runner_;
     FocusPolicy focus_;
     StatusLine status_;
+    PrintCommands printing_;
     ResultSaver saver_;
     ChartLauncher chart_;
     MeasurementCommands measurements_;

@@ -119,14 +119,14 @@ void drawSectionMarker(ui::FigureSurface& surface, int sectionPercent, bool grey
 void drawChartCurves(ui::FigureSurface& surface, const DetailMatrices& d, bool average, bool mode,
                      bool greyScale) {
     if (average) {
-        drawIndexCurve(surface, ChartFrame, d.fineAve.data(), FineFirst, FineLast,
-                       lineColour(greyScale, QColor(0, 0, 255)));
+        drawCurve(surface, ChartFrame, averageCurve(d.fineAve.data(), FineFirst, FineLast),
+                  lineColour(greyScale, QColor(0, 0, 255)));
     }
     if (mode) {
-        drawModeCurve(
-            surface, ChartFrame, d.fineMode.data(), FineFirst, FineLast,
-            [&d](int x) { return &d.fineProb[size_t(x * FineSize)]; },
-            lineColour(greyScale, QColor(255, 0, 0)));
+        const auto probability = [&d](int x, int y) { return std::fabs(d.prob(x, y)); };
+        drawCurve(surface, ChartFrame,
+                  modeCurve(d.fineMode.data(), FineFirst, FineLast, probability),
+                  lineColour(greyScale, QColor(255, 0, 0)));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QColor>
 
 #include <functional>
+#include <vector>
 
 namespace quendrix::ui {
 class FigureSurface;
@@ -26,18 +27,31 @@ struct GridFrame {
 /// The main window's matrix figures: grid cells 25..225 on a 1875 x 1875 scale.
 inline constexpr GridFrame MainFigureFrame{25, 200, 1875, 1875};
 
-/// The values of one matrix column by row index.
-using ColumnValues = std::function<const float*(int column)>;
+/// One piece of a curve through per-column row indices: a line from column x to column x + 1,
+/// or a lone point where a neighbour has no value. Screens and printed pages draw the same
+/// pieces, each in its own units.
+struct CurvePiece {
+    int x1, y1, x2, y2;
+    bool line; ///< false: a point at (x1, y1)
+    bool operator==(const CurvePiece&) const = default;
+};
 
-/// A curve through one row index per column (the average): for each column x of first..last,
-/// a line to the next column's index when both hold one, a point where only one does.
-void drawIndexCurve(ui::FigureSurface& surface, const GridFrame& frame, const int* index, int first,
-                    int last, const QColor& colour);
+/// The magnitude of the probability in column x, row y.
+using ColumnProbability = std::function<float(int x, int y)>;
 
-/// The mode curve: as `drawIndexCurve`, but a jump of two or more rows is bridged only when the
-/// column with the higher mode climbs to it without a dip; otherwise the two modes belong to
-/// separate peaks and stay points.
-void drawModeCurve(ui::FigureSurface& surface, const GridFrame& frame, const int* mode, int first,
-                   int last, const ColumnValues& column, const QColor& colour);
+/// The average curve over columns first..last (each joined to the next; `rows` must hold
+/// last + 1): neighbouring rows joined by a line, a row whose neighbour has none (`NoIndex`)
+/// as a point.
+std::vector<CurvePiece> averageCurve(const int* rows, int first, int last);
+
+/// The mode curve: as the average curve, but a jump of two or more rows is joined only when the
+/// column with the higher mode rises to it without a dip; otherwise both modes are points, as
+/// they belong to separate peaks.
+std::vector<CurvePiece> modeCurve(const int* rows, int first, int last,
+                                  const ColumnProbability& probability);
+
+/// Draws `pieces` one unit wide on `surface`, placed by `frame`.
+void drawCurve(ui::FigureSurface& surface, const GridFrame& frame,
+               const std::vector<CurvePiece>& pieces, const QColor& colour);
 
 } // namespace quendrix

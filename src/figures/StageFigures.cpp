@@ -102,15 +102,16 @@ void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, boo
 }
 
 void drawAverageOverlay(ui::FigureSurface& surface, const ColumnResults& columns, bool greyScale) {
-    drawIndexCurve(surface, MainFigureFrame, columns.aveIndex.data(), PlotFirst, PlotLast,
-                   lineColour(greyScale, QColor(0, 0, 255)));
+    drawCurve(surface, MainFigureFrame, averageCurve(columns.aveIndex.data(), PlotFirst, PlotLast),
+              lineColour(greyScale, QColor(0, 0, 255)));
 }
 
 void drawModeOverlay(ui::FigureSurface& surface, const ColumnResults& columns, const StageMatrix& m,
                      bool greyScale) {
-    drawModeCurve(
-        surface, MainFigureFrame, columns.modeIndex.data(), PlotFirst, PlotLast,
-        [&m](int x) { return m.row(Field::Prob, x); }, lineColour(greyScale, QColor(255, 0, 0)));
+    const auto probability = [&m](int x, int y) { return std::fabs(m.at(Field::Prob, x, y)); };
+    drawCurve(surface, MainFigureFrame,
+              modeCurve(columns.modeIndex.data(), PlotFirst, PlotLast, probability),
+              lineColour(greyScale, QColor(255, 0, 0)));
 }
 
 } // namespace quendrix

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace quendrix::ui {
 
@@ -18,6 +20,21 @@ QString QtDialogService::saveFileName(QWidget* parent, const QString& filter) {
 void QtDialogService::exclamation(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+} // namespace quendrix::ui
+
+namespace quendrix::ui {
+
+bool QtDialogService::print(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    // One page: nothing to select and no range to choose. Printing to a file stays, since the
+    // PDF printer is how most users here print.
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace quendrix::ui

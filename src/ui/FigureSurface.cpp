@@ -413,6 +413,10 @@ void FigureSurface::paint(QPainter& painter, const QRectF& target) const {
     painter.restore();
 }
 
+QImage FigureSurface::image() const {
+    return rendered(contentsRect().size().expandedTo(QSize(1, 1)), devicePixelRatioF());
+}
+
 QColor FigureSurface::colourAt(double x, double y, const QSize& size) const {
     const QImage& image = rendered(size, 1.0);
     const int px = std::clamp(static_cast<int>(std::floor(x * size.width() / scaleWidth_)), 0,

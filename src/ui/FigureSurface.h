@@ -66,6 +66,9 @@ class FigureSurface : public QFrame {
     /// Paints the scale area into `target` on any paint device, in the surface's font. On a
     /// vector device (SVG, PDF) lines, points, circles and texts stay vectors.
     void paint(QPainter& painter, const QRectF& target) const;
+    /// The current image as the screen shows it, in device pixels (sharp on high-density
+    /// screens): what a copy puts on the clipboard.
+    QImage image() const;
     /// The colour shown at user point (x, y) when rendered at `size`.
     QColor colourAt(double x, double y, const QSize& size) const;
     /// Items (boxes, points, lines, circles, texts, images) kept in the picture and the layer.

@@ -1,6 +1,7 @@
 #include "ui/ScriptedDialogService.h"
 
 #include <QFileInfo>
+#include <QPrinter>
 
 namespace quendrix::ui {
 
@@ -32,6 +33,23 @@ QString ScriptedDialogService::saveFileName(QWidget*, const QString& filter) {
 
 void ScriptedDialogService::exclamation(QWidget*, const QString& title, const QString& text) {
     messages_.push_back(title + QStringLiteral(": ") + text);
+}
+
+bool ScriptedDialogService::print(QWidget*, QPrinter& printer) {
+    ++printDialogsShown_;
+    if (printAnswers_.empty()) {
+        return false;
+    }
+    const PrintAnswer answer = printAnswers_.front();
+    printAnswers_.pop_front();
+    if (!answer.pdfPath.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(answer.pdfPath);
+    }
+    printer.setCopyCount(answer.copies);
+    printer.setPageSize(QPageSize(answer.pageSize));
+    printer.setPageOrientation(answer.orientation);
+    return true;
 }
 
 } // namespace quendrix::ui

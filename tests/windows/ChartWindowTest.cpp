@@ -404,22 +404,22 @@ std::string captions(const QMenu* menu) {
     return items.join(QLatin1Char('|')).toStdString();
 }
 
-TEST_F(ChartWindowTest, MenusInTheirPlacesWithLaterCommandsDisabled) {
+TEST_F(ChartWindowTest, MenusInTheirPlacesEveryItemEnabled) {
     runAll();
     ASSERT_NE(openFrom(7), nullptr);
     std::vector<std::string> bar;
     for (const QAction* a : chart()->menuBar()->actions()) {
         bar.push_back(a->text().toStdString() + ": " + captions(a->menu()));
     }
-    EXPECT_EQ(bar, (std::vector<std::string>{
-                       "File(&F): &Save Matrix|&Apply to measurements...|-|Print "
-                       "Options(off)|&Print(off)|-|E&xit",
-                       "Edit(&E): Colour Setting|-|&Copy[&Main figure(off)|Section(off)]"}));
+    EXPECT_EQ(bar,
+              (std::vector<std::string>{
+                  "File(&F): &Save Matrix|&Apply to measurements...|-|Print Options|&Print|-|E&xit",
+                  "Edit(&E): Colour Setting|-|&Copy[&Main figure|Section]"}));
     for (int n = 1; n <= 2; ++n) {
         QTest::mousePress(n == 1 ? cc().picture1 : cc().picture2, Qt::RightButton);
         QMenu* menu = chart()->figureMenu(n);
         EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); })) << n;
-        EXPECT_EQ(captions(menu), "Copy(off)");
+        EXPECT_EQ(captions(menu), "Copy");
         menu->close();
     }
 
@@ -427,13 +427,14 @@ TEST_F(ChartWindowTest, MenusInTheirPlacesWithLaterCommandsDisabled) {
     for (const QAction* a : w.menuBar()->actions()) {
         bar.push_back(a->text().toStdString() + ": " + captions(a->menu()));
     }
-    EXPECT_EQ(bar, (std::vector<std::string>{
-                       "File(&F): &Save Matrix[Quendrix common output format|Quendrix 2.0 output "
-                       "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|Check "
-                       "&coverage...|-|Print Options(off)|&Print(off)|-|&Quit",
-                       "Edit(&E): Colour Settings|-|&Copy[Fig.&1(off)|Fig.&2(off)|Fig.&3(off)|"
-                       "Fig.&4(off)|Fig.&5(off)|Fig.&6(off)|Fig.&7(off)|Fig.&8(off)]",
-                       "Help(&H): &About Quendrix 3.0"}));
+    EXPECT_EQ(bar,
+              (std::vector<std::string>{
+                  "File(&F): &Save Matrix[Quendrix common output format|Quendrix 2.0 output "
+                  "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|Check "
+                  "&coverage...|-|Print Options|&Print|-|&Quit",
+                  "Edit(&E): Colour Settings|-|&Copy[Fig.&1|Fig.&2|Fig.&3|Fig.&4|Fig.&5|Fig.&6|"
+                  "Fig.&7|Fig.&8]",
+                  "Help(&H): &About Quendrix 3.0"}));
 }
 
 TEST_F(ChartWindowTest, FigureMenusOfTheMainWindowFollowTheirFigures) {
@@ -450,20 +451,42 @@ TEST_F(ChartWindowTest, FigureMenusOfTheMainWindowFollowTheirFigures) {
         }
         return out;
     };
+    // The figures whose pop-up "Copy" is enabled; the Edit menu's item for each is the same.
+    auto copies = [&] {
+        std::string out;
+        for (int n = 1; n <= 8; ++n) {
+            const bool on = w.menus().figureCopies[size_t(n - 1)]->isEnabled();
+            EXPECT_EQ(on, w.menus().copies[size_t(n - 1)]->isEnabled()) << n;
+            if (on) {
+                out += char('0' + n);
+            }
+        }
+        return out;
+    };
+    EXPECT_EQ(copies(), "");
     import(0, CalibrationCsv);
     import(1, ErrorCsv);
-    EXPECT_EQ(popup(1), "Copy(off)");
+    EXPECT_EQ(popup(1), "Copy");
     EXPECT_EQ(popup(3), "Copy(off)"); // a figure that computes on a click, not drawn yet
+    EXPECT_EQ(copies(), "12");
     EXPECT_FALSE(w.menus().commonOutput->isEnabled());
     click(c().run.start);
     fig(7).setFlat(true);
-    EXPECT_EQ(popup(7), "More details|&Save matrix|-|&Copy(off)");
+    EXPECT_EQ(popup(7), "More details|&Save matrix|-|&Copy");
     EXPECT_FALSE(fig(7).isFlat());
-    EXPECT_EQ(popup(8), "More details|&Save matrix|-|&Copy(off)");
-    EXPECT_EQ(popup(5), "Copy(off)");
+    EXPECT_EQ(popup(8), "More details|&Save matrix|-|&Copy");
+    EXPECT_EQ(popup(5), "Copy");
+    EXPECT_EQ(copies(), "12345678");
     EXPECT_TRUE(w.menus().commonOutput->isEnabled());
     c().coefficients.sliders[1]->setValue(900); // recomputed at once
     EXPECT_TRUE(w.menus().commonOutput->isEnabled());
+    // Skipping leaves Fig.6 blank; a range too narrow for the figures leaves only the samples.
+    click(c().thresholds.skip);
+    EXPECT_EQ(copies(), figures(Drawn));
+    EXPECT_EQ(copies(), "1234578");
+    EXPECT_EQ(popup(6), "Copy(off)");
+    typeRange(c().range.upper, QStringLiteral("50"));
+    EXPECT_EQ(copies(), "12");
 }
 
 } // namespace
