@@ -1,7 +1,7 @@
 # Fails when a file of the Qt-free core includes a Qt header or a header of the window layers.
 # Run as: cmake -DSOURCE_DIR=<src> -P CheckLayers.cmake
 set(core_folders base session data model pipeline colour detail export batch)
-set(window_folders app ui figures figexport)
+set(window_folders app ui figures figexport print)
 list(JOIN window_folders "|" window_pattern)
 set(offences "")
 foreach(folder IN LISTS core_folders)
