@@ -10,15 +10,19 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
+#include <QUrl>
 
 namespace quendrix {
 
@@ -26,6 +30,7 @@ MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
     : QMainWindow(parent), controls_(new ControlPanel), controlScroll_(new QScrollArea),
       figures_(new FigurePanel) {
     setWindowTitle(QStringLiteral("Quendrix 3.0"));
+    setAcceptDrops(true);
     auto* central = new QWidget(this);
     // A click on the background takes the focus, so an edited range box is checked.
     central->setFocusPolicy(Qt::ClickFocus);
@@ -191,6 +196,28 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     workflow_->shutDown();
     event->accept();
+}
+
+} // namespace quendrix
+
+namespace quendrix {
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+// A file dropped on the left half is file 1, on the right half file 2.
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) {
+        return;
+    }
+    event->acceptProposedAction();
+    const int f = event->position().x() < width() / 2.0 ? 0 : 1;
+    workflow_->importPath(f, urls.front().toLocalFile());
 }
 
 } // namespace quendrix

@@ -205,6 +205,11 @@ void Workflow::readDataFile(int f) {
         focus_.apply(FocusEvent::ImportFailed, focusState(f));
         return;
     }
+    importPath(f, path);
+}
+
+void Workflow::importPath(int f, const QString& path) {
+    focus_.begin();
     const bool modelWasOn = session_.generatedModel();
     if (Status st = session_.importFile(f, path.toStdString(), latin1(path)); !st) {
         status_.show(
@@ -221,6 +226,9 @@ void Workflow::readDataFile(int f) {
         message += QStringLiteral("; ") + qs(warning);
     }
     status_.show(message);
+    if (f == 0) {
+        window_.setWindowTitle(QStringLiteral("%1 - Quendrix 3.0").arg(name));
+    }
     if (modelWasOn) {
         resetModelControls();
     }

@@ -54,6 +54,9 @@ class Workflow : public QObject {
 
     // Events.
     void readDataFile(int f);
+    /// Imports the file at `path` as file f, as "Import data" does once its dialog is answered:
+    /// from the command line and from files dropped on the window.
+    void importPath(int f, const QString& path);
     void start();
     void figureClicked(int k);
     /// A button pressed on figure n (1..8): the right one opens its pop-up menu at `at`.
