@@ -1,6 +1,7 @@
 #include "batch/BatchCommand.h"
 
 #include "base/NumberText.h"
+#include "base/Version.h"
 #include "data/DataFileReader.h"
 #include "data/HoldoutSplit.h"
 #include "detail/CoverageCheck.h"
@@ -74,6 +75,8 @@ const CLI::Validator Share(
 void describe(CLI::App& app, Options& o) {
     app.description("Runs one Quendrix calibration and writes the result in the common output "
                     "format, exactly as the desktop program saves it.");
+    app.set_version_flag("--version", std::string("quendrix-batch ") + ProgramVersion,
+                         "Print the program's version and exit");
     app.add_option("--file1", o.file1, "Data file of the calibration samples (X,Y pairs)")
         ->required();
     auto* file2 = app.add_option("--file2", o.file2, "Data file of the error data (X,Y pairs)");

@@ -1,4 +1,5 @@
 #include "batch/BatchCommand.h"
+#include "base/Version.h"
 #include "session/CalibrationSession.h"
 
 #include "TestFiles.h"
@@ -99,11 +100,15 @@ TEST_F(BatchCommandTest, ExampleDataGiveTheGoldenOutputs) {
     }
 }
 
-TEST_F(BatchCommandTest, HelpAndBadInput) {
+TEST_F(BatchCommandTest, HelpVersionAndBadInput) {
+    // The version alone, whatever else is missing; the build gives the number.
+    EXPECT_EQ(batch({"--version"}), 0) << err;
+    EXPECT_EQ(out, std::string("quendrix-batch ") + ProgramVersion + "\n");
+    EXPECT_TRUE(std::string(ProgramVersion).find('.') != std::string::npos) << ProgramVersion;
     EXPECT_EQ(batch({"--help"}), 0);
     for (const char* option :
          {"--file1", "--file2", "--model-sd", "--range", "--smoothing", "--vthreshold",
-          "--hthreshold", "--skip", "--c1", "--c2", "--section", "--output"}) {
+          "--hthreshold", "--skip", "--c1", "--c2", "--section", "--output", "--version"}) {
         EXPECT_NE(out.find(option), std::string::npos) << option;
     }
     // Every bad input: a non-zero status, a message naming the problem and no output file.
