@@ -1,6 +1,6 @@
 #include "pipeline/ColumnAnalysis.h"
 
-#include "base/VectorClones.h"
+#include "base/Vectorise.h"
 #include "pipeline/StageMatrix.h"
 
 #include <algorithm>

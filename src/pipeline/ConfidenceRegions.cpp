@@ -1,6 +1,6 @@
 #include "pipeline/ConfidenceRegions.h"
 
-#include "base/VectorClones.h"
+#include "base/Vectorise.h"
 #include "pipeline/ColumnAnalysis.h"
 
 namespace quendrix {

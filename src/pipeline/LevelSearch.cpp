@@ -1,6 +1,6 @@
 #include "pipeline/LevelSearch.h"
 
-#include "base/VectorClones.h"
+#include "base/Vectorise.h"
 
 #include <algorithm>
 #include <cstddef>
