@@ -15,10 +15,13 @@ constexpr int W = LevelSearchWidth;
 /// zeros. The columns are searched side by side, so they are laid side by side first.
 QUENDRIX_VECTOR_CLONES
 void gatherBlock(const float* first, int width, int rows, std::size_t stride, float* block) {
-    for (int r = 0; r < rows; ++r) {
-        float* out = block + std::ptrdiff_t(r) * W;
-        for (int l = 0; l < W; ++l) {
-            out[l] = l < width ? std::fabs(first[std::size_t(l) * stride + std::size_t(r)]) : 0.0f;
+    if (width < W) {
+        std::fill(block, block + std::ptrdiff_t(rows) * W, 0.0f);
+    }
+    for (int l = 0; l < width; ++l) {
+        const float* column = first + std::size_t(l) * stride;
+        for (int r = 0; r < rows; ++r) {
+            block[r * W + l] = std::fabs(column[r]);
         }
     }
 }
@@ -28,14 +31,15 @@ QUENDRIX_VECTOR_CLONES
 void blockStatistics(const float* block, int rows, float* peak, int* mode, float* total) {
     float p[W] = {};
     float t[W] = {};
-    int m[W];
-    std::fill(m, m + W, NoIndex);
+    int m[W] = {}; // stays 0 only in a lane without any value
     for (int r = 0; r < rows; ++r) {
-        const float* v = block + std::ptrdiff_t(r) * W;
+        const float* v = block + r * W;
         for (int l = 0; l < W; ++l) {
-            const bool higher = v[l] > p[l];
-            p[l] = higher ? v[l] : p[l];
-            m[l] = higher ? r : m[l];
+            // The row as a mask-selected integer, so that lanes of floats and of integers go
+            // side by side.
+            const int higher = -int(v[l] > p[l]);
+            m[l] = (m[l] & ~higher) | (r & higher);
+            p[l] = v[l] > p[l] ? v[l] : p[l];
             t[l] += v[l];
         }
     }
@@ -67,7 +71,7 @@ void blockHalfIndices(const float* block, int rows, const float* total, int* hal
         ++r;
     }
     for (; r < rows; ++r) {
-        const float* v = block + std::ptrdiff_t(r) * W;
+        const float* v = block + r * W;
         bool open = false;
         for (int l = 0; l < W; ++l) {
             c[l] += v[l];

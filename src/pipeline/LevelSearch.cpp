@@ -51,7 +51,7 @@ void sumAbove(const float* block, int first, int last, const float* level0, cons
     float a0[W] = {};
     float a1[W] = {};
     for (int r = first; r <= last; ++r) {
-        const float* v = block + std::ptrdiff_t(r) * W;
+        const float* v = block + r * W;
         // Adding 0 leaves a sum unchanged, so the comparison selects the term instead of
         // branching.
         for (int l = 0; l < W; ++l) {
