@@ -149,6 +149,42 @@ class FieldScanner {
         return true;
     }
 
+    /// Reads one field like next(std::string&), but where the field and its separator lie
+    /// within the current block it is handed out in place, without a copy; otherwise it is
+    /// copied into `storage`. The view is valid until the next read.
+    bool next(std::string_view& field, std::string& storage) {
+        skipBlanks();
+        if (!fill()) {
+            return false;
+        }
+        if (*cur_ != '"') {
+            // Past the longest field the copying way reports the field as too long.
+            const char* limit =
+                end_ - cur_ > std::ptrdiff_t(MaxFieldLength) ? cur_ + MaxFieldLength + 1 : end_;
+            const char* end = cur_;
+            while (end != limit && !isSeparator(*end)) {
+                ++end;
+            }
+            // A separator that ends the block may be a CR whose LF is in the next block, and
+            // looking for it would replace the block under the view.
+            if (end != limit && end_ - end > 1) {
+                const char* last = end;
+                while (last != cur_ && (last[-1] == ' ' || last[-1] == '\t')) {
+                    --last;
+                }
+                field = {cur_, size_t(last - cur_)};
+                cur_ = end;
+                consumeSeparator();
+                return true;
+            }
+        }
+        if (!next(storage)) {
+            return false;
+        }
+        field = storage;
+        return true;
+    }
+
   private:
     static bool isSeparator(char c) { return c == ',' || c == '\r' || c == '\n'; }
 
@@ -223,10 +259,9 @@ std::optional<size_t> utf8Prefix(std::string_view head) {
     const size_t pairs = head.size() / 2;
     size_t nulEven = 0;
     size_t nulOdd = 0;
-    for (size_t k = 0; k < pairs * 2; ++k) {
-        if (head[k] == '\0') {
-            ++(k % 2 == 0 ? nulEven : nulOdd);
-        }
+    for (size_t k = 0; k < pairs; ++k) {
+        nulEven += head[2 * k] == '\0';
+        nulOdd += head[2 * k + 1] == '\0';
     }
     // ASCII text in UTF-16 has a NUL in every pair at the same place; allow a few other
     // characters among them.
@@ -236,17 +271,16 @@ std::optional<size_t> utf8Prefix(std::string_view head) {
     return 0;
 }
 
-/// A data field read with the leading-number rule; a field without any number reads as 0
-/// and is counted, so the user hears of it.
-float fieldValue(const std::string& text, int line, DataFile& file) {
-    std::optional<double> value = leadingNumberIfAny(text);
-    if (!value) {
+/// A data field read with the leading-number rule (`number`, read from the field's text); a
+/// field without any number reads as 0 and is counted, so the user hears of it.
+float fieldValue(std::optional<double> number, int line, DataFile& file) {
+    if (!number) {
         if (file.fieldsWithoutNumber++ == 0) {
             file.firstFieldWithoutNumberLine = line;
         }
         return 0;
     }
-    return float(*value);
+    return float(*number);
 }
 
 Result<DataFile> parse(ByteSource& source) {
@@ -258,8 +292,10 @@ Result<DataFile> parse(ByteSource& source) {
     }
     scanner.skip(*prefix);
 
-    std::string first;
-    std::string second;
+    // Fields are read in place where they can be; X is read as a number before Y is read, as
+    // reading Y may replace the block X lies in.
+    std::string firstStorage;
+    std::string secondStorage;
     bool header = true;
     auto refusal = [&](int line, const std::string& what) -> Result<DataFile> {
         if (std::string error = source.error(); !error.empty()) {
@@ -276,20 +312,29 @@ Result<DataFile> parse(ByteSource& source) {
             return atLine(scanner.line(), "more than " + std::to_string(MaxRecords) + " records");
         }
         const int xLine = scanner.line();
-        if (!scanner.next(first) && scanner.fieldTooLong()) {
+        std::string_view first;
+        if (!scanner.next(first, firstStorage) && scanner.fieldTooLong()) {
             return refusal(xLine, "");
         }
         // A blank last line is an empty X value, not a record cut short.
         if (!header && first.empty()) {
             return refusal(xLine, "empty X value");
         }
+        std::string xName;
+        std::optional<double> xNumber;
+        if (header) {
+            xName = first;
+        } else {
+            xNumber = leadingNumberIfAny(first);
+        }
         const int yLine = scanner.line();
-        if (!scanner.next(second)) {
+        std::string_view second;
+        if (!scanner.next(second, secondStorage)) {
             return refusal(scanner.fieldTooLong() ? yLine : xLine,
                            "the file ends in the middle of a record");
         }
         if (header) {
-            file.xName = first;
+            file.xName = std::move(xName);
             file.yName = second;
             header = false;
             continue;
@@ -298,11 +343,11 @@ Result<DataFile> parse(ByteSource& source) {
             return refusal(yLine, "empty Y value");
         }
         Sample s;
-        s.x = fieldValue(first, xLine, file);
+        s.x = fieldValue(xNumber, xLine, file);
         if (!std::isfinite(s.x)) {
             return atLine(xLine, "value out of range");
         }
-        s.y = fieldValue(second, yLine, file);
+        s.y = fieldValue(leadingNumberIfAny(second), yLine, file);
         if (!std::isfinite(s.y)) {
             return atLine(yLine, "value out of range");
         }
