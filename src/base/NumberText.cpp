@@ -198,8 +198,10 @@ char* writeSingle(char* out, float value, bool leadingZero) {
         *out++ = '-';
         value = -value;
     }
-    const std::optional<DecimalDigits> exact = singleDigits(value);
-    const DecimalDigits d = exact ? *exact : generalSingleDigits(value);
+    DecimalDigits d;
+    if (!singleDigits(value, d)) {
+        d = generalSingleDigits(value);
+    }
     char digits[8];
     writeDigits(digits, d.digits, d.count);
     const int x = d.exponent;
@@ -234,9 +236,9 @@ char* writeSingle(char* out, float value, bool leadingZero) {
 /// The common case of the leading-number rule read at once: [sign] digits [. digits], ending the
 /// text or followed by a character that cannot continue a number. Up to 19 digits whose whole
 /// value is below 2^53, with up to 22 digits after the point, are exact in double and one
-/// division or multiplication by an exact power of ten rounds them correctly, as from_chars
-/// would. No value when the text needs the general reading.
-std::optional<double> plainDecimal(std::string_view text) {
+/// division by an exact power of ten rounds them correctly, as from_chars would. False, leaving
+/// `out` alone, when the text needs the general reading.
+bool plainDecimal(std::string_view text, double& out) {
     static constexpr double PowersOf10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -264,17 +266,18 @@ std::optional<double> plainDecimal(std::string_view text) {
     }
     // Past 19 digits the mantissa may have wrapped; the general way reads such texts.
     if (digits == 0 || digits > 19 || fraction > 22 || mantissa > (std::uint64_t(1) << 53)) {
-        return std::nullopt;
+        return false;
     }
     if (p != end) {
         // Blanks are skipped, an exponent or another point may follow: the general way.
         const char c = *p;
         if (c == ' ' || c == '\t' || c == '.' || c == 'e' || c == 'E' || c == 'd' || c == 'D') {
-            return std::nullopt;
+            return false;
         }
     }
     const double value = double(mantissa) / PowersOf10[fraction];
-    return negative ? -value : value;
+    out = negative ? -value : value;
+    return true;
 }
 
 /// The leading-number rule in full: blanks removed, the number's text rebuilt and read exactly.
@@ -358,11 +361,23 @@ double leadingNumber(std::string_view text) {
     return leadingNumberIfAny(text).value_or(0.0);
 }
 
-std::optional<double> leadingNumberIfAny(std::string_view text) {
-    if (const std::optional<double> plain = plainDecimal(text)) {
-        return plain;
+bool readLeadingNumber(std::string_view text, double& value) {
+    if (plainDecimal(text, value)) {
+        return true;
     }
-    return generalLeadingNumber(text);
+    const std::optional<double> general = generalLeadingNumber(text);
+    if (general) {
+        value = *general;
+    }
+    return general.has_value();
+}
+
+std::optional<double> leadingNumberIfAny(std::string_view text) {
+    double value;
+    if (readLeadingNumber(text, value)) {
+        return value;
+    }
+    return std::nullopt;
 }
 
 std::optional<double> plainNumber(std::string_view text) {

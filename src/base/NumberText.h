@@ -17,6 +17,10 @@ double leadingNumber(std::string_view text);
 /// (empty, letters only, a bare "&H"), so a reader can tell such fields from a written 0.
 std::optional<double> leadingNumberIfAny(std::string_view text);
 
+/// leadingNumberIfAny into `value`: false, leaving `value` alone, when the text holds no number.
+/// For readers of many numbers, which keep the value in a register this way.
+bool readLeadingNumber(std::string_view text, double& value);
+
 /// A text that is a finite decimal number and nothing else ("68.2", "-5", "1e3", " .5 "):
 /// where a command line gives a number there is nothing to guess, so "abc", "nan", "" and
 /// "0,5" have no value.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cstddef>
 
 namespace quendrix {
 namespace {
@@ -14,7 +15,7 @@ constexpr std::array<Wide, MaxPowerOf5 + 1> PowersOf5 = [] {
     std::array<Wide, MaxPowerOf5 + 1> p{};
     p[0] = 1;
     for (int k = 1; k <= MaxPowerOf5; ++k) {
-        p[size_t(k)] = p[size_t(k - 1)] * 5;
+        p[std::size_t(k)] = p[std::size_t(k - 1)] * 5;
     }
     return p;
 }();
@@ -25,28 +26,29 @@ constexpr std::array<std::uint32_t, 8> PowersOf10{1,     10,     100,     1000,
 /// The value times 10^(6 - exponent), which lies in [10^6, 10^7) for the right exponent, as
 /// whole + rest / scale with 0 <= rest < scale; `half` is half the gap to the neighbouring
 /// singles on the same scale, times 2 (so that 2 * distance < half means "nearer than half a
-/// gap").
-struct Scaled {
+/// gap"). `Int` holds every product the digits need: 64 bits for the common magnitudes, 128
+/// for all.
+template <class Int> struct Scaled {
     std::uint64_t whole = 0;
-    Wide rest = 0;
-    Wide scale = 1;
-    Wide half = 0;
+    Int rest = 0;
+    Int scale = 1;
+    Int half = 0;
 };
 
-/// Scales m * 2^e2 by 10^(6 - exponent), for exponents of normal singles (-38..38).
-Scaled scale(std::uint32_t m, int e2, int exponent) {
-    Scaled s;
-    const int q = 6 - exponent;
+/// Scales m * 2^e2 by 10^q, for the exponents of normal singles (q = 6 - exponent, -32..44).
+template <class Int> constexpr Scaled<Int> scale(std::uint32_t m, int e2, int q) {
+    Scaled<Int> s;
     if (q >= 0) {
         // m * 5^q * 2^(e2 + q): a power of two as the scale, so shifts instead of a division.
-        const Wide num = Wide(m) * PowersOf5[size_t(q)];
+        const Int five = Int(PowersOf5[std::size_t(q)]);
+        const Int num = Int(m) * five;
         const int a = e2 + q;
-        s.half = PowersOf5[size_t(q)];
+        s.half = five;
         if (a >= 0) {
             s.whole = std::uint64_t(num << a);
             s.half <<= a;
         } else {
-            s.scale = Wide(1) << -a;
+            s.scale = Int(1) << -a;
             s.whole = std::uint64_t(num >> -a);
             s.rest = num & (s.scale - 1);
         }
@@ -55,8 +57,8 @@ Scaled scale(std::uint32_t m, int e2, int exponent) {
     // m * 2^(e2 - k) / 5^k with k = -q
     const int k = -q;
     const int b = e2 - k;
-    Wide num = m;
-    s.scale = PowersOf5[size_t(k)];
+    Int num = m;
+    s.scale = Int(PowersOf5[std::size_t(k)]);
     s.half = 1;
     if (b >= 0) {
         num <<= b;
@@ -69,36 +71,57 @@ Scaled scale(std::uint32_t m, int e2, int exponent) {
     return s;
 }
 
+/// floor(log10(2^(e2 + 23))), the decimal exponent of the smallest single of a binary exponent.
+constexpr int lowestExponent(int e2) {
+    return ((e2 + 23) * 78913) >> 18;
+}
+
+/// Per biased binary exponent, the smallest mantissa from which the decimal exponent is one more
+/// than lowestExponent (2^24 where it never is), so that the exponent is known before scaling.
+constexpr std::array<std::uint32_t, 256> NextExponentFrom = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (int biased = 1; biased < 255; ++biased) {
+        const int e2 = biased - 150;
+        const int q = 6 - lowestExponent(e2);
+        std::uint32_t low = 1u << 23;
+        std::uint32_t high = 1u << 24;
+        while (low < high) {
+            const std::uint32_t mid = low + (high - low) / 2;
+            if (scale<Wide>(mid, e2, q).whole >= 10000000) {
+                high = mid;
+            } else {
+                low = mid + 1;
+            }
+        }
+        t[std::size_t(biased)] = low;
+    }
+    return t;
+}();
+
 /// Whether a candidate `delta` away from whole (in units of the last digit, measured against
 /// whole + rest / scale) reads back to the value: strictly nearer than half the gap to the
 /// neighbouring singles, or exactly half way when the value's last bit is even (halves read
 /// back to even).
-bool readsBack(const Scaled& s, long long delta, bool evenMantissa) {
+template <class Int> bool readsBack(const Scaled<Int>& s, long long delta, bool evenMantissa) {
     // |delta * scale - rest|, the distance times scale
-    Wide distance;
-    if (delta > 0) {
-        distance = Wide(delta) * s.scale - s.rest;
-    } else {
-        distance = Wide(-delta) * s.scale + s.rest;
-    }
-    const Wide twice = 2 * distance;
+    const Int distance = delta > 0 ? Int(delta) * s.scale - s.rest : Int(-delta) * s.scale + s.rest;
+    const Int twice = 2 * distance;
     return twice < s.half || (twice == s.half && evenMantissa);
 }
 
-/// whole + rest / scale rounded to a multiple of 10^drop, halves to even; returns the multiple
-/// divided by 10^drop.
-std::uint64_t roundTo(const Scaled& s, int drop) {
-    const std::uint64_t unit = PowersOf10[size_t(drop)];
-    const std::uint64_t q = s.whole / unit;
-    const std::uint64_t left = s.whole % unit;
+/// whole + rest / scale rounded to a multiple of `unit` = 10^drop, halves to even, given
+/// whole / unit as `prefix`; returns the multiple divided by unit.
+template <class Int>
+std::uint64_t roundTo(const Scaled<Int>& s, std::uint64_t prefix, std::uint64_t unit) {
+    const std::uint64_t left = s.whole - prefix * unit;
     // Compare left + rest / scale with unit / 2.
-    const Wide twice = 2 * (Wide(left) * s.scale + s.rest);
-    const Wide whole = Wide(unit) * s.scale;
-    return q + (twice > whole || (twice == whole && (q & 1) != 0) ? 1 : 0);
+    const Int twice = 2 * (Int(left) * s.scale + s.rest);
+    const Int whole = Int(unit) * s.scale;
+    return prefix + (twice > whole || (twice == whole && (prefix & 1) != 0) ? 1 : 0);
 }
 
 DecimalDigits trimmed(std::uint64_t digits, int count, int exponent) {
-    if (digits == PowersOf10[size_t(count)]) {
+    if (digits == PowersOf10[std::size_t(count)]) {
         // Rounded up to the next power of ten.
         digits /= 10;
         ++exponent;
@@ -110,49 +133,59 @@ DecimalDigits trimmed(std::uint64_t digits, int count, int exponent) {
     return {std::uint32_t(digits), count, exponent};
 }
 
-} // namespace
-
-std::optional<DecimalDigits> singleDigits(float value) {
-    const auto bits = std::bit_cast<std::uint32_t>(value);
-    const int biased = int((bits >> 23) & 0xff);
-    const std::uint32_t fraction = bits & 0x7fffff;
-    if ((bits >> 31) != 0 || biased == 0 || biased == 0xff || fraction == 0) {
-        return std::nullopt;
-    }
-    const std::uint32_t m = fraction | 0x800000;
-    const int e2 = biased - 150;
-    // floor(log10(2^(e2 + 23))) is the exponent or one below it.
-    int exponent = ((e2 + 23) * 78913) >> 18;
-    Scaled s = scale(m, e2, exponent);
-    if (s.whole >= PowersOf10[7]) {
-        ++exponent;
-        s = scale(m, e2, exponent);
-    }
+/// The digits of m * 2^e2 (a normal single that is no power of two) from its exponent onwards.
+template <class Int> bool digitsOf(std::uint32_t m, int e2, int exponent, DecimalDigits& out) {
+    const Scaled<Int> s = scale<Int>(m, e2, 6 - exponent);
     if (s.whole < PowersOf10[6] || s.whole >= PowersOf10[7]) {
-        return std::nullopt; // not reached for normal singles; the general way stays exact
+        return false; // not reached for normal singles; the general way stays exact
     }
     const bool even = (m & 1) == 0;
 
     // Seven digits first; when they read back, fewer may too.
-    const Wide twiceRest = 2 * s.rest;
+    const Int twiceRest = 2 * s.rest;
     const bool up = twiceRest > s.scale || (twiceRest == s.scale && (s.whole & 1) != 0);
     const std::uint64_t seven = s.whole + up;
     if (!readsBack(s, up ? 1 : 0, even)) {
-        return trimmed(seven, 7, exponent);
+        out = trimmed(seven, 7, exponent);
+        return true;
     }
     std::uint64_t best = seven;
     int bestCount = 7;
+    std::uint64_t prefix = s.whole;
     for (int drop = 1; drop < 7; ++drop) {
-        const std::uint64_t shorter = roundTo(s, drop);
-        const long long delta =
-            (long long)(shorter * PowersOf10[size_t(drop)]) - (long long)(s.whole);
+        prefix /= 10;
+        const std::uint64_t unit = PowersOf10[std::size_t(drop)];
+        const std::uint64_t shorter = roundTo(s, prefix, unit);
+        const long long delta = (long long)(shorter * unit) - (long long)(s.whole);
         if (!readsBack(s, delta, even)) {
             break;
         }
         best = shorter;
         bestCount = 7 - drop;
     }
-    return trimmed(best, bestCount, exponent);
+    out = trimmed(best, bestCount, exponent);
+    return true;
+}
+
+} // namespace
+
+bool singleDigits(float value, DecimalDigits& out) {
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const int biased = int((bits >> 23) & 0xff);
+    const std::uint32_t fraction = bits & 0x7fffff;
+    if ((bits >> 31) != 0 || biased == 0 || biased == 0xff || fraction == 0) {
+        return false;
+    }
+    const std::uint32_t m = fraction | 0x800000;
+    const int e2 = biased - 150;
+    const int exponent = lowestExponent(e2) + (m >= NextExponentFrom[std::size_t(biased)]);
+    // From about 1E-9 to 1E6 every product fits 64 bits: m * 5^q stays below 2^64 for q <= 17,
+    // and with a scale of at most 2^40 so do 10^6 times the scale and twice that.
+    const int q = 6 - exponent;
+    if (q >= 0 && q <= 17 && e2 + q >= -40 && e2 + q <= 0) {
+        return digitsOf<std::uint64_t>(m, e2, exponent, out);
+    }
+    return digitsOf<Wide>(m, e2, exponent, out);
 }
 
 } // namespace quendrix

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 namespace quendrix {
 
@@ -17,8 +16,8 @@ struct DecimalDigits {
 /// The decimal that shortestText shows for a positive normal single, found by exact integer
 /// arithmetic: the shortest decimal that reads back to the value when one of at most seven
 /// digits does (the nearest of that length), else the value rounded to seven digits (halves to
-/// even). No value for the singles where the read-back interval is lopsided (powers of two) or
-/// the value is subnormal: those go the slower general way.
-std::optional<DecimalDigits> singleDigits(float value);
+/// even). False, leaving `out` alone, for the singles where the read-back interval is lopsided
+/// (powers of two) or the value is subnormal: those go the slower general way.
+bool singleDigits(float value, DecimalDigits& out);
 
 } // namespace quendrix

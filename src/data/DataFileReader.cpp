@@ -271,16 +271,17 @@ std::optional<size_t> utf8Prefix(std::string_view head) {
     return 0;
 }
 
-/// A data field read with the leading-number rule (`number`, read from the field's text); a
-/// field without any number reads as 0 and is counted, so the user hears of it.
-float fieldValue(std::optional<double> number, int line, DataFile& file) {
-    if (!number) {
+/// A data field read with the leading-number rule (`hasNumber` and `number`, read from the
+/// field's text); a field without any number reads as 0 and is counted, so the user hears of
+/// it.
+float fieldValue(bool hasNumber, double number, int line, DataFile& file) {
+    if (!hasNumber) {
         if (file.fieldsWithoutNumber++ == 0) {
             file.firstFieldWithoutNumberLine = line;
         }
         return 0;
     }
-    return float(*number);
+    return float(number);
 }
 
 Result<DataFile> parse(ByteSource& source) {
@@ -321,11 +322,12 @@ Result<DataFile> parse(ByteSource& source) {
             return refusal(xLine, "empty X value");
         }
         std::string xName;
-        std::optional<double> xNumber;
+        double xNumber = 0;
+        bool xHasNumber = false;
         if (header) {
             xName = first;
         } else {
-            xNumber = leadingNumberIfAny(first);
+            xHasNumber = readLeadingNumber(first, xNumber);
         }
         const int yLine = scanner.line();
         std::string_view second;
@@ -343,11 +345,13 @@ Result<DataFile> parse(ByteSource& source) {
             return refusal(yLine, "empty Y value");
         }
         Sample s;
-        s.x = fieldValue(xNumber, xLine, file);
+        s.x = fieldValue(xHasNumber, xNumber, xLine, file);
         if (!std::isfinite(s.x)) {
             return atLine(xLine, "value out of range");
         }
-        s.y = fieldValue(leadingNumberIfAny(second), yLine, file);
+        double yNumber = 0;
+        const bool yHasNumber = readLeadingNumber(second, yNumber);
+        s.y = fieldValue(yHasNumber, yNumber, yLine, file);
         if (!std::isfinite(s.y)) {
             return atLine(yLine, "value out of range");
         }
