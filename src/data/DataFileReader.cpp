@@ -2,11 +2,13 @@
 
 #include "base/NumberText.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -186,7 +188,13 @@ class FieldScanner {
     }
 
   private:
-    static bool isSeparator(char c) { return c == ',' || c == '\r' || c == '\n'; }
+    static bool isSeparator(char c) { return Separators[static_cast<unsigned char>(c)]; }
+
+    static constexpr std::array<bool, 256> Separators = [] {
+        std::array<bool, 256> t{};
+        t[','] = t['\r'] = t['\n'] = true;
+        return t;
+    }();
 
     /// True when a byte is at hand, fetching the next block when the current one is used up.
     bool fill() {
@@ -308,6 +316,9 @@ Result<DataFile> parse(ByteSource& source) {
         }
         return atLine(line, what);
     };
+    // The range of the values that are no marker, kept here and stored once at the end.
+    float lowest = std::numeric_limits<float>::infinity();
+    float highest = -std::numeric_limits<float>::infinity();
     while (!scanner.atEnd()) {
         if (!header && int(file.records.size()) == MaxRecords) {
             return atLine(scanner.line(), "more than " + std::to_string(MaxRecords) + " records");
@@ -356,14 +367,9 @@ Result<DataFile> parse(ByteSource& source) {
             return atLine(yLine, "value out of range");
         }
         for (float v : {s.x, s.y}) {
-            if (v == MissingValue) {
-                continue;
-            }
-            if (!file.dataMin || v < *file.dataMin) {
-                file.dataMin = v;
-            }
-            if (!file.dataMax || v > *file.dataMax) {
-                file.dataMax = v;
+            if (v != MissingValue) {
+                lowest = std::min(lowest, v);
+                highest = std::max(highest, v);
             }
         }
         if (s.complete()) {
@@ -373,6 +379,10 @@ Result<DataFile> parse(ByteSource& source) {
     }
     if (std::string error = source.error(); !error.empty()) {
         return Failure{error};
+    }
+    if (lowest <= highest) {
+        file.dataMin = lowest;
+        file.dataMax = highest;
     }
     return file;
 }
