@@ -2,90 +2,24 @@
 // figures drawn again and rendered, with two full-size data files, offscreen. A slider has to
 // feel live, so each of these should stay well inside one 60 Hz frame (16 ms).
 
+#include "BenchWindow.h"
+
 #include "app/ColourSettingsWindow.h"
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
-#include "app/MainWindow.h"
-#include "app/Workflow.h"
 #include "figures/ChannelEditor.h"
 #include "session/ColourChangeProtocol.h"
 #include "ui/FigureSurface.h"
-#include "ui/ScriptedDialogService.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 #include <QSlider>
-#include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <initializer_list>
-#include <iostream>
-#include <memory>
-#include <random>
-#include <string>
 
 namespace {
 
 using namespace quendrix;
-
-constexpr int Records = 10000;
-
-// A field instrument against its reference (file 1) and two analyses of the same samples
-// (file 2), both covering most of the 0..40 range. The seed is fixed so every run times the
-// same data.
-bool writeSamples(const std::string& path, const char* header, double slope, double intercept,
-                  double sd, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> x(2.0, 38.0);
-    std::normal_distribution<double> noise(0.0, sd);
-    std::ofstream out(path);
-    out << header << '\n';
-    char line[64];
-    for (int r = 0; r < Records; ++r) {
-        const double xr = x(rng);
-        std::snprintf(line, sizeof line, "%.3f,%.3f\n", xr, slope * xr + intercept + noise(rng));
-        out << line;
-    }
-    return bool(out.flush());
-}
-
-/// The window with both files imported and every figure drawn, shared by all benchmarks.
-struct Window {
-    QTemporaryDir dir;
-    ui::ScriptedDialogService dialogs;
-    MainWindow window{dialogs};
-
-    bool open() {
-        if (!dir.isValid()) {
-            return false;
-        }
-        const QString file1 = dir.filePath(QStringLiteral("calibration.csv"));
-        const QString file2 = dir.filePath(QStringLiteral("error.csv"));
-        if (!writeSamples(file1.toStdString(), "Reading,Reference", 0.92, 1.4, 1.6, 20261206) ||
-            !writeSamples(file2.toStdString(), "Analysis 1,Analysis 2", 1.0, 0.0, 1.45, 20261207)) {
-            return false;
-        }
-        // The size the window used to open at, so that runs stay comparable.
-        window.resize(1560, 800);
-        window.show();
-        dialogs.answerFile(file1);
-        dialogs.answerFile(file2);
-        window.workflow().readDataFile(0);
-        window.workflow().readDataFile(1);
-        window.workflow().start();
-        QApplication::processEvents();
-        for (int n = 1; n <= 8; ++n) {
-            if (!window.workflow().figures().drawn(n)) {
-                return false;
-            }
-        }
-        return true;
-    }
-};
+using bench::Window;
 
 Window* theWindow = nullptr;
 
@@ -195,50 +129,15 @@ void BM_BreakpointDragStep(benchmark::State& state) {
     colours->close();
 }
 
-BENCHMARK(BM_ColourChange)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BreakpointDragStep)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CoefficientSlider)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HorizontalThreshold)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_VerticalThreshold)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SmoothingSlider)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true)
-    ->Unit(benchmark::kMillisecond);
+QUENDRIX_BENCHMARK(BM_ColourChange);
+QUENDRIX_BENCHMARK(BM_BreakpointDragStep);
+QUENDRIX_BENCHMARK(BM_CoefficientSlider);
+QUENDRIX_BENCHMARK(BM_HorizontalThreshold);
+QUENDRIX_BENCHMARK(BM_VerticalThreshold);
+QUENDRIX_BENCHMARK(BM_SmoothingSlider);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    auto window = std::make_unique<Window>();
-    if (!window->open()) {
-        std::cerr << "benchmark set-up failed: the window did not draw all eight figures\n";
-        return 1;
-    }
-    theWindow = window.get();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theWindow = nullptr;
-    return 0;
+    return quendrix::bench::runWindowBenchmarks(argc, argv, theWindow);
 }

@@ -216,6 +216,10 @@ void FigureSynchroniser::stageHovered(int k) {
     const Captions& cap = session_.captions();
     figures_.picture2(k)->setToolTip(
         QStringLiteral("X: %1 / Y: %2").arg(qs(cap.xName[1]), qs(cap.yName[1])));
+    // Flat under the pointer: a click on Fig.7 or Fig.8 opens the calibration chart.
+    if (k >= 4) {
+        figures_.picture2(k)->setFlat(true);
+    }
 }
 
 void FigureSynchroniser::scatterHovered(int f) {

@@ -3,6 +3,7 @@
 #include "app/ClickableLabel.h"
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
+#include "app/MainMenus.h"
 #include "app/Workflow.h"
 #include "ui/FigureSurface.h"
 
@@ -45,9 +46,10 @@ MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
     setCentralWidget(central);
     statusBar()->setSizeGripEnabled(true);
 
-    workflow_ =
-        std::make_unique<Workflow>(session_, *controls_, *figures_, dialogs, *statusBar(), *this);
-    buildMenus();
+    menus_ = std::make_unique<MainMenus>(*this);
+    workflow_ = std::make_unique<Workflow>(session_, *controls_, *figures_, *menus_, dialogs,
+                                           *statusBar(), *this);
+    connectMenus();
     connectControls();
     setTabOrder();
     workflow_->formLoad();
@@ -58,20 +60,26 @@ MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
-    QAction* quit = file->addAction(QStringLiteral("&Quit"));
-    quit->setObjectName(QStringLiteral("Quit"));
-    quit->setShortcut(QKeySequence::Quit);
-    connect(quit, &QAction::triggered, this, &QWidget::close);
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
-    QAction* colours = edit->addAction(QStringLiteral("Colour Settings"));
-    colours->setObjectName(QStringLiteral("ColourSetting"));
-    connect(colours, &QAction::triggered, workflow_.get(), &Workflow::showColourSettings);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
-    QAction* about = help->addAction(QStringLiteral("&About Quendrix 3.0"));
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(about, &QAction::triggered, workflow_.get(), &Workflow::openAboutBox);
+void MainWindow::connectMenus() {
+    MainMenus& m = *menus_;
+    Workflow* w = workflow_.get();
+    connect(m.quit, &QAction::triggered, this, &QWidget::close);
+    connect(m.about, &QAction::triggered, w, &Workflow::openAboutBox);
+    connect(m.colourSettings, &QAction::triggered, w, &Workflow::showColourSettings);
+    connect(m.printOptions, &QAction::triggered, w, &Workflow::openPrintOptions);
+    connect(m.print, &QAction::triggered, w, [w] { w->printing().printMainWindow(); });
+    w->printing().attachCopyItems(m.copyMenu, m.copies, m.figureCopies);
+    // Every save entry of the window is the one save.
+    for (QAction* save : {m.commonOutput, m.saves[0], m.saves[1]}) {
+        connect(save, &QAction::triggered, w, &Workflow::saveResult);
+    }
+    connect(m.details[0], &QAction::triggered, w, [w] { w->openChart(ChartMode::Probability); });
+    connect(m.details[1], &QAction::triggered, w, [w] { w->openChart(ChartMode::Confidence); });
+    for (int n = 1; n <= 8; ++n) {
+        connect(
+            figures_->figure(n), &ui::FigureSurface::pressed, w,
+            [w, n](Qt::MouseButton button, const QPoint& at) { w->figurePressed(n, button, at); });
+    }
 }
 
 void MainWindow::connectControls() {
@@ -92,6 +100,8 @@ void MainWindow::connectControls() {
             }
         });
         connect(surface, &ui::FigureSurface::mouseMoved, w, [sync, k] { sync->stageHovered(k); });
+        connect(surface, &ui::FigureSurface::mouseLeft, surface,
+                [surface] { surface->setFlat(false); });
     }
     connect(c.run.start, &QPushButton::clicked, w, &Workflow::start);
     connect(c.coefficients.colourSettings, &QPushButton::clicked, w, &Workflow::showColourSettings);

@@ -15,6 +15,7 @@ class DialogService;
 }
 class ControlPanel;
 class FigurePanel;
+class MainMenus;
 class Workflow;
 
 /// frmMain: the controls beside the eight figures, the menus and the status line. The window
@@ -30,6 +31,7 @@ class MainWindow : public QMainWindow {
     ControlPanel& controls() { return *controls_; }
     FigurePanel& figures() { return *figures_; }
     Workflow& workflow() { return *workflow_; }
+    MainMenus& menus() { return *menus_; }
 
   protected:
     bool event(QEvent* event) override;
@@ -37,7 +39,7 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void buildMenus();
+    void connectMenus();
     void connectControls();
     void setTabOrder();
 
@@ -45,6 +47,7 @@ class MainWindow : public QMainWindow {
     ControlPanel* controls_;
     QScrollArea* controlScroll_;
     FigurePanel* figures_;
+    std::unique_ptr<MainMenus> menus_;
     std::unique_ptr<Workflow> workflow_;
 };
 

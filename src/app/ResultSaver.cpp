@@ -10,11 +10,10 @@
 
 namespace quendrix {
 
-ResultSaver::ResultSaver(const CalibrationSession& session, ui::DialogService& dialogs,
-                         StatusLine& status)
-    : session_(session), dialogs_(dialogs), status_(status) {}
+ResultSaver::ResultSaver(const CalibrationSession& session, ui::DialogService& dialogs)
+    : session_(session), dialogs_(dialogs) {}
 
-bool ResultSaver::save(QWidget* parent) {
+bool ResultSaver::save(QWidget* parent, StatusLine& status) {
     const QString path = dialogs_.saveFileName(parent, QStringLiteral("DataFile(*.csv)"));
     if (path.isEmpty()) {
         return false;
@@ -25,11 +24,11 @@ bool ResultSaver::save(QWidget* parent) {
         st = session_.saveCommonOutput(QFile::encodeName(path).toStdString());
     }
     if (!st) {
-        status_.show(QStringLiteral("The result was not saved: %1")
-                         .arg(QString::fromLocal8Bit(st.reason().c_str())));
+        status.show(QStringLiteral("The result was not saved: %1")
+                        .arg(QString::fromLocal8Bit(st.reason().c_str())));
         return false;
     }
-    status_.show(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
+    status.show(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
     return true;
 }
 

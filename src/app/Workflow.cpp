@@ -1,11 +1,13 @@
 #include "app/Workflow.h"
 
 #include "app/AboutBox.h"
+#include "app/ChartWindow.h"
 #include "app/ClickableLabel.h"
 #include "app/CoefficientDialog.h"
 #include "app/ColourSettingsWindow.h"
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
+#include "app/MainMenus.h"
 #include "base/NumberText.h"
 #include "data/DataFileReader.h"
 #include "ui/DialogService.h"
@@ -16,6 +18,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -46,10 +49,20 @@ QString modelCaption(int percent) {
 } // namespace
 
 Workflow::Workflow(CalibrationSession& session, ControlPanel& controls, FigurePanel& figures,
-                   ui::DialogService& dialogs, QStatusBar& status, QWidget& window)
-    : session_(session), controls_(controls), panel_(figures), dialogs_(dialogs), window_(window),
-      sync_(session, figures, window), runner_(session, sync_, figures, *controls.run.progress),
-      focus_(controls, figures, window), status_(status) {}
+                   MainMenus& menus, ui::DialogService& dialogs, QStatusBar& status,
+                   QWidget& window)
+    : session_(session), controls_(controls), panel_(figures), menus_(menus), dialogs_(dialogs),
+      window_(window), sync_(session, figures, window),
+      runner_(session, sync_, figures, *controls.run.progress), focus_(controls, figures, window),
+      status_(status), printing_(session, controls, figures, sync_, dialogs, status_, window),
+      saver_(session, dialogs), chart_(session, dialogs, saver_, printing_, figures, window,
+                                       [this] { showColourSettings(); }) {
+    connect(this, &Workflow::coloursChanged, this, [this] {
+        if (ChartWindow* chart = chart_.window()) {
+            chart->coloursChanged();
+        }
+    });
+}
 
 Workflow::~Workflow() = default;
 
@@ -156,6 +169,10 @@ void Workflow::syncControls() {
     c.model.generateModel->setEnabled(drawn(1));
     c.file[1].importButton->setEnabled(!model);
     c.run.start->setEnabled(startEnabled_);
+    menus_.commonOutput->setEnabled(drawn(8));
+    printing_.syncCopyItems();
+    // The chart shows the fine matrices of one result; any change that undoes it closes it.
+    chart_.closeIfStale();
 }
 
 // ---- import ------------------------------------------------------------------------------
@@ -377,11 +394,39 @@ void Workflow::start() {
 }
 
 void Workflow::figureClicked(int k) {
+    if ((k == 4 && sync_.drawn(7)) || (k == 5 && sync_.drawn(8))) {
+        openChart(k == 4 ? ChartMode::Probability : ChartMode::Confidence);
+        return;
+    }
     focus_.begin();
     const RunOutcome outcome = runner_.figureClicked(k);
     if (outcome.ran) {
         finishRun(outcome);
     }
+}
+
+void Workflow::figurePressed(int n, Qt::MouseButton button, const QPoint& at) {
+    if (button != Qt::RightButton) {
+        return;
+    }
+    if (n >= 7) {
+        panel_.figure(n)->setFlat(false);
+    }
+    menus_.figureMenu(n, sync_.drawn(n))->popup(at);
+}
+
+void Workflow::openChart(ChartMode mode) {
+    if (!sync_.drawn(mode == ChartMode::Probability ? 7 : 8)) {
+        return;
+    }
+    if (Status st = chart_.open(mode); !st) {
+        status_.show(
+            QStringLiteral("The calibration chart was not opened: %1").arg(qs(st.reason())));
+    }
+}
+
+void Workflow::saveResult() {
+    saver_.save(&window_, status_);
 }
 
 void Workflow::settingChanged(const std::array<bool, StageCount>& doneBefore) {
@@ -495,6 +540,11 @@ void Workflow::openAboutBox() {
     aboutBox_->raise();
 }
 
+void Workflow::openPrintOptions() {
+    printOptionsShown();
+    printing_.showPrintOptions();
+}
+
 void Workflow::showColourSettings() {
     if (!colourSettings_) {
         colourSettings_ = new ColourSettingsWindow(session_.state(), &window_);
@@ -541,6 +591,8 @@ void Workflow::shutDown() {
     if (colourSettings_) {
         colourSettings_->close();
     }
+    printing_.closeDialogs();
+    chart_.close();
 }
 
 } // namespace quendrix

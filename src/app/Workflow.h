@@ -1,7 +1,10 @@
 #pragma once
 
+#include "app/ChartLauncher.h"
 #include "app/FigureSynchroniser.h"
 #include "app/FocusPolicy.h"
+#include "app/PrintCommands.h"
+#include "app/ResultSaver.h"
 #include "app/StageRunner.h"
 #include "app/StatusLine.h"
 #include "session/CalibrationSession.h"
@@ -26,6 +29,7 @@ class CoefficientDialog;
 class ColourSettingsWindow;
 class ControlPanel;
 class FigurePanel;
+class MainMenus;
 
 /// The main window's workflow: what every button, slider, check box, range box and figure click
 /// does. The session holds the numbers; the figure synchroniser draws them, the stage runner
@@ -35,7 +39,7 @@ class Workflow : public QObject {
     Q_OBJECT
   public:
     Workflow(CalibrationSession& session, ControlPanel& controls, FigurePanel& figures,
-             ui::DialogService& dialogs, QStatusBar& status, QWidget& window);
+             MainMenus& menus, ui::DialogService& dialogs, QStatusBar& status, QWidget& window);
     ~Workflow() override;
 
     /// Start-up values of every control.
@@ -43,11 +47,17 @@ class Workflow : public QObject {
     FigureSynchroniser& figures() { return sync_; }
     const FigureSynchroniser& figures() const { return sync_; }
     const StatusLine& status() const { return status_; }
+    PrintCommands& printing() { return printing_; }
+    ChartLauncher& chart() { return chart_; }
 
     // Events.
     void readDataFile(int f);
     void start();
     void figureClicked(int k);
+    /// A button pressed on figure n (1..8): the right one opens its pop-up menu at `at`.
+    void figurePressed(int n, Qt::MouseButton button, const QPoint& at);
+    void openChart(ChartMode mode);
+    void saveResult();
     void rangeTextChanged();
     void rangeEditFinished();
     void generateModelClicked();
@@ -62,6 +72,8 @@ class Workflow : public QObject {
     void horizontalThresholdChanged(int samples);
     void openCoefficientDialog(int k);
     void openAboutBox();
+    /// "Print Options": sets this window's "PrintOptions" flag, then shows the dialog.
+    void openPrintOptions();
     /// Shows the one colour settings window, from this window or any other.
     void showColourSettings();
     /// The colour settings window, once it has been opened.
@@ -95,12 +107,16 @@ class Workflow : public QObject {
     CalibrationSession& session_;
     ControlPanel& controls_;
     FigurePanel& panel_;
+    MainMenus& menus_;
     ui::DialogService& dialogs_;
     QWidget& window_;
     FigureSynchroniser sync_;
     StageRunner runner_;
     FocusPolicy focus_;
     StatusLine status_;
+    PrintCommands printing_;
+    ResultSaver saver_;
+    ChartLauncher chart_;
     bool startEnabled_ = false;
     std::array<QPointer<CoefficientDialog>, 2> coefficientDialogs_;
     bool activationFollowsDialog_ = false;

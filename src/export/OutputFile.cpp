@@ -225,8 +225,13 @@ Failure cannotCreateIn(const std::string& path, const std::string& folder) {
         return cannotWrite(path, "the folder " + folder + " is not writable");
     case EROFS:
         return cannotWrite(path, "the file system is read-only");
-    case ENOENT:
-        return cannotWrite(path, "the folder " + folder + " does not exist");
+    case ENOENT: {
+        // Kernel folders such as /proc exist but answer so too.
+        struct stat info {};
+        const bool exists = ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        return cannotWrite(path, "the folder " + folder +
+                                     (exists ? " does not take new files" : " does not exist"));
+    }
     default:
         return cannotWrite(path);
     }

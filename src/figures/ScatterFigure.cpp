@@ -13,6 +13,18 @@ constexpr double PointRadius = 30;
 
 } // namespace
 
+float scatterPosition(float value, double lo, double hi) {
+    return float((double(value) - lo) * Extent / (hi - lo));
+}
+
+std::pair<double, double> fittingLineHeights(float slope, float intercept, double lo, double hi,
+                                             float rangeWidth) {
+    auto q = [&](double v) {
+        return (1 - ((double(slope) * v + double(intercept)) - lo) / double(rangeWidth)) * Extent;
+    };
+    return {q(lo), q(hi)};
+}
+
 void drawScatter(ui::FigureSurface& surface, const DataFile& file, double lo, double hi,
                  ScatterStyle style) {
     const QColor colour = style.greyScale ? QColor(0, 0, 0) : QColor(0, 0, 255);
@@ -21,14 +33,13 @@ void drawScatter(ui::FigureSurface& surface, const DataFile& file, double lo, do
     if (lo == hi) {
         return;
     }
-    auto p = [&](float v) { return float((double(v) - lo) * Extent / (hi - lo)); };
     for (const Sample& s : file.records) {
         // A missing value is no position; within a range near -9999 it would show as a point.
         if (!s.complete()) {
             continue;
         }
-        const float x = p(s.x);
-        const float y = p(s.y);
+        const float x = scatterPosition(s.x, lo, hi);
+        const float y = scatterPosition(s.y, lo, hi);
         surface.circle(x, Extent - double(y), PointRadius, colour, colour);
     }
 }
@@ -40,10 +51,8 @@ void drawFittingLine(ui::FigureSurface& surface, float slope, float intercept, d
     if (rangeWidth == 0) {
         return;
     }
-    auto q = [&](double v) {
-        return (1 - ((double(slope) * v + double(intercept)) - lo) / double(rangeWidth)) * Extent;
-    };
-    surface.line(0, q(lo), Extent, q(hi), colour);
+    const auto [left, right] = fittingLineHeights(slope, intercept, lo, hi, rangeWidth);
+    surface.line(0, left, Extent, right, colour);
 }
 
 } // namespace quendrix

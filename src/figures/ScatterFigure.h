@@ -2,6 +2,8 @@
 
 #include "data/DataFile.h"
 
+#include <utility>
+
 namespace quendrix::ui {
 class FigureSurface;
 }
@@ -12,6 +14,15 @@ namespace quendrix {
 struct ScatterStyle {
     bool greyScale = false;
 };
+
+/// The figure coordinate (0..1875, growing with the value) of a data value for the axis range
+/// lo..hi, lo != hi; a point (X, Y) is drawn at (p(X), 1875 - p(Y)).
+float scatterPosition(float value, double lo, double hi);
+
+/// The fitting line y = slope x + intercept across the whole width of a scatter figure: the
+/// figure heights of its ends at x = 0 and x = 1875, for a range of width rangeWidth != 0.
+std::pair<double, double> fittingLineHeights(float slope, float intercept, double lo, double hi,
+                                             float rangeWidth);
 
 /// Draws the records of a data file on a scatter figure (scale 0..1875 both ways) for the axis
 /// range lo..hi: white background, a filled circle of radius 30 units per record at

@@ -1,5 +1,7 @@
 #include "figures/StageFigures.h"
 
+#include "figures/Curves.h"
+#include "figures/FigureColours.h"
 #include "ui/FigureSurface.h"
 
 #include <QColor>
@@ -7,32 +9,6 @@
 #include <cmath>
 
 namespace quendrix {
-
-namespace {
-
-QColor toQColor(Rgb c) {
-    return QColor(c.red, c.green, c.blue);
-}
-
-bool valid(int index) {
-    return index != NoIndex;
-}
-
-/// Whether |Prob| of column x rises without a dip from row `from` up to row `to`: the sum of the
-/// steps equals the sum of their magnitudes only when no step is negative.
-bool risesWithoutDip(const StageMatrix& m, int x, int from, int to) {
-    double s = 0;
-    double t = 0;
-    for (int y = from; y < to; ++y) {
-        const double d = double(std::fabs(m.at(Field::Prob, x, y + 1))) -
-                         double(std::fabs(m.at(Field::Prob, x, y)));
-        s += d;
-        t += std::fabs(d);
-    }
-    return s == t;
-}
-
-} // namespace
 
 float figureFactor(StageFigure figure, float rangeWidth, int smoothing) {
     switch (figure) {
@@ -69,12 +45,11 @@ Field figureField(StageFigure figure) {
     return Field::Confi;
 }
 
-// Plot positions are singles, as every other figure coordinate.
 double cellX(double i) {
-    return double(float((i - 25) * 1875 / 200));
+    return MainFigureFrame.x(i);
 }
 double cellY(double j) {
-    return double(float((1 - (j - 25) / 200) * 1875));
+    return MainFigureFrame.y(j);
 }
 
 void drawStageFigure(ui::FigureSurface& surface, const StageMatrix& m, StageFigure figure,
@@ -109,8 +84,7 @@ void drawMaskedProbability(ui::FigureSurface& surface, const StageMatrix& m,
 }
 
 void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, bool greyScale) {
-    const QColor inner = greyScale ? QColor(200, 200, 200) : QColor(200, 255, 200);
-    const QColor outer = greyScale ? QColor(100, 100, 100) : QColor(50, 127, 50);
+    const auto [inner, outer] = regionShades(greyScale);
     surface.setDrawWidth(1);
     surface.fillAll(Qt::white);
     for (int i = PlotFirst; i <= PlotLast; ++i) {
@@ -128,51 +102,16 @@ void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, boo
 }
 
 void drawAverageOverlay(ui::FigureSurface& surface, const ColumnResults& columns, bool greyScale) {
-    const QColor colour = greyScale ? QColor(0, 0, 0) : QColor(0, 0, 255);
-    surface.setDrawWidth(1);
-    for (int x = PlotFirst; x <= PlotLast; ++x) {
-        const int a = columns.aveIndex[size_t(x)];
-        const int b = columns.aveIndex[size_t(x + 1)];
-        if (valid(a) && valid(b)) {
-            surface.line(cellX(x), cellY(a), cellX(x + 1), cellY(b), colour);
-        } else if (valid(a)) {
-            surface.point(cellX(x), cellY(a), colour);
-        } else if (valid(b)) {
-            surface.point(cellX(x + 1), cellY(b), colour);
-        }
-    }
+    drawCurve(surface, MainFigureFrame, averageCurve(columns.aveIndex.data(), PlotFirst, PlotLast),
+              lineColour(greyScale, QColor(0, 0, 255)));
 }
 
 void drawModeOverlay(ui::FigureSurface& surface, const ColumnResults& columns, const StageMatrix& m,
                      bool greyScale) {
-    const QColor colour = greyScale ? QColor(0, 0, 0) : QColor(255, 0, 0);
-    surface.setDrawWidth(1);
-    for (int x = PlotFirst; x <= PlotLast; ++x) {
-        const int m0 = columns.modeIndex[size_t(x)];
-        const int m1 = columns.modeIndex[size_t(x + 1)];
-        if (!valid(m0) || !valid(m1)) {
-            if (valid(m0)) {
-                surface.point(cellX(x), cellY(m0), colour);
-            } else if (valid(m1)) {
-                surface.point(cellX(x + 1), cellY(m1), colour);
-            }
-            continue;
-        }
-        // A jump of two or more rows is bridged only when the column with the higher mode climbs
-        // to it steadily; otherwise the two modes belong to separate peaks.
-        bool join = true;
-        if (m1 >= m0 + 2) {
-            join = risesWithoutDip(m, x + 1, m0, m1);
-        } else if (m0 >= m1 + 2) {
-            join = risesWithoutDip(m, x, m1, m0);
-        }
-        if (join) {
-            surface.line(cellX(x), cellY(m0), cellX(x + 1), cellY(m1), colour);
-        } else {
-            surface.point(cellX(x), cellY(m0), colour);
-            surface.point(cellX(x + 1), cellY(m1), colour);
-        }
-    }
+    const auto probability = [&m](int x, int y) { return std::fabs(m.at(Field::Prob, x, y)); };
+    drawCurve(surface, MainFigureFrame,
+              modeCurve(columns.modeIndex.data(), PlotFirst, PlotLast, probability),
+              lineColour(greyScale, QColor(255, 0, 0)));
 }
 
 } // namespace quendrix

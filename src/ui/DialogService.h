@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace quendrix::ui {
@@ -18,6 +19,10 @@ class DialogService {
     virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
     /// A message box with an exclamation icon and one OK button.
     virtual void exclamation(QWidget* parent, const QString& title, const QString& text) = 0;
+    /// The print dialog: the system's printers and printing to a PDF file, copies and
+    /// orientation, no selection and no page range. Sets up `printer` as chosen; false when
+    /// the user cancelled.
+    virtual bool print(QWidget* parent, QPrinter& printer) = 0;
 };
 
 /// The platform's own dialogs.
@@ -26,6 +31,7 @@ class QtDialogService : public DialogService {
     QString openFileName(QWidget* parent, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& filter) override;
     void exclamation(QWidget* parent, const QString& title, const QString& text) override;
+    bool print(QWidget* parent, QPrinter& printer) override;
 };
 
 } // namespace quendrix::ui

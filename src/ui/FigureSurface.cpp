@@ -19,14 +19,14 @@ namespace quendrix::ui {
 namespace {
 
 struct Item {
-    enum class Kind : std::uint8_t { Box, Point, Line, Circle, Text };
+    enum class Kind : std::uint8_t { Box, Point, Line, Circle, Text, Image };
     Kind kind;
     float width; // draw width in screen pixels at the time of drawing
     QRgb colour;
     QRgb fill; // circles only
-    // Box and line: two corners. Point, circle, text: (x1, y1); a circle's radius in x2.
+    // Box, line and image: two corners. Point, circle, text: (x1, y1); a circle's radius in x2.
     double x1, y1, x2, y2;
-    int text; // index into Layer::texts
+    int index; // into Layer::texts or Layer::images
 };
 
 struct LayerData {
@@ -35,6 +35,7 @@ struct LayerData {
     double cellSize = 0; // the grid `cells` was made for
     std::vector<Item> items;
     std::vector<QString> texts;
+    std::vector<QImage> images;
 };
 
 QSize cellGrid(double width, double height, double cellSize) {
@@ -64,8 +65,8 @@ struct Mapping {
     }
 };
 
-void paintItems(QPainter& painter, const std::vector<Item>& items,
-                const std::vector<QString>& texts, const Mapping& m, qreal dpr) {
+void paintItems(QPainter& painter, const LayerData& layer, const Mapping& m, qreal dpr) {
+    const std::vector<Item>& items = layer.items;
     const qreal minWidth = 1.0 / dpr;
     // Runs of points or lines of one colour and width go to the painter in one call: a figure
     // can hold tens of thousands of them.
@@ -156,7 +157,14 @@ void paintItems(QPainter& painter, const std::vector<Item>& items,
             painter.setPen(QColor::fromRgba(it.colour));
             const QPointF at = m.map(it.x1, it.y1);
             painter.drawText(QRectF(at, QSizeF(1e6, 1e6)), Qt::AlignLeft | Qt::AlignTop,
-                             texts[static_cast<std::size_t>(it.text)]);
+                             layer.texts[static_cast<std::size_t>(it.index)]);
+            ++i;
+            break;
+        }
+        case Item::Kind::Image: {
+            // No smooth transform: every pixel fills its footprint in its own colour.
+            const QRectF r(m.map(it.x1, it.y1), m.map(it.x2, it.y2));
+            painter.drawImage(r, layer.images[static_cast<std::size_t>(it.index)]);
             ++i;
             break;
         }
@@ -177,7 +185,7 @@ void paintLayer(QPainter& painter, const LayerData& layer, const Mapping& m, qre
                                           layer.cells.height() * layer.cellSize - half);
         painter.drawImage(QRectF(topLeft, bottomRight), layer.cells);
     }
-    paintItems(painter, layer.items, layer.texts, m, dpr);
+    paintItems(painter, layer, m, dpr);
 }
 
 } // namespace
@@ -258,6 +266,14 @@ void FigureSurface::text(double x, double y, const QString& text, const QColor& 
     touch();
 }
 
+void FigureSurface::image(const QImage& image, double x1, double y1, double x2, double y2) {
+    Layer& l = layer();
+    l.items.push_back(
+        {Item::Kind::Image, 0, 0, 0, x1, y1, x2, y2, static_cast<int>(l.images.size())});
+    l.images.push_back(image);
+    touch();
+}
+
 void FigureSurface::cell(double x, double y, const QColor& colour) {
     Layer& l = layer();
     const QSize grid = cellGrid(scaleWidth_, scaleHeight_, cellSize_);
@@ -297,13 +313,17 @@ void FigureSurface::makePersistent() {
             }
         }
         const int textBase = static_cast<int>(p.texts.size());
+        const int imageBase = static_cast<int>(p.images.size());
         for (Item it : l.items) {
             if (it.kind == Item::Kind::Text) {
-                it.text += textBase;
+                it.index += textBase;
+            } else if (it.kind == Item::Kind::Image) {
+                it.index += imageBase;
             }
             p.items.push_back(it);
         }
         p.texts.insert(p.texts.end(), l.texts.begin(), l.texts.end());
+        p.images.insert(p.images.end(), l.images.begin(), l.images.end());
     }
     l = Layer();
     touch();
@@ -361,6 +381,10 @@ QImage FigureSurface::render(const QSize& size, qreal devicePixelRatio) const {
     return rendered(size, devicePixelRatio);
 }
 
+QImage FigureSurface::image() const {
+    return rendered(contentsRect().size().expandedTo(QSize(1, 1)), devicePixelRatioF());
+}
+
 QColor FigureSurface::colourAt(double x, double y, const QSize& size) const {
     const QImage& image = rendered(size, 1.0);
     const int px = std::clamp(static_cast<int>(std::floor(x * size.width() / scaleWidth_)), 0,
@@ -406,6 +430,11 @@ void FigureSurface::mouseReleaseEvent(QMouseEvent* event) {
 
 void FigureSurface::mouseMoveEvent(QMouseEvent* /*event*/) {
     emit mouseMoved();
+}
+
+void FigureSurface::leaveEvent(QEvent* event) {
+    emit mouseLeft();
+    QFrame::leaveEvent(event);
 }
 
 // The figure that has the focus is the next step of the workflow: Return or Space runs it as a

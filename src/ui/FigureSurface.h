@@ -43,6 +43,9 @@ class FigureSurface : public QFrame {
     /// A circle of `radius` user units, outlined and filled in the given colours.
     void circle(double x, double y, double radius, const QColor& outline, const QColor& fill);
     void text(double x, double y, const QString& text, const QColor& colour);
+    /// An image whose pixels fill the box (x1, y1)-(x2, y2), each pixel a sharp block of its own
+    /// colour at any size: a whole matrix in one item rather than one item per cell.
+    void image(const QImage& image, double x1, double y1, double x2, double y2);
     /// Width of lines and dots in screen pixels.
     void setDrawWidth(double pixels);
     double drawWidth() const { return drawWidth_; }
@@ -58,9 +61,12 @@ class FigureSurface : public QFrame {
 
     /// Renders the scale area into an image of the given size (for tests, copies and printing).
     QImage render(const QSize& size, qreal devicePixelRatio = 1.0) const;
+    /// The current image as the screen shows it, in device pixels (sharp on high-density
+    /// screens): what a copy puts on the clipboard.
+    QImage image() const;
     /// The colour shown at user point (x, y) when rendered at `size`.
     QColor colourAt(double x, double y, const QSize& size) const;
-    /// Vector items (boxes, points, lines, circles, texts) kept in the picture and the layer.
+    /// Items (boxes, points, lines, circles, texts, images) kept in the picture and the layer.
     std::size_t itemCount() const;
 
   signals:
@@ -69,6 +75,7 @@ class FigureSurface : public QFrame {
     /// A button pressed over the surface.
     void pressed(Qt::MouseButton button, const QPoint& globalPos);
     void mouseMoved();
+    void mouseLeft();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -76,6 +83,7 @@ class FigureSurface : public QFrame {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
     struct Layer;

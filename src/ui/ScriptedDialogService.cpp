@@ -1,9 +1,13 @@
 #include "ui/ScriptedDialogService.h"
 
+#include <QFileInfo>
+#include <QPrinter>
+
 namespace quendrix::ui {
 
-QString ScriptedDialogService::nextFile() {
+QString ScriptedDialogService::nextFile(const QString& filter) {
     ++fileDialogsShown_;
+    lastFilter_ = filter;
     if (fileAnswers_.empty()) {
         return {};
     }
@@ -12,16 +16,40 @@ QString ScriptedDialogService::nextFile() {
     return answer;
 }
 
-QString ScriptedDialogService::openFileName(QWidget*, const QString&) {
-    return nextFile();
+QString ScriptedDialogService::openFileName(QWidget*, const QString& filter) {
+    return nextFile(filter);
 }
 
-QString ScriptedDialogService::saveFileName(QWidget*, const QString&) {
-    return nextFile();
+QString ScriptedDialogService::saveFileName(QWidget*, const QString& filter) {
+    QString answer = nextFile(filter);
+    if (!answer.isEmpty() && QFileInfo(answer).isFile()) {
+        ++overwriteQuestions_;
+        if (!replace_) {
+            return {};
+        }
+    }
+    return answer;
 }
 
 void ScriptedDialogService::exclamation(QWidget*, const QString& title, const QString& text) {
     messages_.push_back(title + QStringLiteral(": ") + text);
+}
+
+bool ScriptedDialogService::print(QWidget*, QPrinter& printer) {
+    ++printDialogsShown_;
+    if (printAnswers_.empty()) {
+        return false;
+    }
+    const PrintAnswer answer = printAnswers_.front();
+    printAnswers_.pop_front();
+    if (!answer.pdfPath.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(answer.pdfPath);
+    }
+    printer.setCopyCount(answer.copies);
+    printer.setPageSize(QPageSize(answer.pageSize));
+    printer.setPageOrientation(answer.orientation);
+    return true;
 }
 
 } // namespace quendrix::ui

@@ -1,0 +1,128 @@
+#include "figures/ChartFigures.h"
+
+#include "figures/FigureColours.h"
+#include "ui/FigureSurface.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quendrix {
+namespace {
+
+constexpr int Side = FineLast - FineFirst + 1;
+constexpr int SectionDots = 101;
+
+QRgb* pixelRow(QImage& image, int y) {
+    return reinterpret_cast<QRgb*>(image.scanLine(y));
+}
+
+} // namespace
+
+float sectionValue(float prob, int percent) {
+    return float(float(prob * float(percent)) * 200.0f) / 10.0f;
+}
+
+QImage chartImage(const DetailMatrices& d, ChartMode mode, int percent, const ColourRamp& ramp) {
+    QImage image(Side, Side, QImage::Format_RGB32);
+    const RegionShades shades = regionShades(ramp.greyScale);
+    const QRgb white = qRgb(255, 255, 255);
+    const QRgb inner = shades.inner.rgb();
+    const QRgb outer = shades.outer.rgb();
+    const double s = percent / 100.0;
+    for (int i = FineFirst; i <= FineLast; ++i) {
+        const float* prob = &d.fineProb[size_t(i * FineSize)];
+        const float* confi = &d.fineConfi[size_t(i * FineSize)];
+        for (int j = FineFirst; j <= FineLast; ++j) {
+            const float c = std::fabs(confi[j]);
+            QRgb colour = white;
+            if (mode == ChartMode::Confidence) {
+                colour = c < 0.5f ? white : c < 1.5f ? outer : inner;
+            } else if (c >= 1.0f) {
+                const Rgb rgb = rampColour(ramp.points, double(prob[j]) * s * 200 / 10);
+                colour = qRgb(rgb.red, rgb.green, rgb.blue);
+            }
+            pixelRow(image, FineLast - j)[i - FineFirst] = colour;
+        }
+    }
+    return image;
+}
+
+void drawChartFigure(ui::FigureSurface& surface, const DetailMatrices& d, ChartMode mode,
+                     int percent, const ColourRamp& ramp) {
+    surface.setScale(ChartFrame.width, ChartFrame.height);
+    surface.setDrawWidth(1);
+    surface.fillAll(Qt::white);
+    // Pixel k covers the units k - 1/2 .. k + 1/2, as a cell centred on its point does.
+    surface.image(chartImage(d, mode, percent, ramp), -0.5, -0.5, Side - 0.5, Side - 0.5);
+    surface.makePersistent();
+}
+
+int sectionDots(float v) {
+    // The h = 0..100 with v > h.
+    if (!(v > 0)) {
+        return 0;
+    }
+    return v > SectionDots - 1 ? SectionDots : int(std::ceil(v));
+}
+
+void drawSection(ui::FigureSurface& surface, const DetailMatrices& d, int column, int percent,
+                 bool greyScale) {
+    QImage bars(SectionDots, Side, QImage::Format_ARGB32);
+    bars.fill(Qt::transparent);
+    const QRgb dot = lineColour(greyScale, QColor(0, 0, 255)).rgb();
+    const float* prob = &d.fineProb[size_t(column * FineSize)];
+    for (int r = FineFirst; r <= FineLast; ++r) {
+        std::fill_n(pixelRow(bars, FineLast - r), sectionDots(sectionValue(prob[r], percent)), dot);
+    }
+    surface.setScale(SectionDots, ChartFrame.height);
+    surface.setDrawWidth(1);
+    surface.fillAll(Qt::white);
+    surface.image(bars, 0, -0.5, SectionDots, Side - 0.5);
+}
+
+float colourChartLimit(const DetailMatrices& d, int column, int percent) {
+    return sectionValue(d.fineLevel[size_t(column)][1], percent);
+}
+
+void drawColourChart(ui::FigureSurface& surface, const ColourPoints& points, float limit) {
+    constexpr int steps = 400;
+    QImage chart(steps + 1, 1, QImage::Format_RGB32);
+    QRgb* row = pixelRow(chart, 0);
+    for (int x = 0; x <= steps; ++x) {
+        const float p = float(x) / steps;
+        if (limit >= p * 100) {
+            row[x] = qRgb(255, 255, 255);
+        } else {
+            const Rgb rgb = rampColour(points, p);
+            row[x] = qRgb(rgb.red, rgb.green, rgb.blue);
+        }
+    }
+    surface.setScale(steps, 1);
+    surface.fillAll(Qt::white);
+    surface.image(chart, -0.5, 0, steps + 0.5, 1);
+}
+
+void drawSectionMarker(ui::FigureSurface& surface, int sectionPercent, bool greyScale) {
+    if (sectionPercent <= 0 || sectionPercent >= 100) {
+        return;
+    }
+    const double x = ChartFrame.width * sectionPercent / 100;
+    surface.setDrawWidth(1);
+    surface.line(x, 0, x, ChartFrame.height, lineColour(greyScale, QColor(0, 0, 255)));
+}
+
+void drawChartCurves(ui::FigureSurface& surface, const DetailMatrices& d, bool average, bool mode,
+                     bool greyScale) {
+    if (average) {
+        drawCurve(surface, ChartFrame, averageCurve(d.fineAve.data(), FineFirst, FineLast),
+                  lineColour(greyScale, QColor(0, 0, 255)));
+    }
+    if (mode) {
+        const auto probability = [&d](int x, int y) { return std::fabs(d.prob(x, y)); };
+        drawCurve(surface, ChartFrame,
+                  modeCurve(d.fineMode.data(), FineFirst, FineLast, probability),
+                  lineColour(greyScale, QColor(255, 0, 0)));
+    }
+}
+
+} // namespace quendrix

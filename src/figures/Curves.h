@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QColor>
+
+#include <functional>
+#include <vector>
+
+namespace quendrix::ui {
+class FigureSurface;
+}
+
+namespace quendrix {
+
+/// Where the indices of a matrix figure land on its surface: index `first` on the left or bottom
+/// edge, `first + span` on the right or top edge of a `width` x `height` scale. Positions are
+/// singles, as every figure coordinate.
+struct GridFrame {
+    double first;
+    double span;
+    double width;
+    double height;
+
+    double x(double i) const { return double(float((i - first) * width / span)); }
+    double y(double j) const { return double(float((1 - (j - first) / span) * height)); }
+};
+
+/// The main window's matrix figures: grid cells 25..225 on a 1875 x 1875 scale.
+inline constexpr GridFrame MainFigureFrame{25, 200, 1875, 1875};
+
+/// One piece of a curve through per-column row indices: a line from column x to column x + 1,
+/// or a lone point where a neighbour has no value. Screens and printed pages draw the same
+/// pieces, each in its own units.
+struct CurvePiece {
+    int x1, y1, x2, y2;
+    bool line; ///< false: a point at (x1, y1)
+    bool operator==(const CurvePiece&) const = default;
+};
+
+/// The magnitude of the probability in column x, row y.
+using ColumnProbability = std::function<float(int x, int y)>;
+
+/// The average curve over columns first..last (each joined to the next; `rows` must hold
+/// last + 1): neighbouring rows joined by a line, a row whose neighbour has none (`NoIndex`)
+/// as a point.
+std::vector<CurvePiece> averageCurve(const int* rows, int first, int last);
+
+/// The mode curve: as the average curve, but a jump of two or more rows is joined only when the
+/// column with the higher mode rises to it without a dip; otherwise both modes are points, as
+/// they belong to separate peaks.
+std::vector<CurvePiece> modeCurve(const int* rows, int first, int last,
+                                  const ColumnProbability& probability);
+
+/// Draws `pieces` one unit wide on `surface`, placed by `frame`.
+void drawCurve(ui::FigureSurface& surface, const GridFrame& frame,
+               const std::vector<CurvePiece>& pieces, const QColor& colour);
+
+} // namespace quendrix

@@ -1,0 +1,42 @@
+#include "print/PageGeometry.h"
+
+#include "base/NumberText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quendrix {
+
+int printerWidth(double dots) {
+    // Bounded before the conversion: a huge zoom must not overflow.
+    return int(std::clamp(roundHalfEven(dots), 1.0, 1e6));
+}
+
+double estimatedTextWidth(const QString& text, double fontSize) {
+    return double(text.size()) * fontSize * 10.8;
+}
+
+QString unusablePrintSetting(const SessionState& state) {
+    struct Setting {
+        float value;
+        const char* label;
+        bool zeroGivesPage;
+    };
+    const Setting settings[] = {{state.printZoom, "Zoom (%)", false},
+                                {state.printFontSize, "Font Size", false},
+                                {state.dotSize, "Dot Size", true},
+                                {state.frameThickness, "Picture Frame Thickness", true}};
+    for (const Setting& s : settings) {
+        const QString label = QString::fromLatin1(s.label);
+        if (!std::isfinite(s.value)) {
+            return label + QStringLiteral(" is too large");
+        }
+        if (s.value < 0 || (s.value == 0 && !s.zeroGivesPage)) {
+            return label + (s.zeroGivesPage ? QStringLiteral(" must not be negative")
+                                            : QStringLiteral(" must be above 0"));
+        }
+    }
+    return {};
+}
+
+} // namespace quendrix

@@ -1,0 +1,219 @@
+#include "RecordingPaintDevice.h"
+
+#include "detail/IntervalReadout.h"
+#include "figures/Curves.h"
+#include "figures/StageFigures.h"
+#include "print/ChartPage.h"
+#include "session/CalibrationSession.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace quendrix::test {
+namespace {
+
+const QColor Blue(0, 0, 255), Red(255, 0, 0), Black(0, 0, 0);
+const QColor Inner(200, 255, 200), Outer(50, 127, 50);
+
+/// The calibration chart's page without its window: the example data calibrated and the double-
+/// resolution matrices built, as the window is opened from Fig.8.
+class ChartPageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(session.importFile(0, QUENDRIX_EXAMPLES "/calibration.csv", "calibration.csv"));
+        ASSERT_TRUE(session.importFile(1, QUENDRIX_EXAMPLES "/error.csv", "error.csv"));
+        ASSERT_TRUE(session.runAll());
+        ASSERT_TRUE(session.buildDetail());
+    }
+    std::vector<Mark> printed() {
+        return recordPage([&](ui::PrinterPage& p) { printChartWindow(p, session, view); });
+    }
+    /// A form point of the chart window on the page, in device pixels.
+    QPointF onPage(double x, double y) const {
+        const double zoom = session.state().printZoom;
+        return QPointF(x * zoom + ChartPageOffsetX, y * zoom + ChartPageOffsetY) * PxPerTwip;
+    }
+    QRectF onPage(const QRectF& form) const {
+        return {onPage(form.left(), form.top()), onPage(form.right(), form.bottom())};
+    }
+    /// Fine cell (i, j) of the main figure on the page.
+    QPointF fine(int i, int j) const {
+        return onPage(ChartMainFigure.left() + (i - FineFirst) * 5055.0 / 400,
+                      ChartMainFigure.top() + (1 - (j - FineFirst) / 400.0) * 5055);
+    }
+    std::vector<Mark> lines(const std::vector<Mark>& marks, const QRectF& box,
+                            const QColor& colour) {
+        std::vector<Mark> out;
+        std::copy_if(marks.begin(), marks.end(), std::back_inserter(out), [&](const Mark& m) {
+            return m.kind == Mark::Kind::Line && m.colour == colour && box.contains(m.line.p1()) &&
+                   box.contains(m.line.p2());
+        });
+        return out;
+    }
+
+    CalibrationSession session;
+    ChartView view;
+};
+
+TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices) {
+    const std::vector<Mark> marks = printed();
+    const DetailMatrices& d = session.detail();
+    // Every fine cell in a region in its shade, 6 dots wide: the ring dark, the inside pale.
+    Cells expected;
+    for (int i = FineFirst; i <= FineLast; ++i) {
+        for (int j = FineFirst; j <= FineLast; ++j) {
+            const float c = std::fabs(d.confi(i, j));
+            if (c >= 0.5f) {
+                expected[{i, j}] = (c < 1.5f ? Outer : Inner).rgb();
+            }
+        }
+    }
+    EXPECT_GT(expected.size(), 10000u);
+    // The cells, not the lone points of the curves.
+    const auto cells = [&](const std::vector<Mark>& m, double width) {
+        std::vector<Mark> rects;
+        std::copy_if(m.begin(), m.end(), std::back_inserter(rects), [](const Mark& k) {
+            return k.kind == Mark::Kind::Rect && k.colour != Blue && k.colour != Red &&
+                   k.colour != Black;
+        });
+        const double pitch = 5055.0 / 400 * PxPerTwip * session.state().printZoom;
+        return printedCells(rects, onPage(ChartMainFigure), width, FineFirst, FineLast, pitch,
+                            [&](int i, int j) { return fine(i, j); });
+    };
+    EXPECT_EQ(cells(marks, 6), expected);
+
+    // The average and mode curves with lines of 6 dots, kept inside the main figure.
+    const QRectF figure = onPage(ChartMainFigure);
+    const std::vector<CurvePiece> average = averageCurve(d.fineAve.data(), FineFirst, FineLast);
+    const std::vector<Mark> blue = lines(marks, figure.adjusted(-20, -20, 20, 20), Blue);
+    const auto joined =
+        std::count_if(average.begin(), average.end(), [](const CurvePiece& p) { return p.line; });
+    // One more line: the section's marker at 50 %, across the whole figure.
+    ASSERT_EQ(blue.size(), size_t(joined) + 1);
+    const CurvePiece firstLine =
+        *std::find_if(average.begin(), average.end(), [](const CurvePiece& p) { return p.line; });
+    EXPECT_EQ(blue.front().line,
+              QLineF(fine(firstLine.x1, firstLine.y1), fine(firstLine.x2, firstLine.y2)));
+    EXPECT_EQ(blue.front().clip, figure);
+    EXPECT_EQ(blue.front().penWidth, 6);
+    EXPECT_EQ(blue.back().line, QLineF(QPointF(figure.center().x(), figure.top()),
+                                       QPointF(figure.center().x(), figure.bottom())));
+    EXPECT_GT(lines(marks, figure.adjusted(-20, -20, 20, 20), Red).size(), 300u);
+
+    // The section: one bar per row of the section column with a probability, from the left
+    // edge over (ceil(v) - 1) % of the width, v = prob x enhancement x 20.
+    const QRectF section = onPage(ChartSection);
+    const std::vector<Mark> bars = lines(marks, section.adjusted(-1, -1, 1, 1), Blue);
+    const int column = sectionColumn(50);
+    size_t b = 0;
+    for (int r = FineFirst; r <= FineLast; ++r) {
+        const float v = d.prob(column, r) * 100.0f * 20.0f;
+        if (v > 0) {
+            ASSERT_LT(b, bars.size());
+            const double length = std::min(100.0, std::ceil(double(v)) - 1) * section.width() / 100;
+            EXPECT_NEAR(bars[b].line.x1(), section.left(), 1e-9);
+            EXPECT_NEAR(bars[b].line.length(), length, 1e-9) << r;
+            EXPECT_NEAR(bars[b].line.y1(), fine(column, r).y(), 1e-9);
+            ++b;
+        }
+    }
+    EXPECT_EQ(b, bars.size());
+    EXPECT_GT(b, 50u);
+    // A value of 100 or more fills the width and no more.
+    view.enhancementPercent = 2000;
+    int full = 0;
+    for (const Mark& bar : lines(printed(), section.adjusted(-1, -1, 1, 1), Blue)) {
+        EXPECT_LE(bar.line.length(), section.width() + 1e-9);
+        full += std::fabs(bar.line.length() - section.width()) < 1e-9;
+    }
+    EXPECT_GT(full, 10);
+    view.enhancementPercent = 100;
+
+    // Without the curves only the marker is left; at 0 % there is none.
+    view.showAverage = view.showMode = false;
+    view.sectionPercent = 0;
+    const std::vector<Mark> bare = printed();
+    EXPECT_TRUE(lines(bare, figure.adjusted(-20, -20, 20, 20), Blue).empty());
+    EXPECT_TRUE(lines(bare, figure.adjusted(-20, -20, 20, 20), Red).empty());
+
+    // In grey scale the shades are greys and the lines black; at 50 % zoom the cells are
+    // 3 dots wide and the figures halved, the offset kept.
+    session.state().colour.greyScale = true;
+    session.state().printZoom = 0.5f;
+    view.showAverage = true;
+    view.sectionPercent = 50;
+    const std::vector<Mark> grey = printed();
+    Cells greys;
+    for (auto [cell, colour] : expected) {
+        greys[cell] = (colour == Outer.rgb() ? QColor(100, 100, 100) : QColor(200, 200, 200)).rgb();
+    }
+    EXPECT_EQ(cells(grey, 3), greys);
+    EXPECT_FALSE(lines(grey, onPage(ChartMainFigure).adjusted(-20, -20, 20, 20), Black).empty());
+    EXPECT_TRUE(lines(grey, onPage(ChartMainFigure).adjusted(-20, -20, 20, 20), Blue).empty());
+}
+
+TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
+    session.state().printTitle = "Chart";
+    view.sectionPercent = 25;
+    view.enhancementPercent = 150;
+    const std::vector<Mark> marks = printed();
+    std::vector<const Mark*> texts;
+    for (const Mark& m : marks) {
+        if (m.kind == Mark::Kind::Text) {
+            texts.push_back(&m);
+        }
+    }
+    const auto find = [&](const QString& s) -> const Mark* {
+        const auto it =
+            std::find_if(texts.begin(), texts.end(), [&](const Mark* m) { return m->text == s; });
+        return it == texts.end() ? nullptr : *it;
+    };
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front()->text, QStringLiteral("Chart"));
+    for (const char* s :
+         {"X: Field reading (mg/L) (calibration.csv)", "Y: Reference (mg/L) (calibration.csv)",
+          "Smoothing level:  5 %", "Confidence coefficient 1:  68.2 %",
+          "Confidence coefficient 2:  95.4 %", "Z-axis enhancement: 150", "0", "40", "10"}) {
+        EXPECT_NE(find(QString::fromUtf8(s)), nullptr) << s;
+    }
+    // The section's X value (25 % of 0..40) is centred between the axis labels, under the figure.
+    const Mark* ten = find(QStringLiteral("10"));
+    EXPECT_NEAR(ten->rect.left() + 2 * 10 * 10.8 * PxPerTwip / 2,
+                onPage(360 + (5400 - 360) * 0.25 + 975 / 2.0, 0).x(), 0.02);
+
+    // The panel: the headers at one indent, the intervals, "Out of range" and the mode value at
+    // a deeper one; a line apart, half a line more before each header.
+    const IntervalReadout r = session.readout(25).value();
+    const std::vector<std::string> panel = r.panelLines();
+    const auto first = std::find_if(texts.begin(), texts.end(), [&](const Mark* m) {
+        return m->text.toStdString() == panel.front();
+    });
+    ASSERT_LE(size_t(texts.end() - first), texts.size());
+    ASSERT_GE(size_t(texts.end() - first), panel.size());
+    const double header = (*first)->rect.left();
+    EXPECT_NEAR(header, onPage(8280 + 120, 0).x(), 0.02);
+    double previous = (*first)->rect.top();
+    const double line =
+        find(QStringLiteral("Y: Reference (mg/L) (calibration.csv)"))->rect.top() -
+        find(QStringLiteral("X: Field reading (mg/L) (calibration.csv)"))->rect.top();
+    EXPECT_GT(line, 150 * PxPerTwip);
+    for (size_t i = 0; i < panel.size(); ++i) {
+        const Mark& m = *first[std::ptrdiff_t(i)];
+        EXPECT_EQ(m.text.toStdString(), panel[i]);
+        const bool isHeader = panel[i] == r.header1 || panel[i] == r.header2 ||
+                              panel[i] == "Average" || panel[i] == "Mode";
+        const bool numberAtHeader = i == panel.size() - 3 && r.averageText != "Out of range";
+        EXPECT_NEAR(m.rect.left(), isHeader || numberAtHeader ? header : header + 60 * PxPerTwip,
+                    0.02)
+            << panel[i];
+        if (i > 0) {
+            EXPECT_NEAR(m.rect.top() - previous, isHeader ? 1.5 * line : line, 1e-6) << panel[i];
+        }
+        previous = m.rect.top();
+    }
+    EXPECT_EQ(r.intervals[0].size() + r.intervals[1].size() + 6, panel.size());
+}
+
+} // namespace
+} // namespace quendrix::test

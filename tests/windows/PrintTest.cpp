@@ -1,0 +1,582 @@
+#include "RecordingPaintDevice.h"
+#include "TestFiles.h"
+#include "WindowFixture.h"
+
+#include "app/PrintCommands.h"
+#include "colour/ColourRamp.h"
+#include "print/MainPage.h"
+#include "print/PageGeometry.h"
+#include "print/PrintOptionsDialog.h"
+#include "session/ColourChangeProtocol.h"
+#include "ui/PrinterPage.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QMimeData>
+#include <QPainter>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+
+namespace quendrix::test {
+namespace {
+
+/// Fig.n's plotted area on the page, in device pixels.
+QRectF onPage(int n, double zoom = 1) {
+    const PageTransform t{zoom, MainPageOffsetX, MainPageOffsetY};
+    const QRectF b = t.map(mainPageFigure(n));
+    return {b.topLeft() * PxPerTwip, b.bottomRight() * PxPerTwip};
+}
+
+/// The colour printed over the centre of each grid cell (x, y) of Fig.n.
+Cells printedCells(const std::vector<Mark>& marks, int n, double width) {
+    const QRectF figure = mainPageFigure(n);
+    return test::printedCells(
+        marks, onPage(n), width, PlotFirst, PlotLast, 1875.0 / 200 * PxPerTwip, [&](int x, int y) {
+            return QPointF((figure.left() + cellX(x) + MainPageOffsetX) * PxPerTwip,
+                           (figure.top() + cellY(y) + MainPageOffsetY) * PxPerTwip);
+        });
+}
+
+std::vector<QString> texts(const std::vector<Mark>& marks) {
+    std::vector<QString> out;
+    for (const Mark& m : marks) {
+        if (m.kind == Mark::Kind::Text) {
+            out.push_back(m.text);
+        }
+    }
+    return out;
+}
+
+const Mark* textMark(const std::vector<Mark>& marks, const QString& text) {
+    const auto it = std::find_if(marks.begin(), marks.end(), [&](const Mark& m) {
+        return m.kind == Mark::Kind::Text && m.text == text;
+    });
+    return it == marks.end() ? nullptr : &*it;
+}
+
+TEST(PrinterPageTest, PlacesTwipsAndWidensOnlyTouchingDotsIntoBars) {
+    const double pitch = 1875.0 / 200;
+    const std::vector<Mark> marks = recordPage([&](ui::PrinterPage& p) {
+        p.setLineWidth(4); // 9.6 twips: cells a pitch apart overlap
+        for (int j = 0; j < 3; ++j) {
+            p.point(1440, 1440 + j * pitch, Red);
+        }
+        p.point(2880, 1440, Red);
+        p.point(2880, 1440 + pitch, Blue);
+        p.point(2880, 1440 + 2 * pitch, Red);
+        p.setLineWidth(1); // 2.4 twips: gaps between the cells stay
+        for (int j = 0; j < 2; ++j) {
+            p.point(4320, 1440 + j * pitch, Red);
+        }
+        p.setLineWidth(0);
+        p.line(0, 0, 1440, 0, Black);
+        p.setFont(QStringLiteral("Arial"), 10);
+        p.text(720, 2880, QStringLiteral("x"));
+        EXPECT_GT(p.lineHeight(), 200);
+        EXPECT_LT(p.lineHeight(), 300);
+    });
+    std::vector<QRectF> red, blue;
+    for (const Mark& m : marks) {
+        (m.colour == Red ? red : blue).push_back(m.rect);
+    }
+    // Twips to device pixels at 600 per inch; a dot of width w centred on its point.
+    ASSERT_EQ(red.size(), 5u);
+    EXPECT_EQ(red[0], QRectF(598, 598, 4, 4 + 2 * pitch * PxPerTwip));
+    EXPECT_EQ(red[1], QRectF(1198, 598, 4, 4));
+    EXPECT_EQ(red[2], QRectF(1198, 598 + 2 * pitch * PxPerTwip, 4, 4));
+    EXPECT_EQ(red[3], QRectF(1799.5, 599.5, 1, 1));
+    EXPECT_EQ(red[4], QRectF(1799.5, 599.5 + pitch * PxPerTwip, 1, 1));
+    ASSERT_EQ(blue.size(), 3u); // the blue dot, the line, the text
+    EXPECT_EQ(blue[0], QRectF(1198, 598 + pitch * PxPerTwip, 4, 4));
+    // Points go to the printer before what follows them; no width is below one dot.
+    EXPECT_EQ(marks[marks.size() - 2].kind, Mark::Kind::Line);
+    EXPECT_EQ(marks[marks.size() - 2].penWidth, 1);
+    EXPECT_EQ(marks.back().text, QStringLiteral("x"));
+    EXPECT_NEAR(marks.back().rect.left(), 300, 1);
+    EXPECT_GT(marks.back().rect.top(), 1200); // the baseline, below the top at 2880 twips
+}
+
+class PrintTest : public WindowFixture {
+  protected:
+    std::vector<Mark> printed() {
+        const MainPage page = w.workflow().printing().mainPage();
+        return recordPage([&](ui::PrinterPage& p) { printMainWindow(p, page); });
+    }
+    QAction* action(const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name)); }
+    SessionState& state() { return w.session().state(); }
+    QString status() { return w.workflow().status().text(); }
+};
+
+TEST_F(PrintTest, DrawnFiguresArePlottedAndUndrawnOnesOnlyFramed) {
+    import(0, CalibrationCsv);
+    import(1, ErrorCsv);
+    std::vector<Mark> marks = printed();
+    // One disc of radius 30 twips (and an outline of one dot) per complete record; nothing
+    // plotted in the stage figures.
+    for (int n = 1; n <= 8; ++n) {
+        const std::vector<Mark> in = plotted(marks, onPage(n));
+        SCOPED_TRACE(n);
+        EXPECT_EQ(in.size(), n == 1 ? 300u : n == 2 ? 150u : 0u);
+        for (const Mark& m : in) {
+            EXPECT_EQ(m.kind, Mark::Kind::Dot);
+            EXPECT_NEAR(m.rect.width(), 60 * PxPerTwip + 1, 1e-9);
+            EXPECT_EQ(m.colour, Blue);
+        }
+    }
+    // Each sample where the screen figure has it in the range 0..40, Y growing upwards; the
+    // first record of calibration.csv is (23.74, 22.98).
+    const Mark first = plotted(marks, onPage(1)).front();
+    const QRectF fig1 = mainPageFigure(1);
+    EXPECT_NEAR(first.centre().x(),
+                (fig1.left() + double(23.74f) * 1875 / 40 + MainPageOffsetX) * PxPerTwip, 1e-3);
+    EXPECT_NEAR(first.centre().y(),
+                (fig1.bottom() - double(22.98f) * 1875 / 40 + MainPageOffsetY) * PxPerTwip, 1e-3);
+    EXPECT_EQ(first.clip, onPage(1));
+    // A frame of 3 dots around every figure, 9 twips outside its plotted area.
+    std::vector<QRectF> frames;
+    for (const Mark& m : marks) {
+        if (m.kind == Mark::Kind::Rect && !m.filled) {
+            EXPECT_EQ(m.penWidth, 3);
+            frames.push_back(m.rect);
+        }
+    }
+    ASSERT_EQ(frames.size(), 8u);
+    for (int n = 1; n <= 8; ++n) {
+        const double m = 9 * PxPerTwip;
+        EXPECT_EQ(frames[size_t(n - 1)], onPage(n).adjusted(-m, -m, m, m));
+    }
+
+    click(c().run.start);
+    ASSERT_EQ(figures(Drawn), "12345678");
+    marks = printed();
+    // Fig.3 .. Fig.7 cell by cell, in the ramp colour of the value the screen shows, 4 dots
+    // wide (6 x 0.6 = 3.6 rounds to 4), at the cell's place in the figure.
+    const ColourRamp& ramp = state().colour;
+    for (int k = 0; k < 5; ++k) {
+        SCOPED_TRACE(k);
+        const auto figure = StageFigure(k);
+        const float factor = figureFactor(figure, w.session().rangeWidth(), 5);
+        Cells expected;
+        for (int x = PlotFirst; x <= PlotLast; ++x) {
+            for (int y = PlotFirst; y <= PlotLast; ++y) {
+                if (const auto c = cellColour(ramp, m().at(figureField(figure), x, y) * factor)) {
+                    expected[{x, y}] = QColor(c->red, c->green, c->blue).rgb();
+                }
+            }
+        }
+        EXPECT_GT(expected.size(), 1000u);
+        EXPECT_EQ(printedCells(marks, k + 3, 4), expected);
+    }
+    // Fig.8 in the region shades, 6 dots wide; the mode red and the average blue while shown,
+    // in their region's shade when not.
+    const auto confidence = [&](bool overlays) {
+        Cells expected;
+        for (int x = PlotFirst; x <= PlotLast; ++x) {
+            for (int y = PlotFirst; y <= PlotLast; ++y) {
+                const float q = m().at(Field::Confi, x, y);
+                const QColor c = overlays && std::fabs(q) == 3 ? Red
+                                 : overlays && q < 0           ? Blue
+                                 : std::fabs(q) >= 2           ? QColor(200, 255, 200)
+                                 : std::fabs(q) == 1           ? QColor(50, 127, 50)
+                                                               : QColor();
+                if (c.isValid()) {
+                    expected[{x, y}] = c.rgb();
+                }
+            }
+        }
+        return expected;
+    };
+    const Cells withOverlays = confidence(true);
+    EXPECT_GT(std::count_if(withOverlays.begin(), withOverlays.end(),
+                            [](const auto& cell) { return cell.second == Blue.rgb(); }),
+              100);
+    EXPECT_EQ(printedCells(marks, 8, 6), withOverlays);
+    click(c().coefficients.showMode);
+    click(c().coefficients.showAverage);
+    EXPECT_EQ(printedCells(printed(), 8, 6), confidence(false));
+}
+
+TEST_F(PrintTest, ZoomScalesPositionsAndWidthsButNotTheOffset) {
+    runAll();
+    click(c().model.showFittingLine);
+    struct Case {
+        double zoom, dotSize;
+        int cells, confidence, line, frame;
+    };
+    // Widths: cells dot size x zoom x 0.6, Fig.8 dot size x zoom, the line dot size x zoom / 2,
+    // frames 3 x zoom, each to the nearest whole dot with halves to even (1.5 gives 2).
+    for (const auto [zoom, dotSize, cells, confidence, line, frame] :
+         {Case{1, 6, 4, 6, 3, 3}, Case{0.5, 6, 2, 3, 2, 2}, Case{1, 10, 6, 10, 5, 3}}) {
+        SCOPED_TRACE(testing::Message() << zoom << " " << dotSize);
+        state().printZoom = float(zoom);
+        state().dotSize = float(dotSize);
+        state().printTitle = "Lead in water";
+        const std::vector<Mark> marks = printed();
+        EXPECT_EQ(plotted(marks, onPage(5, zoom))[0].rect.width(), cells);
+        EXPECT_EQ(plotted(marks, onPage(8, zoom))[0].rect.width(), confidence);
+        int lines = 0;
+        for (const Mark& m : marks) {
+            if (m.kind == Mark::Kind::Line && m.colour == Red) {
+                ++lines;
+                EXPECT_EQ(m.penWidth, line);
+                // The fitting line spans Fig.2 and is kept inside it.
+                EXPECT_NEAR(m.line.x1(), onPage(2, zoom).left(), 1e-9);
+                EXPECT_NEAR(m.line.x2(), onPage(2, zoom).right(), 1e-9);
+                EXPECT_EQ(m.clip, onPage(2, zoom));
+            } else if (m.kind == Mark::Kind::Rect && !m.filled) {
+                EXPECT_EQ(m.penWidth, frame);
+            }
+        }
+        EXPECT_EQ(lines, 1);
+        // The first cell of Fig.8 in a region, zoomed, then shifted by the unzoomed offset.
+        int x = PlotFirst, y = PlotFirst;
+        while (m().at(Field::Confi, x, y) == 0) {
+            y = y < PlotLast ? y + 1 : PlotFirst;
+            x += y == PlotFirst;
+        }
+        const QRectF fig8 = mainPageFigure(8);
+        const Mark first = plotted(marks, onPage(8, zoom).adjusted(-4, -4, 4, 4)).front();
+        EXPECT_NEAR(first.centre().x(), ((fig8.left() + cellX(x)) * zoom + 200) * PxPerTwip, 1e-6);
+        EXPECT_NEAR(first.centre().y(), ((fig8.top() + cellY(y)) * zoom + 1000) * PxPerTwip, 1e-6);
+        // The title is the first text, above the figures at the left of Fig.1.
+        const std::vector<QString> all = texts(marks);
+        ASSERT_FALSE(all.empty());
+        EXPECT_EQ(all.front(), QStringLiteral("Lead in water"));
+        const Mark* title = textMark(marks, QStringLiteral("Lead in water"));
+        EXPECT_NEAR(title->rect.left(), (mainPageFigure(1).left() * zoom + 200) * PxPerTwip, 1);
+        EXPECT_LT(title->rect.top(), onPage(1, zoom).top());
+    }
+}
+
+TEST_F(PrintTest, TextBlocksFollowTheCaptionsLineByLine) {
+    import(0, CalibrationCsv);
+    import(1, ErrorCsv);
+    std::vector<QString> lines = texts(printed());
+    const auto has = [&](const char* s) {
+        return std::find(lines.begin(), lines.end(), QString::fromUtf8(s)) != lines.end();
+    };
+    EXPECT_TRUE(has("N1 = 300") && has("N2 = 150") && has("Figure 1") && has("Figure 2"));
+    EXPECT_TRUE(has("X: Analysis 1 (mg/L)") && has("Y: Reference (mg/L)"));
+    EXPECT_TRUE(has("Smoothing level:  5 %") && has("Z-axis enhancement:  100 %"));
+    EXPECT_TRUE(has("Fig.1") && has("Fig.8") && has("0") && has("40"));
+    // The coefficients only with Fig.8, the fitting line only while it is shown.
+    EXPECT_FALSE(has("Confidence coefficient 1:  68.2 %") || has("Fitting line:"));
+    EXPECT_TRUE(std::find(lines.begin(), lines.end(), QStringLiteral("File: ") + ErrorCsv) !=
+                lines.end());
+
+    click(c().model.showFittingLine);
+    click(c().run.start);
+    state().colour.enhancement = 1.5f;
+    const std::vector<Mark> marks = printed();
+    lines = texts(marks);
+    EXPECT_TRUE(has("Confidence coefficient 1:  68.2 %") &&
+                has("Confidence coefficient 2:  95.4 %"));
+    EXPECT_TRUE(has("Fitting line:") && has("y = 0.972 x + 0.379") && has("Std. Dev. = 1.45313"));
+    EXPECT_TRUE(has("Z-axis enhancement:  150 %"));
+    // Each line one line height below the one before, whatever the font.
+    for (const char* const block : {"N1 = 300", "Figure 1"}) {
+        const auto first = std::find_if(marks.begin(), marks.end(), [&](const Mark& m) {
+            return m.text == QString::fromLatin1(block);
+        });
+        ASSERT_NE(first, marks.end());
+        const double step = (first + 1)->rect.top() - first->rect.top();
+        EXPECT_GT(step, 150 * PxPerTwip); // 10 points, a little over 200 twips
+        EXPECT_LT(step, 300 * PxPerTwip);
+        EXPECT_NEAR((first + 2)->rect.top() - (first + 1)->rect.top(), step, 1e-6);
+    }
+    // The statistics stand below the figures, clear of them and of the file block.
+    const Mark* n1 = textMark(marks, QStringLiteral("N1 = 300"));
+    const Mark* file1 = textMark(marks, QStringLiteral("Figure 1"));
+    EXPECT_GT(n1->rect.top(), onPage(8).bottom());
+    EXPECT_NEAR(n1->rect.top(), file1->rect.top(), 1e-6);
+    EXPECT_GT(n1->rect.left(), onPage(6).right());
+    // A larger font moves the lines further apart.
+    state().printFontSize = 20;
+    const std::vector<Mark> large = printed();
+    const Mark* a = textMark(large, QStringLiteral("N1 = 300"));
+    const Mark* b = textMark(large, QStringLiteral("N2 = 150"));
+    EXPECT_GT(b->rect.top() - a->rect.top(), 400 * PxPerTwip);
+}
+
+TEST_F(PrintTest, PageGeometryRoundsWidthsAndNamesUnusableSettings) {
+    EXPECT_EQ(printerWidth(3.6), 4);
+    EXPECT_EQ(printerWidth(2.5), 2);
+    EXPECT_EQ(printerWidth(1.5), 2);
+    EXPECT_EQ(printerWidth(0.3), 1);
+    EXPECT_EQ(printerWidth(1e30), 1000000);
+    EXPECT_DOUBLE_EQ(estimatedTextWidth(QStringLiteral("40.5"), 10), 432);
+    SessionState s;
+    EXPECT_EQ(unusablePrintSetting(s), QString());
+    s.dotSize = 0;
+    s.frameThickness = 0;
+    EXPECT_EQ(unusablePrintSetting(s), QString());
+    s.frameThickness = -1;
+    EXPECT_EQ(unusablePrintSetting(s),
+              QStringLiteral("Picture Frame Thickness must not be negative"));
+    s.dotSize = -0.5f;
+    EXPECT_EQ(unusablePrintSetting(s), QStringLiteral("Dot Size must not be negative"));
+    s.printFontSize = 0;
+    EXPECT_EQ(unusablePrintSetting(s), QStringLiteral("Font Size must be above 0"));
+    s.printZoom = -1;
+    EXPECT_EQ(unusablePrintSetting(s), QStringLiteral("Zoom (%) must be above 0"));
+    s.printZoom = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(unusablePrintSetting(s), QStringLiteral("Zoom (%) is too large"));
+}
+
+TEST_F(PrintTest, PrintsToPdfThroughTheDialogAndReportsRefusalsAndFailures) {
+    runAll();
+    TempDir dir("quendrix-print-pdf");
+    const std::string pdf = (dir.path / "page.pdf").string();
+    QAction* print = action("PrintAll");
+    ASSERT_NE(print, nullptr);
+    EXPECT_TRUE(print->isEnabled());
+    EXPECT_EQ(print->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+
+    dialogs.answerPrint(
+        {QString::fromStdString(pdf), 2, QPageLayout::Landscape, QPageSize::Letter});
+    print->trigger();
+    const std::string bytes = slurp(pdf);
+    EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+    EXPECT_EQ(pdfPages(bytes), 2);
+    // Letter across: 792 x 612 points.
+    EXPECT_TRUE(QString::fromLatin1(bytes.data(), qsizetype(bytes.size()))
+                    .contains(QRegularExpression(QStringLiteral("/MediaBox \\[0 0 792[.0]* 612"))));
+    EXPECT_EQ(status(), QStringLiteral("Printed to page.pdf"));
+    EXPECT_EQ(std::count_if(std::filesystem::directory_iterator(dir.path), {},
+                            [](auto&) { return true; }),
+              1);
+
+    // Cancel prints nothing and says nothing.
+    std::filesystem::remove(pdf);
+    const int shown = dialogs.printDialogsShown();
+    print->trigger();
+    EXPECT_EQ(dialogs.printDialogsShown(), shown + 1);
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    EXPECT_EQ(status(), QStringLiteral("Printed to page.pdf"));
+
+    // A zoom that gives no page is refused before the dialog, naming the setting; the file
+    // already there stays as it was.
+    const std::string old = dir.file("page.pdf", "an older page");
+    state().printZoom = 0;
+    print->trigger();
+    EXPECT_EQ(dialogs.printDialogsShown(), shown + 1);
+    EXPECT_EQ(status(), QStringLiteral("The page was not printed: Zoom (%) must be above 0"));
+    EXPECT_EQ(slurp(old), "an older page");
+
+    // A file that cannot be written is reported; nothing is left behind.
+    state().printZoom = 1;
+    const std::string missing = (dir.path / "no-such-folder" / "page.pdf").string();
+    dialogs.answerPrint({QString::fromStdString(missing)});
+    print->trigger();
+    EXPECT_TRUE(status().startsWith(QStringLiteral("The page was not printed: cannot write")))
+        << status().toStdString();
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "no-such-folder"));
+}
+
+} // namespace
+} // namespace quendrix::test
+
+namespace quendrix::test {
+namespace {
+
+class PrintOptionsTest : public PrintTest {
+  protected:
+    PrintOptionsDialog* open() {
+        action("PrintOptions")->trigger();
+        return w.workflow().printing().printOptions();
+    }
+    void type(PrintOptionsDialog* d, int k, const QString& text) {
+        d->text(k)->selectAll();
+        QTest::keyClicks(d->text(k), text);
+    }
+    std::string options() {
+        const SessionState& s = state();
+        return std::to_string(s.dotSize) + " " + std::to_string(s.frameThickness) + " " +
+               std::to_string(s.printZoom) + " " + std::to_string(s.printFontSize) + " '" +
+               s.printTitle + "'";
+    }
+};
+
+TEST_F(PrintOptionsTest, EditsApplyAtEachKeystrokeAndCancelRestoresAllFive) {
+    PrintOptionsDialog* d = open();
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(d->isModal());
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Print options"));
+    std::string shown;
+    for (int k = 1; k <= 5; ++k) {
+        shown += text(d->text(k)) + "|";
+    }
+    EXPECT_EQ(shown, "6|3|100|10||");
+
+    // Every keystroke is stored: "1" then "15" then "150" gives 1.5 at the end.
+    d->text(3)->selectAll();
+    QTest::keyClick(d->text(3), Qt::Key_1);
+    EXPECT_FLOAT_EQ(state().printZoom, 0.01f);
+    QTest::keyClicks(d->text(3), QStringLiteral("50"));
+    EXPECT_FLOAT_EQ(state().printZoom, 1.5f);
+    // The leading number counts; letters alone read 0, and an emptied box too.
+    type(d, 4, QStringLiteral("12pt"));
+    EXPECT_FLOAT_EQ(state().printFontSize, 12);
+    type(d, 1, QStringLiteral("abc"));
+    EXPECT_FLOAT_EQ(state().dotSize, 0);
+    type(d, 2, QStringLiteral("2.5"));
+    type(d, 5, QStringLiteral("Lead, run 2 \u00b5g"));
+    EXPECT_EQ(options(), "0.000000 2.500000 1.500000 12.000000 'Lead, run 2 \u00b5g'");
+    d->text(3)->clear();
+    EXPECT_FLOAT_EQ(state().printZoom, 0);
+
+    // Cancel puts back all five values found at opening.
+    d->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(options(), "6.000000 3.000000 1.000000 10.000000 ''");
+
+    // OK keeps every edit; opened again, the dialog shows them and Escape cancels back to them.
+    d = open();
+    type(d, 3, QStringLiteral("50"));
+    type(d, 5, QStringLiteral("Run 3"));
+    d->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(options(), "6.000000 3.000000 0.500000 10.000000 'Run 3'");
+    d = open();
+    EXPECT_EQ(text(d->text(3)) + " " + text(d->text(5)), "50 Run 3");
+    type(d, 1, QStringLiteral("9"));
+    QTest::keyClick(d, Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(options(), "6.000000 3.000000 0.500000 10.000000 'Run 3'");
+    // The close box keeps what was typed, like OK.
+    d = open();
+    type(d, 1, QStringLiteral("8"));
+    d->close();
+    EXPECT_FLOAT_EQ(state().dotSize, 8);
+}
+
+TEST_F(PrintOptionsTest, OpeningFromTheWindowSkipsOneColourRedraw) {
+    runAll();
+    mark();
+    markColourChanged(state());
+    PrintOptionsDialog* d = open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == d; }));
+    d->close();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
+    // The activation after the dialog redraws nothing and leaves the change pending.
+    EXPECT_EQ(figures(Redrawn), "");
+    EXPECT_TRUE(state().colourChanged);
+    // The next one redraws the figures.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }));
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
+    EXPECT_EQ(figures(Redrawn), figures(Drawn));
+    EXPECT_FALSE(state().colourChanged);
+}
+
+TEST_F(PrintOptionsTest, UnusableSettingsAreStoredButRefusedAtPrinting) {
+    runAll();
+    PrintOptionsDialog* d = open();
+    type(d, 3, QStringLiteral("zoom"));
+    d->close();
+    EXPECT_FLOAT_EQ(state().printZoom, 0);
+    action("PrintAll")->trigger();
+    EXPECT_EQ(dialogs.printDialogsShown(), 0);
+    EXPECT_EQ(status(), QStringLiteral("The page was not printed: Zoom (%) must be above 0"));
+    d = open();
+    type(d, 3, QStringLiteral("100"));
+    type(d, 2, QStringLiteral("-1"));
+    d->close();
+    action("PrintAll")->trigger();
+    EXPECT_EQ(
+        status(),
+        QStringLiteral("The page was not printed: Picture Frame Thickness must not be negative"));
+}
+
+class CopyTest : public PrintTest {
+  protected:
+    /// The copy items' enabled states, e.g. "12".
+    std::string enabledItems() {
+        std::string out;
+        for (int n = 1; n <= 8; ++n) {
+            if (w.workflow().printing().copyItem(n)->isEnabled()) {
+                out += char('0' + n);
+            }
+        }
+        return out;
+    }
+};
+
+TEST_F(CopyTest, ItemsAreEnabledExactlyWhileTheirFigureIsDrawn) {
+    EXPECT_EQ(enabledItems(), "");
+    import(0, CalibrationCsv);
+    EXPECT_EQ(enabledItems(), "1");
+    import(1, ErrorCsv);
+    EXPECT_EQ(enabledItems(), "12");
+    click(c().run.start);
+    EXPECT_EQ(enabledItems(), "12345678");
+    // Skipping leaves Fig.6 blank.
+    click(c().thresholds.skip);
+    EXPECT_EQ(figures(Drawn), "1234578");
+    EXPECT_EQ(enabledItems(), "1234578");
+    c().smoothing.slider->setValue(9);
+    EXPECT_EQ(enabledItems(), figures(Drawn));
+    typeRange(c().range.upper, QStringLiteral("50"));
+    EXPECT_EQ(enabledItems(), "12");
+    for (int n = 1; n <= 8; ++n) {
+        const QAction* item = w.workflow().printing().copyItem(n);
+        EXPECT_EQ(item->text(), QStringLiteral("Fig.&%1").arg(n));
+        EXPECT_EQ(item->objectName(), QStringLiteral("CopyFig%1").arg(n));
+        EXPECT_EQ(item->shortcut().toString(), QStringLiteral("Ctrl+F%1").arg(n));
+    }
+}
+
+TEST_F(CopyTest, EveryItemPutsItsFigureOnTheClipboardAtFullSize) {
+    runAll();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (int n = 1; n <= 8; ++n) {
+        SCOPED_TRACE(n);
+        clipboard->setText(QStringLiteral("before"));
+        w.workflow().printing().copyItem(n)->trigger();
+        const QImage copied = clipboard->image();
+        // The surface as drawn, pixel for pixel at the screen's density.
+        const QSize size = fig(n).contentsRect().size() * fig(n).devicePixelRatioF();
+        ASSERT_EQ(copied.size(), size);
+        EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
+                  fig(n)
+                      .render(fig(n).contentsRect().size(), fig(n).devicePixelRatioF())
+                      .convertToFormat(QImage::Format_RGB32));
+        // The copy replaces the text the clipboard held.
+        EXPECT_FALSE(clipboard->mimeData()->hasText());
+    }
+    // Fig.8 shows its regions; the copy of Fig.1 its blue samples.
+    w.workflow().printing().copyItem(8)->trigger();
+    const QImage fig8 = clipboard->image();
+    const QPoint inside(int(cellX(150) / 1875 * fig8.width()),
+                        int(cellY(150) / 1875 * fig8.height()));
+    EXPECT_NE(fig8.pixelColor(inside), White);
+    // The shortcut does what the item does.
+    clipboard->clear();
+    QTest::keyClick(&w, Qt::Key_F1, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->image().size(), fig(1).contentsRect().size() * fig(1).devicePixelRatioF());
+    EXPECT_GT(clipboard->image().pixelColor(clipboard->image().rect().center()).blue(), 0);
+
+    // A blank figure copies as its blank picture.
+    typeRange(c().range.upper, QStringLiteral("50"));
+    w.workflow().printing().copyFigure(5);
+    const QImage blank = clipboard->image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(blank.isNull());
+    for (int y = 0; y < blank.height(); y += 7) {
+        for (int x = 0; x < blank.width(); x += 7) {
+            ASSERT_EQ(blank.pixelColor(x, y), White) << x << "," << y;
+        }
+    }
+}
+
+} // namespace
+} // namespace quendrix::test
