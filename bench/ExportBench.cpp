@@ -1,6 +1,6 @@
 // Writing the common output format of a full-size calibration into memory: the project's writer
-// beside the first way of writing each number (a string per number from to_chars' digits), and
-// reading a full data file, which the batch command does twice.
+// beside the reference texts of tests/support (a string per number from the C library's
+// conversions), and reading a full data file, which the batch command does twice.
 
 #include "ReferenceNumberText.h"
 #include "data/DataFileReader.h"
@@ -63,7 +63,7 @@ void BM_CommonOutputText_Project(benchmark::State& state) {
     }
 }
 
-// The numbers alone, each as its own string, as the writer first made them.
+// The numbers alone, each as its own string from the reference.
 void BM_CommonOutputText_Reference(benchmark::State& state) {
     Calibration& c = calibration();
     for (auto _ : state) {

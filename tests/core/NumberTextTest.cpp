@@ -87,8 +87,9 @@ TEST(NumberTextTest, RoundingHalvesToEvenOrUp) {
     EXPECT_EQ(roundHalfEven(-2.5), -2);
 }
 
-// The texts of singles are written digit by digit into a buffer; they must be the texts of the
-// first way (to_chars' digits re-parsed), bit pattern by bit pattern.
+// The texts of singles are written digit by digit into a buffer; they must be the texts the rule
+// gives (the reference in tests/support, from the C library's conversions), bit pattern by bit
+// pattern.
 TEST(NumberTextTest, SingleTextsAreThoseOfTheFirstWay) {
     std::vector<std::uint32_t> patterns;
     // A stride through every exponent and fraction, both signs.
@@ -129,7 +130,8 @@ TEST(NumberTextTest, SingleTextsAreThoseOfTheFirstWay) {
     EXPECT_EQ(shortestText(-0.00123f), "-0.00123");
 }
 
-// Plain decimals are read at once; every text must give the bits the first way gave.
+// Plain decimals are read at once, the rest the general way; every text must give the bits of the
+// reference in tests/support.
 TEST(NumberTextTest, NumbersReadAtOnceAreThoseOfTheFirstWay) {
     std::vector<std::string> texts = {"0",
                                       "-0",

@@ -70,7 +70,7 @@ void runReference(Run& r, const DataFile& file, const Grid& grid, const Settings
     reference::gaussianModel(*r.m, grid, s.slope, s.intercept, s.stdDev);
     reference::countSamples(*r.m, file, grid);
     reference::multipleMatrix(*r.m, Field::Model, Field::Samples, Field::Discrete);
-    reference::buildKernel(*r.m, s.smoothing);
+    buildKernel(*r.m, s.smoothing); // the plain loop already
     reference::multipleMatrix(*r.m, Field::Discrete, Field::Kernel, Field::Smoothed);
     const UnitWeights w = unitWeights(*r.m);
     reference::normalizeH(*r.m, w, s.vertical, s.skip);

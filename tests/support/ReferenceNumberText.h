@@ -6,13 +6,12 @@
 
 namespace quendrix::reference {
 
-/// The leading-number rule as first written: blanks removed, the number's text rebuilt and
-/// handed to from_chars.
+/// The leading-number rule from its description: blanks removed, the longest number at the
+/// start matched by a regular expression and converted by the C library.
 std::optional<double> leadingNumberIfAny(std::string_view text);
 
-/// The shortest text of a single as first written: to_chars' shortest digits, re-parsed, and
-/// past seven digits to_chars' seven-digit rounding of the value; for comparing faster ways of
-/// writing the same text.
+/// The shortest text of a single from its description: the fewest significant digits (at most
+/// seven) that read back to the value, else the value rounded to seven; general format.
 std::string shortestText(float value);
 
 /// The same text without the zero before the decimal point.

@@ -73,17 +73,6 @@ void countSamples(StageMatrix& m, const DataFile& file1, const Grid& grid) {
     }
 }
 
-void buildKernel(StageMatrix& m, int level) {
-    const float w = float(level * 200 / 100.0);
-    const float h = float(double(w) / 2);
-    for (int i = 0; i < GridSize; ++i) {
-        for (int k = 0; k < GridSize; ++k) {
-            const float d = float(std::abs(i - k));
-            m.at(Field::Kernel, i, k) = d > h ? 0.0f : float((1 - double(d) / double(h)) * 0.5);
-        }
-    }
-}
-
 void normalizeH(StageMatrix& m, const UnitWeights& w, int threshold, bool skip) {
     for (int j = 0; j < GridSize; ++j) {
         float sum = 0;

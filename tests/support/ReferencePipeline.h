@@ -25,8 +25,6 @@ std::array<float, 2> columnLevels(const std::vector<float>& column, Coefficients
 void gaussianModel(StageMatrix& m, const Grid& grid, float slope, float intercept, float stdDev);
 /// Samples: the complete samples counted into their cells.
 void countSamples(StageMatrix& m, const DataFile& file1, const Grid& grid);
-/// Kernel: the triangle of half-width `level`.
-void buildKernel(StageMatrix& m, int level);
 /// NormH: one Y row after the other, its sum first.
 void normalizeH(StageMatrix& m, const UnitWeights& w, int threshold, bool skip);
 /// Prob and the half-probability index: one X column after the other.
