@@ -90,7 +90,7 @@ TEST(NumberTextTest, RoundingHalvesToEvenOrUp) {
 // The texts of singles are written digit by digit into a buffer; they must be the texts the rule
 // gives (the reference in tests/support, from the C library's conversions), bit pattern by bit
 // pattern.
-TEST(NumberTextTest, SingleTextsAreThoseOfTheFirstWay) {
+TEST(NumberTextTest, SingleTextsAreThoseOfTheReference) {
     std::vector<std::uint32_t> patterns;
     // A stride through every exponent and fraction, both signs.
     for (std::uint64_t bits = 0; bits <= 0xffffffffu; bits += 2654435761u / 1500) {
@@ -103,8 +103,8 @@ TEST(NumberTextTest, SingleTextsAreThoseOfTheFirstWay) {
          {1.0f, 2.0f, 0.0001f, 1e7f, 8.388608e6f, 1.6777216e7f, 8.589934592e9f, 3.0436f, 2.0276f,
           0.0045268f, 1e-25f, 9.999999e-5f, 1.1754944e-38f, 1e-45f, 3.4028235e38f, 68.2f, 0.5f}) {
         const auto c = std::bit_cast<std::uint32_t>(centre);
-        for (std::uint32_t d = 0; d < 20000; ++d) {
-            patterns.push_back(c + d - 10000);
+        for (std::uint32_t d = 0; d < 12000; ++d) {
+            patterns.push_back(c + d - 6000);
         }
     }
     char text[SingleTextCapacity];
@@ -124,7 +124,7 @@ TEST(NumberTextTest, SingleTextsAreThoseOfTheFirstWay) {
         }
     }
     EXPECT_EQ(mismatches, 0);
-    EXPECT_GT(patterns.size(), 300000u);
+    EXPECT_GT(patterns.size(), 200000u);
     // The caption form keeps the zero before the point.
     EXPECT_EQ(shortestText(-0.00123f), reference::shortestText(-0.00123f));
     EXPECT_EQ(shortestText(-0.00123f), "-0.00123");
@@ -132,7 +132,7 @@ TEST(NumberTextTest, SingleTextsAreThoseOfTheFirstWay) {
 
 // Plain decimals are read at once, the rest the general way; every text must give the bits of the
 // reference in tests/support.
-TEST(NumberTextTest, NumbersReadAtOnceAreThoseOfTheFirstWay) {
+TEST(NumberTextTest, NumbersReadAtOnceAreThoseOfTheReference) {
     std::vector<std::string> texts = {"0",
                                       "-0",
                                       "+0.0",
