@@ -168,19 +168,23 @@ template <class Int> bool digitsOf(std::uint32_t m, int e2, int exponent, Decima
     return true;
 }
 
-/// The common cases in double precision: value * 10^q (10^q exact for q <= 22) is off the exact
-/// product by at most 2^-30, since it lies below 2^24. Every decision below compares quantities
-/// computed exactly from that product and answers only when it stands farther than 2^-28 from its
-/// turning point; otherwise, or when six digits read back too, false leaves it to the exact way.
+/// The common cases in double precision. value * 10^q lies below 2^24; taken with 10^q exact
+/// (q <= 22) it is off the exact product by at most 2^-30, and by at most 2^-28 when 10^q is
+/// split into two exact factors (q <= 44). Every decision below compares quantities computed
+/// exactly from that product and answers only when it stands farther than 2^-26 from its turning
+/// point; otherwise, or when six digits read back too, false leaves it to the exact way.
 bool nearestDigits(float value, int e2, int exponent, DecimalDigits& out) {
     static constexpr double PowersOf10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    constexpr double Margin = 0x1p-28;
-    const double x = double(value) * PowersOf10[6 - exponent];
-    // Half the gap to the neighbouring singles on the same scale: 10^q * 2^(e2 - 1), exact.
-    const double half =
-        PowersOf10[6 - exponent] * std::bit_cast<double>(std::uint64_t(1023 + e2 - 1) << 52);
+    constexpr double Margin = 0x1p-26;
+    const int q = 6 - exponent;
+    const double first = PowersOf10[q > 22 ? 22 : q];
+    const double second = PowersOf10[q > 22 ? q - 22 : 0];
+    const double x = double(value) * first * second;
+    // Half the gap to the neighbouring singles on the same scale, 10^q * 2^(e2 - 1), within a
+    // relative 2^-53.
+    const double half = first * second * std::bit_cast<double>(std::uint64_t(1023 + e2 - 1) << 52);
     const auto whole = std::uint64_t(x);
     const double fraction = x - double(whole);
     if (std::fabs(fraction - 0.5) <= Margin) {
@@ -224,7 +228,7 @@ bool singleDigits(float value, DecimalDigits& out) {
     // From about 1E-9 to 1E6 every product fits 64 bits: m * 5^q stays below 2^64 for q <= 17,
     // and with a scale of at most 2^40 so do 10^6 times the scale and twice that.
     const int q = 6 - exponent;
-    if (q >= 0 && q <= 22 && nearestDigits(value, e2, exponent, out)) {
+    if (q >= 0 && q <= 44 && nearestDigits(value, e2, exponent, out)) {
         return true;
     }
     if (q >= 0 && q <= 17 && e2 + q >= -40 && e2 + q <= 0) {
