@@ -27,21 +27,30 @@ class ByteSource {
     virtual std::string_view next() = 0;
     /// Why reading stopped early, or empty.
     virtual std::string error() const { return {}; }
+    /// How many bytes the input is expected to hold, where that is known (0 otherwise).
+    virtual size_t sizeHint() const { return 0; }
 };
 
 class MemorySource : public ByteSource {
   public:
-    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+    explicit MemorySource(std::string_view bytes) : bytes_(bytes), size_(bytes.size()) {}
     std::string_view next() override { return std::exchange(bytes_, std::string_view{}); }
+    size_t sizeHint() const override { return size_; }
 
   private:
     std::string_view bytes_;
+    size_t size_;
 };
 
 /// Reads a file descriptor in fixed blocks, so memory stays bounded whatever the file's size.
 class FileSource : public ByteSource {
   public:
-    FileSource(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    FileSource(int fd, std::string path) : fd_(fd), path_(std::move(path)) {
+        struct stat info {};
+        if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode)) {
+            size_ = size_t(info.st_size);
+        }
+    }
     ~FileSource() override { ::close(fd_); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
@@ -69,9 +78,11 @@ class FileSource : public ByteSource {
         return {buffer_.data(), filled};
     }
     std::string error() const override { return error_; }
+    size_t sizeHint() const override { return size_; }
 
   private:
     int fd_;
+    size_t size_ = 0;
     std::string path_;
     std::array<char, 64 * 1024> buffer_;
     bool first_ = true;
@@ -316,6 +327,9 @@ Result<DataFile> parse(ByteSource& source) {
         }
         return atLine(line, what);
     };
+    // Every record takes at least four bytes ("1,2" and a separator): room for as many as the
+    // input can hold, up to the limit, so the records are never moved while they are read.
+    file.records.reserve(std::min(size_t(MaxRecords), source.sizeHint() / 4));
     // The range of the values that are no marker, kept here and stored once at the end.
     float lowest = std::numeric_limits<float>::infinity();
     float highest = -std::numeric_limits<float>::infinity();
