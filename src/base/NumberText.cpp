@@ -1,8 +1,12 @@
 #include "base/NumberText.h"
 
+#include "base/SingleDigits.h"
+
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace quendrix {
@@ -139,13 +143,146 @@ template <class T> std::string shortest(T value, int maxDigits) {
     return compose(d, maxDigits);
 }
 
-} // namespace
-
-double leadingNumber(std::string_view text) {
-    return leadingNumberIfAny(text).value_or(0.0);
+/// The digits of a single the general way, for the values singleDigits leaves out: to_chars'
+/// shortest digits, or past seven digits its seven-digit rounding of the value.
+DecimalDigits generalSingleDigits(float magnitude) {
+    std::array<char, 64> buf{};
+    auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
+                             std::chars_format::scientific);
+    Digits d = parseScientific(std::string(buf.data(), res.ptr));
+    if (d.mantissa.size() > 7) {
+        d = scientificDigits(double(magnitude), 7);
+    }
+    DecimalDigits out;
+    for (char c : d.mantissa) {
+        out.digits = out.digits * 10 + std::uint32_t(c - '0');
+    }
+    out.count = int(d.mantissa.size());
+    out.exponent = d.exponent;
+    return out;
 }
 
-std::optional<double> leadingNumberIfAny(std::string_view text) {
+/// Writes the `count` decimal digits of `digits` (leading zeros included) and returns the end.
+char* writeDigits(char* out, std::uint32_t digits, int count) {
+    static constexpr char Pairs[] = "000102030405060708091011121314151617181920212223242526272829"
+                                    "303132333435363738394041424344454647484950515253545556575859"
+                                    "606162636465666768697071727374757677787980818283848586878889"
+                                    "90919293949596979899";
+    char* end = out + count;
+    char* at = end;
+    while (at - out >= 2) {
+        const std::uint32_t pair = digits % 100;
+        digits /= 100;
+        at -= 2;
+        at[0] = Pairs[2 * pair];
+        at[1] = Pairs[2 * pair + 1];
+    }
+    if (at != out) {
+        *out = char('0' + digits % 10);
+    }
+    return end;
+}
+
+/// The text of a finite single: general format with at most seven significant digits, as
+/// compose writes it; `leadingZero` keeps the zero before the decimal point of |x| < 1.
+char* writeSingle(char* out, float value, bool leadingZero) {
+    if (value == 0) {
+        *out = '0';
+        return out + 1;
+    }
+    if (!std::isfinite(value)) {
+        const std::string text = nonFiniteText(double(value));
+        return std::copy(text.begin(), text.end(), out);
+    }
+    if (std::signbit(value)) {
+        *out++ = '-';
+        value = -value;
+    }
+    DecimalDigits d;
+    if (!singleDigits(value, d)) {
+        d = generalSingleDigits(value);
+    }
+    char digits[8];
+    writeDigits(digits, d.digits, d.count);
+    const int x = d.exponent;
+    if (x < -4 || x >= 7) {
+        *out++ = digits[0];
+        if (d.count > 1) {
+            *out++ = '.';
+            out = std::copy(digits + 1, digits + d.count, out);
+        }
+        *out++ = 'E';
+        *out++ = x < 0 ? '-' : '+';
+        const int ax = x < 0 ? -x : x;
+        return writeDigits(out, std::uint32_t(ax), ax < 100 ? 2 : 3);
+    }
+    if (x < 0) {
+        if (leadingZero) {
+            *out++ = '0';
+        }
+        *out++ = '.';
+        out = std::fill_n(out, -x - 1, '0');
+        return std::copy(digits, digits + d.count, out);
+    }
+    if (d.count <= x + 1) {
+        out = std::copy(digits, digits + d.count, out);
+        return std::fill_n(out, x + 1 - d.count, '0');
+    }
+    out = std::copy(digits, digits + x + 1, out);
+    *out++ = '.';
+    return std::copy(digits + x + 1, digits + d.count, out);
+}
+
+/// The common case of the leading-number rule read at once: [sign] digits [. digits], ending the
+/// text or followed by a character that cannot continue a number. Up to 19 digits whose whole
+/// value is below 2^53, with up to 22 digits after the point, are exact in double and one
+/// division by an exact power of ten rounds them correctly, as from_chars would. False, leaving
+/// `out` alone, when the text needs the general reading.
+bool plainDecimal(std::string_view text, double& out) {
+    static constexpr double PowersOf10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const bool negative = p != end && *p == '-';
+    if (p != end && (*p == '-' || *p == '+')) {
+        ++p;
+    }
+    auto isDigit = [](char c) { return unsigned(c - '0') < 10; };
+    std::uint64_t mantissa = 0;
+    const char* const whole = p;
+    while (p != end && isDigit(*p)) {
+        mantissa = mantissa * 10 + unsigned(*p++ - '0');
+    }
+    std::ptrdiff_t digits = p - whole;
+    std::ptrdiff_t fraction = 0;
+    if (p != end && *p == '.') {
+        const char* const point = ++p;
+        while (p != end && isDigit(*p)) {
+            mantissa = mantissa * 10 + unsigned(*p++ - '0');
+        }
+        fraction = p - point;
+        digits += fraction;
+    }
+    // Past 19 digits the mantissa may have wrapped; the general way reads such texts.
+    if (digits == 0 || digits > 19 || fraction > 22 || mantissa > (std::uint64_t(1) << 53)) {
+        return false;
+    }
+    if (p != end) {
+        // Blanks are skipped, an exponent or another point may follow: the general way.
+        const char c = *p;
+        if (c == ' ' || c == '\t' || c == '.' || c == 'e' || c == 'E' || c == 'd' || c == 'D') {
+            return false;
+        }
+    }
+    const double value = double(mantissa) / PowersOf10[fraction];
+    out = negative ? -value : value;
+    return true;
+}
+
+/// The leading-number rule in full: blanks removed, the number's text rebuilt and read exactly.
+/// Kept apart from the plain case so that this one stays small.
+[[gnu::noinline]] std::optional<double> generalLeadingNumber(std::string_view text) {
     std::string s;
     s.reserve(text.size());
     for (char c : text) {
@@ -218,6 +355,31 @@ std::optional<double> leadingNumberIfAny(std::string_view text) {
     return parseDecimal(number);
 }
 
+} // namespace
+
+double leadingNumber(std::string_view text) {
+    return leadingNumberIfAny(text).value_or(0.0);
+}
+
+bool readLeadingNumber(std::string_view text, double& value) {
+    if (plainDecimal(text, value)) {
+        return true;
+    }
+    const std::optional<double> general = generalLeadingNumber(text);
+    if (general) {
+        value = *general;
+    }
+    return general.has_value();
+}
+
+std::optional<double> leadingNumberIfAny(std::string_view text) {
+    double value;
+    if (readLeadingNumber(text, value)) {
+        return value;
+    }
+    return std::nullopt;
+}
+
 std::optional<double> plainNumber(std::string_view text) {
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) {
@@ -264,8 +426,17 @@ std::optional<double> plainNumber(std::string_view text) {
     return value;
 }
 
+char* writeShortestText(char* out, float value) {
+    return writeSingle(out, value, true);
+}
+
+char* writeOutputNumber(char* out, float value) {
+    return writeSingle(out, value, false);
+}
+
 std::string shortestText(float value) {
-    return shortest(value, 7);
+    char text[SingleTextCapacity];
+    return {text, writeShortestText(text, value)};
 }
 
 std::string shortestText(double value) {
@@ -273,13 +444,8 @@ std::string shortestText(double value) {
 }
 
 std::string outputNumberText(float value) {
-    std::string text = shortestText(value);
-    if (text.rfind("0.", 0) == 0) {
-        text.erase(0, 1);
-    } else if (text.rfind("-0.", 0) == 0) {
-        text.erase(1, 1);
-    }
-    return text;
+    char text[SingleTextCapacity];
+    return {text, writeOutputNumber(text, value)};
 }
 
 double roundHalfEven(double value) {

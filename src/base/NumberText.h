@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ double leadingNumber(std::string_view text);
 /// (empty, letters only, a bare "&H"), so a reader can tell such fields from a written 0.
 std::optional<double> leadingNumberIfAny(std::string_view text);
 
+/// leadingNumberIfAny into `value`: false, leaving `value` alone, when the text holds no number.
+/// For readers of many numbers, which keep the value in a register this way.
+bool readLeadingNumber(std::string_view text, double& value);
+
 /// A text that is a finite decimal number and nothing else ("68.2", "-5", "1e3", " .5 "):
 /// where a command line gives a number there is nothing to guess, so "abc", "nan", "" and
 /// "0,5" have no value.
@@ -24,6 +29,16 @@ std::optional<double> plainNumber(std::string_view text);
 /// Shortest text (1..7 significant digits) that reads back to the same single; exponent form
 /// only below 1E-4 or from 1E7 on, as "%.7G" would decide. Captions use this form ("0.25").
 std::string shortestText(float value);
+
+/// Room enough for any text of a single ("-1.234567E-38").
+inline constexpr std::size_t SingleTextCapacity = 16;
+
+/// Writes shortestText(value) at `out`, which has room for SingleTextCapacity characters, and
+/// returns the end: the same text without a string.
+char* writeShortestText(char* out, float value);
+
+/// Writes outputNumberText(value) at `out` (room for SingleTextCapacity) and returns the end.
+char* writeOutputNumber(char* out, float value);
 
 /// Shortest text (1..15 significant digits) that reads back to the same double; exponent form
 /// only below 1E-4 or from 1E15 on.

@@ -2,11 +2,13 @@
 
 #include "base/NumberText.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -25,21 +27,30 @@ class ByteSource {
     virtual std::string_view next() = 0;
     /// Why reading stopped early, or empty.
     virtual std::string error() const { return {}; }
+    /// How many bytes the input is expected to hold, where that is known (0 otherwise).
+    virtual size_t sizeHint() const { return 0; }
 };
 
 class MemorySource : public ByteSource {
   public:
-    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+    explicit MemorySource(std::string_view bytes) : bytes_(bytes), size_(bytes.size()) {}
     std::string_view next() override { return std::exchange(bytes_, std::string_view{}); }
+    size_t sizeHint() const override { return size_; }
 
   private:
     std::string_view bytes_;
+    size_t size_;
 };
 
 /// Reads a file descriptor in fixed blocks, so memory stays bounded whatever the file's size.
 class FileSource : public ByteSource {
   public:
-    FileSource(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    FileSource(int fd, std::string path) : fd_(fd), path_(std::move(path)) {
+        struct stat info {};
+        if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode)) {
+            size_ = size_t(info.st_size);
+        }
+    }
     ~FileSource() override { ::close(fd_); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
@@ -67,9 +78,11 @@ class FileSource : public ByteSource {
         return {buffer_.data(), filled};
     }
     std::string error() const override { return error_; }
+    size_t sizeHint() const override { return size_; }
 
   private:
     int fd_;
+    size_t size_ = 0;
     std::string path_;
     std::array<char, 64 * 1024> buffer_;
     bool first_ = true;
@@ -149,8 +162,50 @@ class FieldScanner {
         return true;
     }
 
+    /// Reads one field like next(std::string&), but where the field and its separator lie
+    /// within the current block it is handed out in place, without a copy; otherwise it is
+    /// copied into `storage`. The view is valid until the next read.
+    bool next(std::string_view& field, std::string& storage) {
+        skipBlanks();
+        if (!fill()) {
+            return false;
+        }
+        if (*cur_ != '"') {
+            // Past the longest field the copying way reports the field as too long.
+            const char* limit =
+                end_ - cur_ > std::ptrdiff_t(MaxFieldLength) ? cur_ + MaxFieldLength + 1 : end_;
+            const char* end = cur_;
+            while (end != limit && !isSeparator(*end)) {
+                ++end;
+            }
+            // A separator that ends the block may be a CR whose LF is in the next block, and
+            // looking for it would replace the block under the view.
+            if (end != limit && end_ - end > 1) {
+                const char* last = end;
+                while (last != cur_ && (last[-1] == ' ' || last[-1] == '\t')) {
+                    --last;
+                }
+                field = {cur_, size_t(last - cur_)};
+                cur_ = end;
+                consumeSeparator();
+                return true;
+            }
+        }
+        if (!next(storage)) {
+            return false;
+        }
+        field = storage;
+        return true;
+    }
+
   private:
-    static bool isSeparator(char c) { return c == ',' || c == '\r' || c == '\n'; }
+    static bool isSeparator(char c) { return Separators[static_cast<unsigned char>(c)]; }
+
+    static constexpr std::array<bool, 256> Separators = [] {
+        std::array<bool, 256> t{};
+        t[','] = t['\r'] = t['\n'] = true;
+        return t;
+    }();
 
     /// True when a byte is at hand, fetching the next block when the current one is used up.
     bool fill() {
@@ -223,10 +278,9 @@ std::optional<size_t> utf8Prefix(std::string_view head) {
     const size_t pairs = head.size() / 2;
     size_t nulEven = 0;
     size_t nulOdd = 0;
-    for (size_t k = 0; k < pairs * 2; ++k) {
-        if (head[k] == '\0') {
-            ++(k % 2 == 0 ? nulEven : nulOdd);
-        }
+    for (size_t k = 0; k < pairs; ++k) {
+        nulEven += head[2 * k] == '\0';
+        nulOdd += head[2 * k + 1] == '\0';
     }
     // ASCII text in UTF-16 has a NUL in every pair at the same place; allow a few other
     // characters among them.
@@ -236,17 +290,17 @@ std::optional<size_t> utf8Prefix(std::string_view head) {
     return 0;
 }
 
-/// A data field read with the leading-number rule; a field without any number reads as 0
-/// and is counted, so the user hears of it.
-float fieldValue(const std::string& text, int line, DataFile& file) {
-    std::optional<double> value = leadingNumberIfAny(text);
-    if (!value) {
+/// A data field read with the leading-number rule (`hasNumber` and `number`, read from the
+/// field's text); a field without any number reads as 0 and is counted, so the user hears of
+/// it.
+float fieldValue(bool hasNumber, double number, int line, DataFile& file) {
+    if (!hasNumber) {
         if (file.fieldsWithoutNumber++ == 0) {
             file.firstFieldWithoutNumberLine = line;
         }
         return 0;
     }
-    return float(*value);
+    return float(number);
 }
 
 Result<DataFile> parse(ByteSource& source) {
@@ -258,8 +312,10 @@ Result<DataFile> parse(ByteSource& source) {
     }
     scanner.skip(*prefix);
 
-    std::string first;
-    std::string second;
+    // Fields are read in place where they can be; X is read as a number before Y is read, as
+    // reading Y may replace the block X lies in.
+    std::string firstStorage;
+    std::string secondStorage;
     bool header = true;
     auto refusal = [&](int line, const std::string& what) -> Result<DataFile> {
         if (std::string error = source.error(); !error.empty()) {
@@ -271,25 +327,41 @@ Result<DataFile> parse(ByteSource& source) {
         }
         return atLine(line, what);
     };
+    // Every record takes at least four bytes ("1,2" and a separator): room for as many as the
+    // input can hold, up to the limit, so the records are never moved while they are read.
+    file.records.reserve(std::min(size_t(MaxRecords), source.sizeHint() / 4));
+    // The range of the values that are no marker, kept here and stored once at the end.
+    float lowest = std::numeric_limits<float>::infinity();
+    float highest = -std::numeric_limits<float>::infinity();
     while (!scanner.atEnd()) {
         if (!header && int(file.records.size()) == MaxRecords) {
             return atLine(scanner.line(), "more than " + std::to_string(MaxRecords) + " records");
         }
         const int xLine = scanner.line();
-        if (!scanner.next(first) && scanner.fieldTooLong()) {
+        std::string_view first;
+        if (!scanner.next(first, firstStorage) && scanner.fieldTooLong()) {
             return refusal(xLine, "");
         }
         // A blank last line is an empty X value, not a record cut short.
         if (!header && first.empty()) {
             return refusal(xLine, "empty X value");
         }
+        std::string xName;
+        double xNumber = 0;
+        bool xHasNumber = false;
+        if (header) {
+            xName = first;
+        } else {
+            xHasNumber = readLeadingNumber(first, xNumber);
+        }
         const int yLine = scanner.line();
-        if (!scanner.next(second)) {
+        std::string_view second;
+        if (!scanner.next(second, secondStorage)) {
             return refusal(scanner.fieldTooLong() ? yLine : xLine,
                            "the file ends in the middle of a record");
         }
         if (header) {
-            file.xName = first;
+            file.xName = std::move(xName);
             file.yName = second;
             header = false;
             continue;
@@ -298,23 +370,20 @@ Result<DataFile> parse(ByteSource& source) {
             return refusal(yLine, "empty Y value");
         }
         Sample s;
-        s.x = fieldValue(first, xLine, file);
+        s.x = fieldValue(xHasNumber, xNumber, xLine, file);
         if (!std::isfinite(s.x)) {
             return atLine(xLine, "value out of range");
         }
-        s.y = fieldValue(second, yLine, file);
+        double yNumber = 0;
+        const bool yHasNumber = readLeadingNumber(second, yNumber);
+        s.y = fieldValue(yHasNumber, yNumber, yLine, file);
         if (!std::isfinite(s.y)) {
             return atLine(yLine, "value out of range");
         }
         for (float v : {s.x, s.y}) {
-            if (v == MissingValue) {
-                continue;
-            }
-            if (!file.dataMin || v < *file.dataMin) {
-                file.dataMin = v;
-            }
-            if (!file.dataMax || v > *file.dataMax) {
-                file.dataMax = v;
+            if (v != MissingValue) {
+                lowest = std::min(lowest, v);
+                highest = std::max(highest, v);
             }
         }
         if (s.complete()) {
@@ -324,6 +393,10 @@ Result<DataFile> parse(ByteSource& source) {
     }
     if (std::string error = source.error(); !error.empty()) {
         return Failure{error};
+    }
+    if (lowest <= highest) {
+        file.dataMin = lowest;
+        file.dataMax = highest;
     }
     return file;
 }

@@ -43,67 +43,120 @@ void line(std::string& out, const std::string& first, const std::string& second)
 
 ExportMatrix exportMatrix(const StageMatrix& m) {
     ExportMatrix out;
-    for (int i = 0; i < ExportSize; ++i) {
-        for (int j = 0; j < ExportSize; ++j) {
-            out.at(i, j) = m.at(Field::Prob, i + PlotFirst, j + PlotFirst) +
-                           m.at(Field::Confi, i + PlotFirst, j + PlotFirst);
+    const ExportRows rows = exportRows(m);
+    float row[ExportSize];
+    for (int j = 0; j < ExportSize; ++j) {
+        rows(j, row);
+        for (int i = 0; i < ExportSize; ++i) {
+            out.at(i, j) = row[i];
         }
     }
     return out;
 }
 
-std::string commonOutputText(const CommonOutputHead& head, const ExportMatrix& matrix) {
+ExportRows rowsOf(const ExportMatrix& matrix) {
+    return [&matrix](int j, float* row) {
+        for (int i = 0; i < ExportSize; ++i) {
+            row[i] = matrix.at(i, j);
+        }
+    };
+}
+
+ExportRows exportRows(const StageMatrix& m) {
+    return [&m](int j, float* row) {
+        for (int i = 0; i < ExportSize; ++i) {
+            row[i] = m.at(Field::Prob, i + PlotFirst, j + PlotFirst) +
+                     m.at(Field::Confi, i + PlotFirst, j + PlotFirst);
+        }
+    };
+}
+
+bool produceCommonOutput(const CommonOutputHead& head, const ExportRows& rows,
+                         const LineSink& sink) {
     const double lo = leadingNumber(head.lowerText);
     const double hi = leadingNumber(head.upperText);
-    std::array<std::string, ExportSize> axis;
+    std::array<float, ExportSize> axis;
     for (int k = 0; k < ExportSize - 1; ++k) {
-        axis[size_t(k)] = outputNumberText(float(lo + (hi - lo) / 200 * k));
+        axis[size_t(k)] = float(lo + (hi - lo) / 200 * k);
     }
-    axis[ExportSize - 1] = outputNumberText(float(hi));
+    axis[ExportSize - 1] = float(hi);
 
-    std::string out;
-    out.reserve(700000);
-    out += quoted("Quendrix common output format") + "\r\n";
-    line(out, "Head note length (lines): ", quoted("15"));
-    line(out, "Version: ", quoted("3.0.0"));
-    line(out, "Original file1: ", headField(head.file1Path));
-    line(out, "X: ", headField(head.file1X));
-    line(out, "Y: ", headField(head.file1Y));
+    std::string head15;
+    head15 += quoted("Quendrix common output format") + "\r\n";
+    line(head15, "Head note length (lines): ", quoted("15"));
+    line(head15, "Version: ", quoted("3.0.0"));
+    line(head15, "Original file1: ", headField(head.file1Path));
+    line(head15, "X: ", headField(head.file1X));
+    line(head15, "Y: ", headField(head.file1Y));
     if (head.generatedModel) {
-        line(out, "Original file2: ", quoted("N/A"));
-        line(out, "Alternative: ", quoted("Model"));
-        line(out, "Std. Dev. (% of range): ", std::to_string(head.modelPercent));
+        line(head15, "Original file2: ", quoted("N/A"));
+        line(head15, "Alternative: ", quoted("Model"));
+        line(head15, "Std. Dev. (% of range): ", std::to_string(head.modelPercent));
     } else {
-        line(out, "Original file2: ", headField(head.file2Path));
-        line(out, "X: ", headField(head.file2X));
-        line(out, "Y: ", headField(head.file2Y));
+        line(head15, "Original file2: ", headField(head.file2Path));
+        line(head15, "X: ", headField(head.file2X));
+        line(head15, "Y: ", headField(head.file2Y));
     }
-    line(out, "Resolution (steps): ", "200");
-    line(out, "Smoothing level (% of range): ", outputNumberText(head.smoothing));
-    line(out, "Vertical threshold (samples):", std::to_string(head.verticalThreshold));
-    line(out, "Horizontal threshold (samples):", std::to_string(head.horizontalThreshold));
-    line(out, "Confidence coefficient1 (%):", outputNumberText(head.coefficient1));
-    line(out, "Confidence coefficient2 (%):", outputNumberText(head.coefficient2));
+    line(head15, "Resolution (steps): ", "200");
+    line(head15, "Smoothing level (% of range): ", outputNumberText(head.smoothing));
+    line(head15, "Vertical threshold (samples):", std::to_string(head.verticalThreshold));
+    line(head15, "Horizontal threshold (samples):", std::to_string(head.horizontalThreshold));
+    line(head15, "Confidence coefficient1 (%):", outputNumberText(head.coefficient1));
+    line(head15, "Confidence coefficient2 (%):", outputNumberText(head.coefficient2));
+    if (!sink(head15)) {
+        return false;
+    }
 
-    for (const auto& value : axis) {
-        out += ',';
-        out += value;
+    // Each further line holds 202 fields, written number by number into one buffer.
+    std::string buffer((ExportSize + 1) * (SingleTextCapacity + 1) + 2, '\0');
+    char* const first = buffer.data();
+    char* out = first;
+    for (float value : axis) {
+        *out++ = ',';
+        out = writeOutputNumber(out, value);
     }
-    out += "\r\n";
+    *out++ = '\r';
+    *out++ = '\n';
+    if (!sink({first, size_t(out - first)})) {
+        return false;
+    }
+    float row[ExportSize];
     for (int j = 0; j < ExportSize; ++j) {
-        out += axis[size_t(j)];
-        for (int i = 0; i < ExportSize; ++i) {
-            out += ',';
-            out += outputNumberText(matrix.at(i, j));
+        rows(j, row);
+        out = writeOutputNumber(first, axis[size_t(j)]);
+        for (float value : row) {
+            *out++ = ',';
+            out = writeOutputNumber(out, value);
         }
-        out += "\r\n";
+        *out++ = '\r';
+        *out++ = '\n';
+        if (!sink({first, size_t(out - first)})) {
+            return false;
+        }
     }
+    return true;
+}
+
+std::string commonOutputText(const CommonOutputHead& head, const ExportMatrix& matrix) {
+    std::string out;
+    produceCommonOutput(head, rowsOf(matrix), [&out](std::string_view line) {
+        out += line;
+        return true;
+    });
     return out;
 }
 
 Status writeCommonOutput(const std::string& path, const CommonOutputHead& head,
                          const ExportMatrix& matrix) {
-    return writeOutputFile(path, commonOutputText(head, matrix));
+    return writeCommonOutput(path, head, rowsOf(matrix));
+}
+
+Status writeCommonOutput(const std::string& path, const CommonOutputHead& head,
+                         const ExportRows& rows) {
+    return writeOutputFile(path, [&](OutputSink& sink) {
+        return produceCommonOutput(head, rows,
+                                   [&sink](std::string_view line) { return sink.write(line); });
+    });
 }
 
 } // namespace quendrix

@@ -3,7 +3,9 @@
 #include "base/Result.h"
 #include "pipeline/StageMatrix.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quendrix {
@@ -25,6 +27,16 @@ class ExportMatrix {
 /// Prob + Confi of every shown cell: the probability and the confidence class in one number.
 ExportMatrix exportMatrix(const StageMatrix& m);
 
+/// The exported block handed over row by row: writes the 201 values of Y row j (X steps 0..200)
+/// to `row`.
+using ExportRows = std::function<void(int j, float* row)>;
+
+/// The rows of a filled block.
+ExportRows rowsOf(const ExportMatrix& matrix);
+
+/// The rows of exportMatrix(m), computed as they are written: the block is never held whole.
+ExportRows exportRows(const StageMatrix& m);
+
 /// What the head note records: where the data came from and the settings that made the matrix.
 struct CommonOutputHead {
     std::string file1Path, file1X, file1Y;
@@ -40,12 +52,22 @@ struct CommonOutputHead {
     std::string upperText;
 };
 
+/// Receives the bytes of a file line by line; false stops the writing.
+using LineSink = std::function<bool(std::string_view)>;
+
 /// The bytes of the common output format: a 15-line head note, a line of axis values and 201
-/// rows (one per Y value, running over X), fields joined by commas, lines ended by CR LF.
+/// rows (one per Y value, running over X), fields joined by commas, lines ended by CR LF. They
+/// go to `sink` (the head note at once, then line by line); false when the sink refused some.
+bool produceCommonOutput(const CommonOutputHead& head, const ExportRows& rows,
+                         const LineSink& sink);
+
+/// The same bytes in one string.
 std::string commonOutputText(const CommonOutputHead& head, const ExportMatrix& matrix);
 
 /// Writes the common output format to `path` atomically.
 Status writeCommonOutput(const std::string& path, const CommonOutputHead& head,
                          const ExportMatrix& matrix);
+Status writeCommonOutput(const std::string& path, const CommonOutputHead& head,
+                         const ExportRows& rows);
 
 } // namespace quendrix

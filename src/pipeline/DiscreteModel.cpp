@@ -1,23 +1,49 @@
 #include "pipeline/DiscreteModel.h"
 
 #include "base/NumberText.h"
+#include "base/Vectorise.h"
 #include "pipeline/MatrixProduct.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace quendrix {
+
+namespace {
+
+/// Grid index of a value, rounded half to even, as a double (infinite or far off the grid for a
+/// value outside it).
+inline double gridIndex(float value, const Grid& grid) {
+    return std::nearbyint((double(value) - double(grid.gridMin)) / grid.gridStep);
+}
+
+QUENDRIX_VECTOR_CLONES
+void countInto(float* samples, const Sample* records, std::size_t count, const Grid& grid) {
+    // The indices of a batch of samples first, several at once, then the counts one by one.
+    constexpr std::size_t Batch = 256;
+    double ix[Batch];
+    double iy[Batch];
+    for (std::size_t base = 0; base < count; base += Batch) {
+        const std::size_t n = std::min(Batch, count - base);
+        for (std::size_t k = 0; k < n; ++k) {
+            ix[k] = gridIndex(records[base + k].x, grid);
+            iy[k] = gridIndex(records[base + k].y, grid);
+        }
+        for (std::size_t k = 0; k < n; ++k) {
+            if (records[base + k].complete() && ix[k] >= 0 && ix[k] <= 250 && iy[k] >= 0 &&
+                iy[k] <= 250) {
+                samples[int(ix[k]) * GridSize + int(iy[k])] += 1.0f;
+            }
+        }
+    }
+}
+
+} // namespace
 
 void countSamples(StageMatrix& m, const DataFile& file1, const Grid& grid) {
     StageMatrix::Plane& samples = m.plane(Field::Samples);
     samples.fill(0.0f);
-    for (const Sample& s : file1.records) {
-        if (!s.complete()) {
-            continue;
-        }
-        const float ix = float(roundHalfEven((double(s.x) - double(grid.gridMin)) / grid.gridStep));
-        const float iy = float(roundHalfEven((double(s.y) - double(grid.gridMin)) / grid.gridStep));
-        if (ix >= 0 && ix <= 250 && iy >= 0 && iy <= 250) {
-            m.at(Field::Samples, int(ix), int(iy)) += 1.0f;
-        }
-    }
+    countInto(samples.data(), file1.records.data(), file1.records.size(), grid);
 }
 
 void descreteModel(StageMatrix& m, const DataFile& file1, const Grid& grid) {

@@ -14,15 +14,21 @@ Status gaussianModel(StageMatrix& m, const Grid& grid, float slope, float interc
     if (!std::isfinite(float(1 / norm))) {
         return Failure{"the error model's standard deviation is too small for the grid"};
     }
-    StageMatrix::Plane model;
+    // Below this exponent the density stays under 2^-152 (2^-151 times e^-1, a margin no
+    // rounding of exp or of the division can close), which rounds to 0 as a single: its
+    // exponential need not be taken.
+    const double zeroBelow = std::log(norm) - 151 * std::log(2.0) - 1;
+    const double twoVariances = 2 * (s * s);
+    StageMatrix::Plane& model = m.plane(Field::Model);
     for (int i = 0; i < GridSize; ++i) {
         const double m0 = grid.valueAt(i) * double(slope) + double(intercept);
         for (int j = 0; j < GridSize; ++j) {
             const double d = grid.valueAt(j) - m0;
-            model[size_t(i * GridSize + j)] = float(std::exp(-(d * d) / (2 * (s * s))) / norm);
+            const double exponent = -(d * d) / twoVariances;
+            model[size_t(i * GridSize + j)] =
+                exponent < zeroBelow ? 0.0f : float(std::exp(exponent) / norm);
         }
     }
-    m.plane(Field::Model) = model;
     return {};
 }
 

@@ -11,6 +11,9 @@ struct Coefficients {
     int second = 954;
 };
 
+/// How many columns the level search takes side by side.
+inline constexpr int LevelSearchWidth = 16;
+
 /// Density levels of the two confidence regions for a set of independent columns, by ten
 /// rounds of bisection from 0 in steps of peak/2 .. peak/1024: a level drops while the cells
 /// strictly above it hold no more than the coefficient's share of the column.
@@ -21,5 +24,11 @@ struct Coefficients {
 void searchLevels(const std::vector<float>& values, int rows, int columns,
                   const std::vector<float>& peak, const std::vector<float>& total,
                   Coefficients coefficients, std::vector<std::array<float, 2>>& levels);
+
+/// The same search for one block of `LevelSearchWidth` columns: magnitudes (not negative) row by
+/// row, block[row * LevelSearchWidth + lane]; unused lanes hold zeros. Writes the levels of each
+/// lane to levels[lane].
+void searchBlockLevels(const float* block, int rows, const float* peak, const float* total,
+                       Coefficients coefficients, std::array<float, 2>* levels);
 
 } // namespace quendrix

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "base/ZeroedBuffer.h"
 #include "data/AxisRange.h"
 
 #include <array>
-#include <vector>
+#include <new>
 
 namespace quendrix {
 
@@ -20,12 +21,20 @@ struct StageCell {
 };
 
 /// The 251 x 251 calibration grid; first index X, second index Y. Each field is held as its own
-/// plane, row i contiguous over j, so the matrix products run over whole rows.
+/// plane, row i contiguous over j, so the matrix products run over whole rows. All planes start
+/// at 0.
 class StageMatrix {
   public:
     using Plane = std::array<float, GridSize * GridSize>;
 
-    StageMatrix() : planes_(FieldCount) {}
+    StageMatrix() : storage_(sizeof(Plane) * FieldCount), planes_(makePlanes(storage_)) {}
+    StageMatrix(const StageMatrix& other)
+        : storage_(other.storage_), planes_(makePlanes(storage_)) {}
+    StageMatrix& operator=(const StageMatrix& other) {
+        storage_ = other.storage_;
+        planes_ = makePlanes(storage_);
+        return *this;
+    }
 
     float& at(Field f, int i, int j) { return planes_[size_t(f)][size_t(i * GridSize + j)]; }
     float at(Field f, int i, int j) const { return planes_[size_t(f)][size_t(i * GridSize + j)]; }
@@ -41,7 +50,20 @@ class StageMatrix {
     }
 
   private:
-    std::vector<Plane> planes_;
+    /// The planes laid out one after the other in `storage`, keeping its contents (zeros from
+    /// the system, or a copy).
+    static Plane* makePlanes(ZeroedBuffer& storage) {
+        auto* first = static_cast<Plane*>(storage.data());
+        for (int f = 0; f < FieldCount; ++f) {
+            new (first + f) Plane;
+        }
+        return first;
+    }
+
+    // The 2 MB of planes, all of which a run fills, come in one large page where the system
+    // offers it.
+    ZeroedBuffer storage_;
+    Plane* planes_;
 };
 
 /// Per-column results of the probability and confidence stages.

@@ -25,8 +25,16 @@ Failure notReady(const char* what) {
 
 } // namespace
 
-CalibrationSession::CalibrationSession()
-    : matrix_(std::make_unique<StageMatrix>()), detail_(std::make_unique<DetailMatrices>()) {}
+CalibrationSession::CalibrationSession() : matrix_(std::make_unique<StageMatrix>()) {}
+
+const DetailMatrices& CalibrationSession::detail() const {
+    if (!detail_) {
+        // Nothing built yet: the matrices as they start, made only for a caller that asks.
+        static const DetailMatrices unbuilt;
+        return unbuilt;
+    }
+    return *detail_;
+}
 
 Status CalibrationSession::importFile(int f, const std::string& path,
                                       const std::string& pathCaption) {
@@ -372,6 +380,10 @@ Status CalibrationSession::buildDetail() {
     if (!done_[size_t(Stage::NormalizeV)]) {
         return notReady("the probability distribution has not been computed");
     }
+    // Made on first use: a run that never opens the chart never needs their 2 MB.
+    if (!detail_) {
+        detail_ = std::make_unique<DetailMatrices>();
+    }
     buildDetailMatrices(*matrix_, settings_.coefficients, *detail_);
     detailBuilt_ = true;
     return {};
@@ -425,7 +437,7 @@ Status CalibrationSession::saveCommonOutput(const std::string& path) const {
     if (Status st = checkOutputPath(path); !st) {
         return st;
     }
-    return writeCommonOutput(path, outputHead(), exportMatrix(*matrix_));
+    return writeCommonOutput(path, outputHead(), exportRows(*matrix_));
 }
 
 } // namespace quendrix

@@ -68,7 +68,8 @@ class CalibrationSession {
     const StageMatrix& matrix() const { return *matrix_; }
     const ColumnResults& columns() const { return columns_; }
     const UnitWeights& unitWeights() const { return unitWeights_; }
-    const DetailMatrices& detail() const { return *detail_; }
+    /// The double-resolution matrices of the last buildDetail (all zero before the first).
+    const DetailMatrices& detail() const;
     bool stageDone(Stage s) const { return done_[size_t(s)]; }
     bool detailBuilt() const { return detailBuilt_; }
 
