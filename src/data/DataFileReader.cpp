@@ -492,6 +492,21 @@ Result<MeasurementFile> parseMeasurements(ByteSource& source) {
     return file;
 }
 
+/// Opens `path` and hands its blocks to `parser`; a folder is refused before any read.
+template <class File>
+Result<File> readFile(const std::string& path, Result<File> (*parser)(ByteSource&)) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return Failure{"cannot open " + path + ": " + std::strerror(errno)};
+    }
+    FileSource source(fd, path);
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        return Failure{"cannot open " + path + ": it is a folder"};
+    }
+    return parser(source);
+}
+
 } // namespace
 
 Result<MeasurementFile> parseMeasurementFile(std::string_view bytes) {
@@ -500,16 +515,7 @@ Result<MeasurementFile> parseMeasurementFile(std::string_view bytes) {
 }
 
 Result<MeasurementFile> readMeasurementFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return Failure{"cannot open " + path + ": " + std::strerror(errno)};
-    }
-    FileSource source(fd, path);
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        return Failure{"cannot open " + path + ": it is a folder"};
-    }
-    return parseMeasurements(source);
+    return readFile<MeasurementFile>(path, parseMeasurements);
 }
 
 Result<DataFile> parseDataFile(std::string_view bytes) {
@@ -518,16 +524,7 @@ Result<DataFile> parseDataFile(std::string_view bytes) {
 }
 
 Result<DataFile> readDataFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return Failure{"cannot open " + path + ": " + std::strerror(errno)};
-    }
-    FileSource source(fd, path);
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        return Failure{"cannot open " + path + ": it is a folder"};
-    }
-    return parse(source);
+    return readFile<DataFile>(path, parse);
 }
 
 std::string fieldsWithoutNumberWarning(const std::string& fileLabel, int count, int firstLine) {
