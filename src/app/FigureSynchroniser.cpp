@@ -85,6 +85,7 @@ void FigureSynchroniser::drawScatter(int f) {
     drawSessionScatter(*surface, session_, f, lo, hi);
     surface->refresh();
     scatterDrawn_[size_t(f)] = true;
+    scatterGrey_[size_t(f)] = greyScale();
     if (f == 1) {
         lineShown_ = false;
     }
@@ -122,12 +123,21 @@ void FigureSynchroniser::drawStage(Stage s) {
     ui::FigureSurface* surface = figures_.picture2(k);
     drawSessionStage(*surface, session_, k);
     if (s == Stage::Confidence) {
+        regionsGrey_ = greyScale();
         drawOverlays();
-        drawMaskedProbability(*figures_.picture2(4), session_.matrix(), session_.state().colour);
-        figures_.picture2(4)->refresh();
+        maskProbability();
     }
     surface->refresh();
     shown_[size_t(k + 2)] = drawn(k + 3);
+}
+
+bool FigureSynchroniser::greyScale() const {
+    return session_.state().colour.greyScale;
+}
+
+void FigureSynchroniser::maskProbability() {
+    drawMaskedProbability(*figures_.picture2(4), session_.matrix(), session_.state().colour);
+    figures_.picture2(4)->refresh();
 }
 
 void FigureSynchroniser::drawOverlays() {
@@ -170,11 +180,13 @@ void FigureSynchroniser::clearStale() {
 }
 
 // Grey scale also recolours the scatter points, the fitting line, the regions and the
-// overlays, so every drawn figure is drawn again, not only the ramp-coloured ones.
+// overlays; any other colour setting only the ramp-coloured figures, so the rest keep their
+// drawing.
 void FigureSynchroniser::recolour() {
     ui::BusyCursor busy;
+    const bool grey = greyScale();
     for (int f = 0; f < 2; ++f) {
-        if (drawn(f + 1)) {
+        if (drawn(f + 1) && scatterGrey_[size_t(f)] != grey) {
             const bool line = f == 1 && lineShown_;
             drawScatter(f);
             if (line) {
@@ -183,8 +195,13 @@ void FigureSynchroniser::recolour() {
         }
     }
     for (int s = 0; s < StageCount; ++s) {
-        if (drawn(surfaceOf(Stage(s)) + 3)) {
+        if (!drawn(surfaceOf(Stage(s)) + 3)) {
+            continue;
+        }
+        if (Stage(s) != Stage::Confidence || regionsGrey_ != grey) {
             drawStage(Stage(s)); // the regions' stage also masks Fig.7 again
+        } else {
+            maskProbability();
         }
     }
 }

@@ -42,7 +42,8 @@ class FigureSynchroniser {
     void setOverlays(bool mode, bool average);
     /// Clears every stage figure that shows a drawing its data no longer back.
     void clearStale();
-    /// Redraws every drawn figure with the current colours and grey-scale mode.
+    /// Redraws every drawn figure the current colours or grey-scale mode change: the ramp-coloured
+    /// ones always, the scatter figures and the regions only when the grey-scale mode changed.
     void recolour();
 
     /// The tool tip of a figure under the pointer: the column names it shows.
@@ -52,6 +53,8 @@ class FigureSynchroniser {
   private:
     std::pair<double, double> rangeNumbers() const;
     void drawOverlays();
+    void maskProbability();
+    bool greyScale() const;
 
     CalibrationSession& session_;
     FigurePanel& figures_;
@@ -59,6 +62,10 @@ class FigureSynchroniser {
     QString lower_;
     QString upper_;
     std::array<bool, 2> scatterDrawn_{};
+    // The grey-scale mode the scatter figures and the regions were last drawn in: the only
+    // colour setting they depend on.
+    std::array<bool, 2> scatterGrey_{};
+    bool regionsGrey_ = false;
     std::array<bool, 8> shown_{}; ///< the surface of figure n - 1 holds a drawing
     bool lineShown_ = false;
     bool overlayMode_ = true;

@@ -5,10 +5,52 @@
 #include "ui/FigureSurface.h"
 
 #include <QColor>
+#include <QImage>
 
+#include <array>
 #include <cmath>
 
 namespace quendrix {
+
+namespace {
+
+constexpr std::size_t PlotCells = PlotLast - PlotFirst + 1;
+
+// The plot window's cells written straight into the surface's cell grid and handed over in one
+// call: tens of thousands of single cell calls cost more than the arithmetic behind them.
+class CellGrid {
+  public:
+    explicit CellGrid(const ui::FigureSurface& surface)
+        : image_(surface.cellGridSize(), QImage::Format_ARGB32) {
+        image_.fill(Qt::transparent);
+        for (int k = PlotFirst; k <= PlotLast; ++k) {
+            const auto n = std::size_t(k - PlotFirst);
+            columns_[n] = surface.cellIndex(cellX(k));
+            rows_[n] = surface.cellIndex(cellY(k));
+        }
+    }
+
+    void set(int i, int j, QRgb colour) {
+        const int x = columns_[std::size_t(i - PlotFirst)];
+        const int y = rows_[std::size_t(j - PlotFirst)];
+        if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height()) {
+            reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour;
+        }
+    }
+
+    const QImage& image() const { return image_; }
+
+  private:
+    QImage image_;
+    std::array<int, PlotCells> columns_{};
+    std::array<int, PlotCells> rows_{};
+};
+
+QRgb toRgb(Rgb c) {
+    return qRgb(c.red, c.green, c.blue);
+}
+
+} // namespace
 
 float figureFactor(StageFigure figure, float rangeWidth, int smoothing) {
     switch (figure) {
@@ -57,46 +99,52 @@ void drawStageFigure(ui::FigureSurface& surface, const StageMatrix& m, StageFigu
     const Field field = figureField(figure);
     surface.setDrawWidth(1);
     surface.fillAll(Qt::white);
+    CellGrid grid(surface);
     for (int i = PlotFirst; i <= PlotLast; ++i) {
         for (int j = PlotFirst; j <= PlotLast; ++j) {
             const float value = float(double(m.at(field, i, j)) * double(factor));
             if (const auto colour = cellColour(ramp, value)) {
-                surface.cell(cellX(i), cellY(j), toQColor(*colour));
+                grid.set(i, j, toRgb(*colour));
             }
         }
     }
+    surface.cells(grid.image());
 }
 
 void drawMaskedProbability(ui::FigureSurface& surface, const StageMatrix& m,
                            const ColourRamp& ramp) {
     // Every plot cell is painted, so the earlier drawing needs no clearing.
+    CellGrid grid(surface);
     for (int i = PlotFirst; i <= PlotLast; ++i) {
         for (int j = PlotFirst; j <= PlotLast; ++j) {
-            QColor colour(Qt::white);
+            QRgb colour = qRgb(255, 255, 255);
             if (std::fabs(m.at(Field::Confi, i, j)) >= 1) {
                 const double value = double(std::fabs(m.at(Field::Prob, i, j))) * (200.0 / 10) *
                                      double(ramp.enhancement);
-                colour = toQColor(rampColour(ramp.points, value));
+                colour = toRgb(rampColour(ramp.points, value));
             }
-            surface.cell(cellX(i), cellY(j), colour);
+            grid.set(i, j, colour);
         }
     }
+    surface.cells(grid.image());
 }
 
 void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, bool greyScale) {
     const auto [inner, outer] = regionShades(greyScale);
     surface.setDrawWidth(1);
     surface.fillAll(Qt::white);
+    CellGrid grid(surface);
     for (int i = PlotFirst; i <= PlotLast; ++i) {
         for (int j = PlotFirst; j <= PlotLast; ++j) {
             const float q = std::fabs(m.at(Field::Confi, i, j));
             if (q == 1) {
-                surface.cell(cellX(i), cellY(j), outer);
+                grid.set(i, j, outer.rgba());
             } else if (q >= 2) {
-                surface.cell(cellX(i), cellY(j), inner);
+                grid.set(i, j, inner.rgba());
             }
         }
     }
+    surface.cells(grid.image());
     // Overlays drawn later go on top and a plain clear removes only them.
     surface.makePersistent();
 }

@@ -299,23 +299,58 @@ void FigureSurface::image(const QImage& image, double x1, double y1, double x2, 
     touch();
 }
 
-void FigureSurface::cell(double x, double y, const QColor& colour) {
-    Layer& l = layer();
-    const QSize grid = cellGrid(scaleWidth_, scaleHeight_, cellSize_);
+namespace {
+
+// The layer's cell grid at the given cell size, made (or regridded) on first use.
+QImage& layerCells(LayerData& l, QSize grid, double cellSize) {
     if (l.cells.isNull()) {
         l.cells = QImage(grid, QImage::Format_ARGB32);
         l.cells.fill(Qt::transparent);
-        l.cellSize = cellSize_;
-    } else if (l.cellSize != cellSize_ || l.cells.size() != grid) {
-        l.cells = regrid(l.cells, l.cellSize, cellSize_, grid);
-        l.cellSize = cellSize_;
+        l.cellSize = cellSize;
+    } else if (l.cellSize != cellSize || l.cells.size() != grid) {
+        l.cells = regrid(l.cells, l.cellSize, cellSize, grid);
+        l.cellSize = cellSize;
     }
+    return l.cells;
+}
+
+} // namespace
+
+QSize FigureSurface::cellGridSize() const {
+    return cellGrid(scaleWidth_, scaleHeight_, cellSize_);
+}
+
+int FigureSurface::cellIndex(double units) const {
+    return static_cast<int>(std::lround(units / cellSize_));
+}
+
+void FigureSurface::cell(double x, double y, const QColor& colour) {
+    const QSize grid = cellGridSize();
+    QImage& target = layerCells(layer(), grid, cellSize_);
     const double ix = std::round(x / cellSize_);
     const double iy = std::round(y / cellSize_);
     if (ix >= 0 && iy >= 0 && ix < grid.width() && iy < grid.height()) {
-        l.cells.setPixel(static_cast<int>(ix), static_cast<int>(iy), colour.rgba());
+        target.setPixel(static_cast<int>(ix), static_cast<int>(iy), colour.rgba());
         touch();
     }
+}
+
+void FigureSurface::cells(const QImage& grid) {
+    const QImage source =
+        grid.format() == QImage::Format_ARGB32 ? grid : grid.convertToFormat(QImage::Format_ARGB32);
+    QImage& target = layerCells(layer(), cellGridSize(), cellSize_);
+    const int width = std::min(source.width(), target.width());
+    const int height = std::min(source.height(), target.height());
+    for (int y = 0; y < height; ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(target.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            if (qAlpha(from[x]) != 0) {
+                to[x] = from[x];
+            }
+        }
+    }
+    touch();
 }
 
 void FigureSurface::makePersistent() {

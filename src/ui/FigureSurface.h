@@ -41,6 +41,14 @@ class FigureSurface : public QFrame {
     /// Cells lie below every other item of their layer.
     void cell(double x, double y, const QColor& colour);
     void setCellSize(double units);
+    /// The grid the cells are kept in at the current cell size: one pixel per cell.
+    QSize cellGridSize() const;
+    /// The grid column (or row) of a cell centred at `units` along either axis.
+    int cellIndex(double units) const;
+    /// A whole matrix of cells in one call: every opaque pixel of `grid` (laid out as
+    /// cellGridSize(), pixel (cellIndex(x), cellIndex(y)) for the cell at (x, y)) as if drawn by
+    /// cell(); transparent pixels leave the cells below as they are.
+    void cells(const QImage& grid);
     void line(double x1, double y1, double x2, double y2, const QColor& colour);
     /// A circle of `radius` user units, outlined and filled in the given colours.
     void circle(double x, double y, double radius, const QColor& outline, const QColor& fill);

@@ -51,6 +51,37 @@ TEST(FigureSurfaceTest, CellsFillTheirFootprintAtAnySize) {
     }
 }
 
+TEST(FigureSurfaceTest, AWholeGridOfCellsDrawsAsItsCellsOneByOne) {
+    FigureSurface oneByOne;
+    FigureSurface whole;
+    // A cell already there stays where the grid is transparent and is covered where it is not.
+    for (FigureSurface* s : {&oneByOne, &whole}) {
+        s->cell(3 * kCell, 4 * kCell, Qt::green);
+        s->cell(10 * kCell, 10 * kCell, Qt::green);
+    }
+    QImage grid(whole.cellGridSize(), QImage::Format_ARGB32);
+    ASSERT_EQ(grid.size(), QSize(201, 201));
+    grid.fill(Qt::transparent);
+    for (int i = 0; i < 200; i += 3) {
+        for (int j = 5; j < 120; j += 7) {
+            const QColor colour = QColor::fromHsv((i * 7 + j) % 360, 200, 200);
+            oneByOne.cell(i * kCell, j * kCell, colour);
+            grid.setPixel(whole.cellIndex(i * kCell), whole.cellIndex(j * kCell), colour.rgba());
+        }
+    }
+    oneByOne.cell(200 * kCell, 200 * kCell, Qt::blue);
+    grid.setPixel(whole.cellIndex(200 * kCell), whole.cellIndex(200 * kCell), qRgb(0, 0, 255));
+    whole.cells(grid);
+    for (const auto& [n, dpr] : {std::pair{201, 1.0}, {333, 2.0}, {700, 1.0}}) {
+        EXPECT_EQ(whole.render(QSize(n, n), dpr), oneByOne.render(QSize(n, n), dpr))
+            << "size " << n << " dpr " << dpr;
+    }
+    EXPECT_EQ(whole.colourAt(3 * kCell, 4 * kCell, kSize), QColor(Qt::green));
+    EXPECT_EQ(whole.colourAt(9 * kCell, 12 * kCell, kSize),
+              oneByOne.colourAt(9 * kCell, 12 * kCell, kSize));
+    EXPECT_NE(whole.colourAt(9 * kCell, 12 * kCell, kSize), White);
+}
+
 TEST(FigureSurfaceTest, ClearKeepsThePictureAndBlankingHidesIt) {
     FigureSurface s;
     s.cell(937.5, 937.5, Qt::green);
