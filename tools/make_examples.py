@@ -23,14 +23,20 @@ def write(name, header, rows):
             f.write(f"{x},{y}\r\n")
 
 
-def main():
-    rng = random.Random(20261206)
-    calibration = []
-    for _ in range(300):
+def field_samples(rng, count):
+    """Water samples measured with the field instrument and in the laboratory."""
+    samples = []
+    for _ in range(count):
         truth = rng.uniform(2.0, 36.0)
         reading = truth + rng.gauss(0, 1.0)
         reference = 0.92 * truth + 1.4 + rng.gauss(0, 1.6)
-        calibration.append((round(reading, 2), round(reference, 2)))
+        samples.append((round(reading, 2), round(reference, 2)))
+    return samples
+
+
+def main():
+    rng = random.Random(20261206)
+    calibration = field_samples(rng, 300)
     write("calibration.csv", ["Field reading (mg/L)", "Reference (mg/L)"], calibration)
 
     error = []
@@ -54,12 +60,7 @@ def main():
         f.write("Field reading (mg/L)\r\n")
         for x in readings:
             f.write(f"{x}\r\n")
-    pairs = []
-    for _ in range(200):
-        truth = later.uniform(2.0, 36.0)
-        reading = truth + later.gauss(0, 1.0)
-        reference = 0.92 * truth + 1.4 + later.gauss(0, 1.6)
-        pairs.append((round(reading, 2), round(reference, 2)))
+    pairs = field_samples(later, 200)
     write("pairs.csv", ["Field reading (mg/L)", "Reference (mg/L)"], pairs)
 
 

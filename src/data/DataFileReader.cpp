@@ -290,14 +290,19 @@ std::optional<size_t> utf8Prefix(std::string_view head) {
     return 0;
 }
 
+/// Counts a field that held no number, keeping the line of the first, for the warning.
+template <class File> void countFieldWithoutNumber(File& file, int line) {
+    if (file.fieldsWithoutNumber++ == 0) {
+        file.firstFieldWithoutNumberLine = line;
+    }
+}
+
 /// A data field read with the leading-number rule (`hasNumber` and `number`, read from the
 /// field's text); a field without any number reads as 0 and is counted, so the user hears of
 /// it.
 float fieldValue(bool hasNumber, double number, int line, DataFile& file) {
     if (!hasNumber) {
-        if (file.fieldsWithoutNumber++ == 0) {
-            file.firstFieldWithoutNumberLine = line;
-        }
+        countFieldWithoutNumber(file, line);
         return 0;
     }
     return float(number);
@@ -331,8 +336,6 @@ Result<DataFile> parse(ByteSource& source) {
     // input can hold, up to the limit, so the records are never moved while they are read.
     file.records.reserve(std::min(size_t(MaxRecords), source.sizeHint() / 4));
     // The range of the values that are no marker, kept here and stored once at the end.
-    float lowest = std::numeric_limits<float>::infinity();
-    float highest = -std::numeric_limits<float>::infinity();
     while (!scanner.atEnd()) {
         if (!header && int(file.records.size()) == MaxRecords) {
             return atLine(scanner.line(), "more than " + std::to_string(MaxRecords) + " records");
@@ -380,24 +383,12 @@ Result<DataFile> parse(ByteSource& source) {
         if (!std::isfinite(s.y)) {
             return atLine(yLine, "value out of range");
         }
-        for (float v : {s.x, s.y}) {
-            if (v != MissingValue) {
-                lowest = std::min(lowest, v);
-                highest = std::max(highest, v);
-            }
-        }
-        if (s.complete()) {
-            ++file.completeCount;
-        }
         file.records.push_back(s);
     }
     if (std::string error = source.error(); !error.empty()) {
         return Failure{error};
     }
-    if (lowest <= highest) {
-        file.dataMin = lowest;
-        file.dataMax = highest;
-    }
+    recount(file);
     return file;
 }
 
@@ -409,9 +400,7 @@ Result<std::optional<float>> measuredValue(const std::string& text, int line,
     }
     std::optional<double> value = leadingNumberIfAny(text);
     if (!value) {
-        if (file.fieldsWithoutNumber++ == 0) {
-            file.firstFieldWithoutNumberLine = line;
-        }
+        countFieldWithoutNumber(file, line);
         value = 0.0;
     }
     const float v = float(*value);
@@ -525,6 +514,26 @@ Result<DataFile> parseDataFile(std::string_view bytes) {
 
 Result<DataFile> readDataFile(const std::string& path) {
     return readFile<DataFile>(path, parse);
+}
+
+void recount(DataFile& file) {
+    file.completeCount = 0;
+    file.dataMin.reset();
+    file.dataMax.reset();
+    for (const Sample& s : file.records) {
+        for (float v : {s.x, s.y}) {
+            if (v == MissingValue) {
+                continue;
+            }
+            if (!file.dataMin || v < *file.dataMin) {
+                file.dataMin = v;
+            }
+            if (!file.dataMax || v > *file.dataMax) {
+                file.dataMax = v;
+            }
+        }
+        file.completeCount += s.complete() ? 1 : 0;
+    }
 }
 
 std::string fieldsWithoutNumberWarning(const std::string& fileLabel, int count, int firstLine) {

@@ -26,6 +26,10 @@ Result<DataFile> readDataFile(const std::string& path);
 Result<MeasurementFile> readMeasurementFile(const std::string& path);
 Result<MeasurementFile> parseMeasurementFile(std::string_view bytes);
 
+/// Recounts N and the value bounds of a file from its records: markers neither count nor
+/// widen the bounds.
+void recount(DataFile& file);
+
 /// The warning about fields that hold no number and were read as 0 ("File 1: 3 fields without
 /// a number were read as 0 (first on line 7)"); empty when there were none. f = 0 or 1.
 std::string importWarning(int f, const DataFile& file);

@@ -1,5 +1,7 @@
 #include "data/HoldoutSplit.h"
 
+#include "data/DataFileReader.h"
+
 namespace quendrix {
 namespace {
 
@@ -13,26 +15,6 @@ std::uint64_t mix(std::uint64_t z) {
 }
 
 } // namespace
-
-void recount(DataFile& file) {
-    file.completeCount = 0;
-    file.dataMin.reset();
-    file.dataMax.reset();
-    for (const Sample& s : file.records) {
-        for (float v : {s.x, s.y}) {
-            if (v == MissingValue) {
-                continue;
-            }
-            if (!file.dataMin || v < *file.dataMin) {
-                file.dataMin = v;
-            }
-            if (!file.dataMax || v > *file.dataMax) {
-                file.dataMax = v;
-            }
-        }
-        file.completeCount += s.complete() ? 1 : 0;
-    }
-}
 
 HoldoutSplit splitHoldout(const DataFile& file, double fraction, std::uint64_t seed) {
     HoldoutSplit out;

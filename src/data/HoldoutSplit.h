@@ -18,7 +18,4 @@ struct HoldoutSplit {
 /// machine. Incomplete records stay with the kept part, where they are not counted anyway.
 HoldoutSplit splitHoldout(const DataFile& file, double fraction, std::uint64_t seed);
 
-/// Recounts N and the value bounds of a file from its records.
-void recount(DataFile& file);
-
 } // namespace quendrix
