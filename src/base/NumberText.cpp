@@ -1,5 +1,6 @@
 #include "base/NumberText.h"
 
+#include "base/PlainDecimal.h"
 #include "base/SingleDigits.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace quendrix {
@@ -162,30 +164,28 @@ DecimalDigits generalSingleDigits(float magnitude) {
     return out;
 }
 
-/// Writes the `count` decimal digits of `digits` (leading zeros included) and returns the end.
-char* writeDigits(char* out, std::uint32_t digits, int count) {
-    static constexpr char Pairs[] = "000102030405060708091011121314151617181920212223242526272829"
-                                    "303132333435363738394041424344454647484950515253545556575859"
-                                    "606162636465666768697071727374757677787980818283848586878889"
-                                    "90919293949596979899";
-    char* end = out + count;
-    char* at = end;
-    while (at - out >= 2) {
-        const std::uint32_t pair = digits % 100;
-        digits /= 100;
-        at -= 2;
-        at[0] = Pairs[2 * pair];
-        at[1] = Pairs[2 * pair + 1];
-    }
-    if (at != out) {
-        *out = char('0' + digits % 10);
-    }
-    return end;
+constexpr char DigitPairs[] = "000102030405060708091011121314151617181920212223242526272829"
+                              "303132333435363738394041424344454647484950515253545556575859"
+                              "606162636465666768697071727374757677787980818283848586878889"
+                              "90919293949596979899";
+
+/// Writes the seven digits of a number in [10^6, 10^7).
+void writeSevenDigits(char* out, std::uint32_t seven) {
+    const std::uint32_t high = seven / 10000;
+    const std::uint32_t low = seven % 10000;
+    out[0] = char('0' + high / 100);
+    std::memcpy(out + 1, DigitPairs + 2 * (high % 100), 2);
+    std::memcpy(out + 3, DigitPairs + 2 * (low / 100), 2);
+    std::memcpy(out + 5, DigitPairs + 2 * (low % 100), 2);
 }
 
 /// The text of a finite single: general format with at most seven significant digits, as
 /// compose writes it; `leadingZero` keeps the zero before the decimal point of |x| < 1.
+/// Every form is laid out with copies of a fixed length and the end moved by the text's
+/// length, so that the output file's mix of forms and lengths costs no mispredicted branch per
+/// digit; the copies write past the end, within SingleTextCapacity.
 char* writeSingle(char* out, float value, bool leadingZero) {
+    static constexpr std::uint32_t Scale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
     if (value == 0) {
         *out = '0';
         return out + 1;
@@ -202,70 +202,42 @@ char* writeSingle(char* out, float value, bool leadingZero) {
     if (!singleDigits(value, d)) {
         d = generalSingleDigits(value);
     }
-    char digits[8];
-    writeDigits(digits, d.digits, d.count);
+    // The seven digits (trailing zeros put back), followed by zeros.
+    char digits[16];
+    writeSevenDigits(digits, d.digits * Scale[7 - d.count]);
+    std::memcpy(digits + 7, "000000000", 9);
     const int x = d.exponent;
     if (x < -4 || x >= 7) {
-        *out++ = digits[0];
-        if (d.count > 1) {
-            *out++ = '.';
-            out = std::copy(digits + 1, digits + d.count, out);
-        }
-        *out++ = 'E';
-        *out++ = x < 0 ? '-' : '+';
-        const int ax = x < 0 ? -x : x;
-        return writeDigits(out, std::uint32_t(ax), ax < 100 ? 2 : 3);
+        out[0] = digits[0];
+        out[1] = '.';
+        std::memcpy(out + 2, digits + 1, 8);
+        out += d.count > 1 ? d.count + 1 : 1;
+        const int ax = x < 0 ? -x : x; // at most 45 for a single
+        out[0] = 'E';
+        out[1] = x < 0 ? '-' : '+';
+        std::memcpy(out + 2, DigitPairs + 2 * ax, 2);
+        return out + 4;
     }
     if (x < 0) {
-        if (leadingZero) {
-            *out++ = '0';
-        }
-        *out++ = '.';
-        out = std::fill_n(out, -x - 1, '0');
-        return std::copy(digits, digits + d.count, out);
+        *out = '0';
+        out += leadingZero;
+        std::memcpy(out, ".000", 4);
+        std::memcpy(out - x, digits, 8);
+        return out - x + d.count;
     }
-    if (d.count <= x + 1) {
-        out = std::copy(digits, digits + d.count, out);
-        return std::fill_n(out, x + 1 - d.count, '0');
-    }
-    out = std::copy(digits, digits + x + 1, out);
-    *out++ = '.';
-    return std::copy(digits + x + 1, digits + d.count, out);
+    std::memcpy(out, digits, 8);
+    std::memcpy(out + x + 2, digits + x + 1, 8);
+    out[x + 1] = '.';
+    return out + (d.count > x + 1 ? d.count + 1 : x + 1);
 }
 
 /// The common case of the leading-number rule read at once: [sign] digits [. digits], ending the
-/// text or followed by a character that cannot continue a number. Up to 19 digits whose whole
-/// value is below 2^53, with up to 22 digits after the point, are exact in double and one
-/// division by an exact power of ten rounds them correctly, as from_chars would. False, leaving
-/// `out` alone, when the text needs the general reading.
+/// text or followed by a character that cannot continue a number.
 bool plainDecimal(std::string_view text, double& out) {
-    static constexpr double PowersOf10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '-' || *p == '+')) {
-        ++p;
-    }
-    auto isDigit = [](char c) { return unsigned(c - '0') < 10; };
-    std::uint64_t mantissa = 0;
-    const char* const whole = p;
-    while (p != end && isDigit(*p)) {
-        mantissa = mantissa * 10 + unsigned(*p++ - '0');
-    }
-    std::ptrdiff_t digits = p - whole;
-    std::ptrdiff_t fraction = 0;
-    if (p != end && *p == '.') {
-        const char* const point = ++p;
-        while (p != end && isDigit(*p)) {
-            mantissa = mantissa * 10 + unsigned(*p++ - '0');
-        }
-        fraction = p - point;
-        digits += fraction;
-    }
-    // Past 19 digits the mantissa may have wrapped; the general way reads such texts.
-    if (digits == 0 || digits > 19 || fraction > 22 || mantissa > (std::uint64_t(1) << 53)) {
+    const char* const end = text.data() + text.size();
+    double value;
+    const char* p = readPlainDecimal(text.data(), end, value);
+    if (p == nullptr) {
         return false;
     }
     if (p != end) {
@@ -275,8 +247,7 @@ bool plainDecimal(std::string_view text, double& out) {
             return false;
         }
     }
-    const double value = double(mantissa) / PowersOf10[fraction];
-    out = negative ? -value : value;
+    out = value;
     return true;
 }
 

@@ -30,8 +30,9 @@ std::optional<double> plainNumber(std::string_view text);
 /// only below 1E-4 or from 1E7 on, as "%.7G" would decide. Captions use this form ("0.25").
 std::string shortestText(float value);
 
-/// Room enough for any text of a single ("-1.234567E-38").
-inline constexpr std::size_t SingleTextCapacity = 16;
+/// Room enough for any text of a single ("-1.234567E-38"), and for what the writer puts past
+/// its end while it lays the text out.
+inline constexpr std::size_t SingleTextCapacity = 24;
 
 /// Writes shortestText(value) at `out`, which has room for SingleTextCapacity characters, and
 /// returns the end: the same text without a string.

@@ -135,7 +135,9 @@ DecimalDigits trimmed(std::uint64_t digits, int count, int exponent) {
 }
 
 /// The digits of m * 2^e2 (a normal single that is no power of two) from its exponent onwards.
-template <class Int> bool digitsOf(std::uint32_t m, int e2, int exponent, DecimalDigits& out) {
+// Kept out of line: singleDigits' common path then saves and restores fewer registers.
+template <class Int>
+[[gnu::noinline]] bool digitsOf(std::uint32_t m, int e2, int exponent, DecimalDigits& out) {
     const Scaled<Int> s = scale<Int>(m, e2, 6 - exponent);
     if (s.whole < PowersOf10[6] || s.whole >= PowersOf10[7]) {
         return false; // not reached for normal singles; the general way stays exact

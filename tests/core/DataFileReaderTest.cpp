@@ -57,6 +57,34 @@ TEST(DataFileReaderTest, RecordsAndFailuresWithTheirLine) {
     }
 }
 
+// A file is read in 64 KB blocks and a record is read at once only where it lies within one:
+// wherever a block ends, inside a number, between CR and LF or before a closing quote, the
+// records and the line of a failure are those of the same bytes read as one block.
+TEST(DataFileReaderTest, BlockEndsAnywhereInARecord) {
+    const test::TempDir dir("quendrix_reader_blocks_");
+    const std::string tail =
+        "12.5,-3\r\n7,8\n+9.25,1e2\r10,\"11\",.5, 6 \n-0.125,-9999\r\n13\r\n14\n15,\n";
+    for (int shift = 0; shift < int(tail.size()) + 8; ++shift) {
+        std::string bytes = "x";
+        bytes.append(size_t(shift), 'a').append(",y\r\n");
+        // 5951 records of 11 bytes put the first block's end just past the tail at shift 0.
+        for (int r = 0; r < 5951; ++r) {
+            bytes += "1.25,-2.5\r\n";
+        }
+        bytes += tail;
+        const Result<DataFile> whole = parseDataFile(bytes);
+        ASSERT_FALSE(whole);
+        EXPECT_EQ(whole.reason(), "line 5960: empty Y value");
+        // The same records with the failing last one left out.
+        const std::string good = bytes.substr(0, bytes.size() - 4);
+        const std::string expected = describe(parseDataFile(good));
+        EXPECT_EQ(describe(readDataFile(dir.file("blocks.csv", good))), expected) << shift;
+        EXPECT_EQ(describe(readDataFile(dir.file("blocks.csv", bytes))), whole.reason()) << shift;
+    }
+    EXPECT_EQ(describe(parseDataFile("x,y\n12.5,-3\r\n7,8\n+9.25,1e2\r10,\"11\",.5, 6 \n")),
+              "x|y N=5 12.5,-3 7,8 9.25,100 10,11 0.5,6 [-3..100]");
+}
+
 TEST(DataFileReaderTest, RecordLimitAndFolder) {
     std::string text = "x,y\n";
     for (int r = 1; r <= 10000; ++r) {
