@@ -106,10 +106,11 @@ class FieldScanner {
     /// at a comma.
     bool endedLine() const { return endedLine_; }
 
-    /// The first bytes of the input, for the encoding check; they are not consumed.
+    /// The first bytes of the input (up to ByteSource::ProbeSize), for the encoding check;
+    /// they are not consumed.
     std::string_view probe() {
         fill();
-        return {cur_, size_t(end_ - cur_)};
+        return {cur_, std::min(size_t(end_ - cur_), ByteSource::ProbeSize)};
     }
     void skip(size_t count) { cur_ += count; }
 
