@@ -135,9 +135,12 @@ bool FigureSynchroniser::greyScale() const {
     return session_.state().colour.greyScale;
 }
 
+// The mask paints every plot cell, over Fig.7's plain drawing, its last masked one or a
+// cleared (white) figure alike.
 void FigureSynchroniser::maskProbability() {
     drawMaskedProbability(*figures_.picture2(4), session_.matrix(), session_.state().colour);
     figures_.picture2(4)->refresh();
+    shown_[6] = true;
 }
 
 void FigureSynchroniser::drawOverlays() {
@@ -195,11 +198,12 @@ void FigureSynchroniser::recolour() {
         }
     }
     for (int s = 0; s < StageCount; ++s) {
-        if (!drawn(surfaceOf(Stage(s)) + 3)) {
+        // Where the regions are drawn, their stage draws Fig.7 masked.
+        if (!drawn(surfaceOf(Stage(s)) + 3) || (Stage(s) == Stage::NormalizeV && drawn(8))) {
             continue;
         }
         if (Stage(s) != Stage::Confidence || regionsGrey_ != grey) {
-            drawStage(Stage(s)); // the regions' stage also masks Fig.7 again
+            drawStage(Stage(s)); // the regions' stage also masks Fig.7
         } else {
             maskProbability();
         }

@@ -35,7 +35,15 @@ RunOutcome StageRunner::runFrom(Stage first) {
         if (Status st = session_.runStage(stage); !st) {
             outcome.status = st;
             outcome.failed = stage;
+            if (stage == Stage::Confidence) {
+                figures_.drawStage(Stage::NormalizeV);
+            }
             break;
+        }
+        // The regions' stage draws Fig.7 masked, so it is drawn plain only where that stage
+        // does not follow.
+        if (stage == Stage::NormalizeV && s + 1 < StageCount) {
+            continue;
         }
         figures_.drawStage(stage);
     }

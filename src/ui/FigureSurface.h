@@ -81,6 +81,9 @@ class FigureSurface : public QFrame {
     QColor colourAt(double x, double y, const QSize& size) const;
     /// Items (boxes, points, lines, circles, texts, images) kept in the picture and the layer.
     std::size_t itemCount() const;
+    /// Grows with every drawing call, also one that repaints cells alone with the colours they
+    /// had: what a test counts redraws by.
+    std::uint64_t revision() const { return revision_; }
 
   signals:
     /// Left, middle or right button released over the surface.

@@ -416,11 +416,14 @@ TEST_F(ChartWindowTest, MenusInTheirPlacesEveryItemEnabled) {
                   "File(&F): &Save Matrix|&Apply to measurements...|-|Print Options|&Print|-|E&xit",
                   "Edit(&E): Colour Setting|-|&Copy[&Main figure|Section]"}));
     for (int n = 1; n <= 2; ++n) {
-        QTest::mousePress(n == 1 ? cc().picture1 : cc().picture2, Qt::RightButton);
+        ui::FigureSurface* picture = n == 1 ? cc().picture1 : cc().picture2;
+        QTest::mousePress(picture, Qt::RightButton);
         QMenu* menu = chart()->figureMenu(n);
         EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); })) << n;
         EXPECT_EQ(captions(menu), "Copy");
         menu->close();
+        // A press without its release would leave the button held for the tests after this.
+        QTest::mouseRelease(picture, Qt::RightButton);
     }
 
     bar.clear();
@@ -449,6 +452,7 @@ TEST_F(ChartWindowTest, FigureMenusOfTheMainWindowFollowTheirFigures) {
         if (menu) {
             menu->close();
         }
+        QTest::mouseRelease(&fig(n), Qt::RightButton);
         return out;
     };
     // The figures whose pop-up "Copy" is enabled; the Edit menu's item for each is the same.

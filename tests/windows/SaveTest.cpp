@@ -24,6 +24,7 @@ class SaveTest : public ChartFixture {
         });
         ASSERT_NE(save, items.end());
         menu->close();
+        QTest::mouseRelease(&fig(n), Qt::RightButton); // no button left held for later tests
         (*save)->trigger();
     }
     static std::vector<std::string> files(const std::filesystem::path& folder) {
