@@ -1,11 +1,13 @@
 // Feeds arbitrary bytes to the data file reader: it must either refuse them with a line-numbered
-// reason or return a file whose counts and bounds agree with its records.
+// reason or return a file whose counts and bounds agree with its records, and read them the same
+// whether they come as one block or in small ones (where records are read field by field).
 
 #include "data/DataFileReader.h"
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -16,12 +18,30 @@ void require(bool holds) {
     }
 }
 
+/// Two readings of the same bytes: the same refusal, or the same file to the bit.
+bool same(const quendrix::Result<quendrix::DataFile>& a,
+          const quendrix::Result<quendrix::DataFile>& b) {
+    if (!a || !b) {
+        return !a && !b && a.reason() == b.reason();
+    }
+    const quendrix::DataFile& x = a.value();
+    const quendrix::DataFile& y = b.value();
+    return x.xName == y.xName && x.yName == y.yName && x.records.size() == y.records.size() &&
+           (x.records.empty() || std::memcmp(x.records.data(), y.records.data(),
+                                             x.records.size() * sizeof(quendrix::Sample)) == 0) &&
+           x.completeCount == y.completeCount && x.dataMin == y.dataMin && x.dataMax == y.dataMax &&
+           x.fieldsWithoutNumber == y.fieldsWithoutNumber &&
+           x.firstFieldWithoutNumberLine == y.firstFieldWithoutNumberLine;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quendrix;
-    const Result<DataFile> read =
-        parseDataFile(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const Result<DataFile> read = parseDataFile(bytes);
+    // Blocks of 1 to 16 bytes, chosen by the input itself.
+    require(same(read, parseDataFile(bytes, size == 0 ? 1 : 1 + data[size - 1] % 16)));
     if (!read) {
         require(read.reason().starts_with("line ") ||
                 read.reason() == "not a text file in UTF-8 or ASCII");

@@ -32,15 +32,29 @@ class ByteSource {
     virtual size_t sizeHint() const { return 0; }
 };
 
+/// Bytes in memory, handed out whole or in blocks of a given size, as a file or a pipe would
+/// hand them (the first block long enough for the encoding check).
 class MemorySource : public ByteSource {
   public:
-    explicit MemorySource(std::string_view bytes) : bytes_(bytes), size_(bytes.size()) {}
-    std::string_view next() override { return std::exchange(bytes_, std::string_view{}); }
+    explicit MemorySource(std::string_view bytes, size_t blockSize = 0)
+        : bytes_(bytes), size_(bytes.size()), blockSize_(blockSize) {}
+    std::string_view next() override {
+        size_t n = bytes_.size();
+        if (blockSize_ != 0) {
+            n = std::min(n, first_ ? std::max(blockSize_, ProbeSize) : blockSize_);
+        }
+        first_ = false;
+        const std::string_view block = bytes_.substr(0, n);
+        bytes_.remove_prefix(n);
+        return block;
+    }
     size_t sizeHint() const override { return size_; }
 
   private:
     std::string_view bytes_;
     size_t size_;
+    size_t blockSize_;
+    bool first_ = true;
 };
 
 /// Reads a file descriptor in fixed blocks, so memory stays bounded whatever the file's size.
@@ -553,8 +567,8 @@ Result<MeasurementFile> readMeasurementFile(const std::string& path) {
     return readFile<MeasurementFile>(path, parseMeasurements);
 }
 
-Result<DataFile> parseDataFile(std::string_view bytes) {
-    MemorySource source(bytes);
+Result<DataFile> parseDataFile(std::string_view bytes, size_t blockSize) {
+    MemorySource source(bytes, blockSize);
     return parse(source);
 }
 

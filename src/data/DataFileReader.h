@@ -3,6 +3,7 @@
 #include "base/Result.h"
 #include "data/DataFile.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,9 @@ namespace quendrix {
 /// pair of column names, then X,Y records read with the leading-number rule and stored as
 /// singles. A UTF-8 byte-order mark is skipped; UTF-16 and UTF-32 text is refused. Fails with
 /// the line of the first fault; nothing is returned half-read.
-Result<DataFile> parseDataFile(std::string_view bytes);
+/// `blockSize` other than 0 hands the bytes to the reader in blocks of that size, as a file or
+/// a pipe would (records then span blocks); the result is the same whatever the size.
+Result<DataFile> parseDataFile(std::string_view bytes, std::size_t blockSize = 0);
 
 /// Reads and parses the file at `path` as a stream: it stops at the first fault or at the
 /// first record beyond the limit without reading the rest, and its memory stays bounded
