@@ -44,6 +44,9 @@ bool generatedModelFailed(const FocusState& s) {
 bool noErrorModel(const FocusState& s) {
     return !s.generatedModel && (!s.file2Line || errorModelFailed(s));
 }
+bool samplesOutsideRange(const FocusState& s) {
+    return s.failed == Stage::DescreteModel;
+}
 bool smoothingFailed(const FocusState& s) {
     return s.failed == Stage::Smoothing;
 }
@@ -71,6 +74,7 @@ constexpr Rule Rules[] = {
     {NextStep, noRange, T::RangeLower},
     {NextStep, generatedModelFailed, T::ModelSlider},
     {NextStep, noErrorModel, T::ImportFile2},
+    {on(E::StagesRefused), samplesOutsideRange, T::RangeLower},
     {on(E::StagesRefused), smoothingFailed, T::SmoothingSlider},
     {on(E::StagesRefused), always, T::Keep},
     {on(E::Imported) | on(E::ModelSwitched), startEnabled, T::Start},

@@ -143,12 +143,14 @@ TEST_F(BatchCommandTest, RefusesWhatIsNoCalibrationAndKeepsTheOldOutput) {
         {"--c1", "nan", "--c1"},
         {"--c1", "", "--c1"},
         {"--c2", "150", "--c2"},
-        {"--range", "0,5", "--range"}};
+        {"--range", "0,5", "--range"},
+        // A range around none of the samples leaves nothing to calibrate.
+        {"--range", "100", "no sample of file 1 lies within the axis range"}};
     for (const auto& [option, value, mentions] : cases) {
         dir.file("out.csv", "old");
         std::vector<std::string> args{"--file1", Calibration, "--file2", Error, "-o", output};
         if (option == "--range") {
-            args.insert(args.end(), {"--range", value, "40,5"});
+            args.insert(args.end(), {"--range", value, "200"});
         } else if (option == "--file1") {
             args[1] = value;
         } else {

@@ -165,6 +165,21 @@ TEST_F(CalibrationSessionTest, FileOneWithoutACompleteRecordIsImportedButNotCali
     EXPECT_TRUE(s.runAll());
 }
 
+TEST_F(CalibrationSessionTest, ARangeWithoutASampleIsRefusedBeforeTheSamplesStage) {
+    ASSERT_TRUE(s.importFile(0, dir.file("c.csv", "X,Y\n1,2\n2,3\n3,5\n"), "c.csv"));
+    ASSERT_TRUE(s.importFile(1, dir.file("e.csv", "A,B\n1,2\n2,3\n3,5\n"), "e.csv"));
+    // Samples outside the range are not counted: with none inside there is nothing to show.
+    s.setRangeTexts("100", "200");
+    ASSERT_TRUE(s.validateRange());
+    EXPECT_EQ(s.runAll().reason(), "no sample of file 1 lies within the axis range");
+    EXPECT_TRUE(s.stageDone(Stage::GaussianModel));
+    EXPECT_FALSE(s.stageDone(Stage::DescreteModel));
+    // One sample inside is enough.
+    s.setRangeTexts("2.9", "200");
+    ASSERT_TRUE(s.validateRange());
+    EXPECT_TRUE(s.runAll());
+}
+
 TEST_F(CalibrationSessionTest, SavingOverAnImportedFileIsRefused) {
     importBoth();
     ASSERT_TRUE(s.runAll());

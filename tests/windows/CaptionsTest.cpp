@@ -123,5 +123,23 @@ TEST_F(CaptionsTest, FileOneWithoutACompleteRecordIsImportedButStartSaysWhy) {
                         "(first on line 3)");
 }
 
+TEST_F(CaptionsTest, ARangeWithoutASampleIsRefusedWithItsReason) {
+    import(0, CalibrationCsv);
+    import(1, ErrorCsv);
+    typeRange(c().range.lower, QStringLiteral("100"));
+    typeRange(c().range.upper, QStringLiteral("200"));
+    click(c().run.start);
+    EXPECT_EQ(status(), "No sample of file 1 lies within the axis range");
+    EXPECT_EQ(figures(Drawn), "123");
+    EXPECT_EQ(QApplication::focusWidget(), c().range.lower);
+    // With a range around the samples, the next figure's click runs the rest.
+    typeRange(c().range.lower, QStringLiteral("0"));
+    typeRange(c().range.upper, QStringLiteral("40"));
+    QTest::keyClick(c().range.upper, Qt::Key_Return);
+    click(&fig(3));
+    EXPECT_EQ(figures(Drawn), "12345678");
+    EXPECT_EQ(status(), "");
+}
+
 } // namespace
 } // namespace quendrix::test
