@@ -307,7 +307,8 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
         return fail(err, "file 1 (" + o.file1 + "): " + st.reason());
     }
     warnAbout(err, 0, session);
-    if (o.holdout) {
+    const bool anyComplete = session.file(0)->completeCount != 0;
+    if (o.holdout && anyComplete) {
         HoldoutSplit split = splitHoldout(*session.file(0), *plainNumber(*o.holdout), o.seed);
         if (Status st = session.importData(0, std::move(split.kept), o.file1); !st) {
             return fail(err, "file 1 (" + o.file1 + "): " + st.reason());
@@ -316,6 +317,11 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
         pairs->records = std::move(split.heldOut);
     }
     if (session.file(0)->completeCount == 0) {
+        if (anyComplete) {
+            return fail(err, "--holdout " + *o.holdout +
+                                 " holds out every complete record of file 1, so there is "
+                                 "nothing left to calibrate with");
+        }
         return fail(err, "file 1 (" + o.file1 +
                              "): no complete record (an X and a Y, neither of them -9999), so "
                              "there is nothing to calibrate");

@@ -160,6 +160,11 @@ TEST_F(BatchCommandTest, RefusesWhatIsNoCalibrationAndKeepsTheOldOutput) {
         EXPECT_NE(err.find(mentions), std::string::npos) << value << ": " << err;
         EXPECT_EQ(test::slurp(output), "old") << value;
     }
+    // Without a complete record to begin with, it is the file that is named, not --holdout.
+    EXPECT_NE(batch({"--file1", dir.file("markers.csv", "X,Y\n-9999,1\n"), "--file2", Error,
+                     "--holdout", "0.5"}),
+              0);
+    EXPECT_NE(err.find("markers.csv): no complete record"), std::string::npos) << err;
 }
 
 TEST_F(BatchCommandTest, NeverWritesOverAnInputAndWarnsAboutFieldsReadAsZero) {
@@ -199,6 +204,7 @@ TEST_F(BatchCommandTest, ApplyAndCheckRefuseWhatTheyCannotUseAndWriteNothing) {
         {{"--holdout", "1"}, "--holdout"},
         {{"--holdout", "abc"}, "--holdout"},
         {{"--holdout", "0.2", "--check", readings}, "--holdout"},
+        {{"--holdout", "0.9999"}, "--holdout 0.9999 holds out every complete record of file 1"},
         {{"--seed", "3"}, "--seed"},
         {{"--full-precision"}, "--full-precision"},
         {{"--apply", readings, "--predictions", Calibration}, "would replace file 1"},
