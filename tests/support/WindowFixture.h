@@ -40,6 +40,15 @@ inline const QSize Px(402, 402);
 inline const QColor White(255, 255, 255), Black(0, 0, 0), Red(255, 0, 0), Blue(0, 0, 255);
 inline const QColor Stamp(255, 0, 255);
 
+/// What a widget shows, one pixel per logical pixel whatever the screen's scale (each pixel taken
+/// from its block, not blended), so that widget coordinates index it.
+inline QImage grabbed(QWidget* widget) {
+    const QImage shot = widget->grab().toImage();
+    return shot.size() == widget->size()
+               ? shot
+               : shot.scaled(widget->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
 template <class Widget> std::string text(const Widget* widget) {
     return widget->text().toStdString();
 }

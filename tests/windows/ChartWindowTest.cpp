@@ -132,7 +132,7 @@ TEST_F(ChartWindowTest, PanelReadsWhatTheBatchPrintsAndTheLabelsFollowEverySecti
     // The mode's red mark stands level with the section's row of the mode, whose bar is the
     // longest.
     s->setValue(50);
-    const QImage shot = chart()->grab().toImage();
+    const QImage shot = grabbed(chart());
     const QRect rows =
         cc().picture2->contentsRect().translated(cc().picture2->mapTo(chart(), QPoint(0, 0)));
     const int mode = w.session().detail().fineMode[size_t(sectionColumn(50))];
