@@ -62,7 +62,9 @@ const Stages Project{[](StageMatrix& m, const Grid& g, float a, float b, float s
                              std::abort();
                          }
                      },
-                     countSamples,
+                     [](StageMatrix& m, const DataFile& f, const Grid& g) {
+                         benchmark::DoNotOptimize(countSamples(m, f, g));
+                     },
                      multipleMatrix,
                      buildKernel,
                      normalizeH,

@@ -18,11 +18,12 @@ inline double gridIndex(float value, const Grid& grid) {
 }
 
 QUENDRIX_VECTOR_CLONES
-void countInto(float* samples, const Sample* records, std::size_t count, const Grid& grid) {
+std::size_t countInto(float* samples, const Sample* records, std::size_t count, const Grid& grid) {
     // The indices of a batch of samples first, several at once, then the counts one by one.
     constexpr std::size_t Batch = 256;
     double ix[Batch];
     double iy[Batch];
+    std::size_t counted = 0;
     for (std::size_t base = 0; base < count; base += Batch) {
         const std::size_t n = std::min(Batch, count - base);
         for (std::size_t k = 0; k < n; ++k) {
@@ -33,22 +34,25 @@ void countInto(float* samples, const Sample* records, std::size_t count, const G
             if (records[base + k].complete() && ix[k] >= 0 && ix[k] <= 250 && iy[k] >= 0 &&
                 iy[k] <= 250) {
                 samples[int(ix[k]) * GridSize + int(iy[k])] += 1.0f;
+                ++counted;
             }
         }
     }
+    return counted;
 }
 
 } // namespace
 
-void countSamples(StageMatrix& m, const DataFile& file1, const Grid& grid) {
+std::size_t countSamples(StageMatrix& m, const DataFile& file1, const Grid& grid) {
     StageMatrix::Plane& samples = m.plane(Field::Samples);
     samples.fill(0.0f);
-    countInto(samples.data(), file1.records.data(), file1.records.size(), grid);
+    return countInto(samples.data(), file1.records.data(), file1.records.size(), grid);
 }
 
-void descreteModel(StageMatrix& m, const DataFile& file1, const Grid& grid) {
-    countSamples(m, file1, grid);
+std::size_t descreteModel(StageMatrix& m, const DataFile& file1, const Grid& grid) {
+    const std::size_t counted = countSamples(m, file1, grid);
     multipleMatrix(m, Field::Model, Field::Samples, Field::Discrete);
+    return counted;
 }
 
 } // namespace quendrix

@@ -3,13 +3,16 @@
 #include "data/DataFile.h"
 #include "pipeline/StageMatrix.h"
 
+#include <cstddef>
+
 namespace quendrix {
 
 /// Counts the complete samples of file 1 into `Samples`; samples off the grid are dropped.
-void countSamples(StageMatrix& m, const DataFile& file1, const Grid& grid);
+/// Returns how many were counted.
+std::size_t countSamples(StageMatrix& m, const DataFile& file1, const Grid& grid);
 
 /// The discrete model: the sample counts spread along Y by the error model,
-/// Discrete = Samples x Model.
-void descreteModel(StageMatrix& m, const DataFile& file1, const Grid& grid);
+/// Discrete = Samples x Model. Returns how many samples were counted.
+std::size_t descreteModel(StageMatrix& m, const DataFile& file1, const Grid& grid);
 
 } // namespace quendrix

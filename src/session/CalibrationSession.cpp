@@ -331,11 +331,9 @@ Status CalibrationSession::runStage(Stage s) {
         if (!files_[0]) {
             return notReady("import file 1 first");
         }
-        descreteModel(m, *files_[0], *grid_);
         // Samples outside the range are not counted; with none inside, every later figure and
         // the saved matrix would be empty: say why instead.
-        const StageMatrix::Plane& counted = m.plane(Field::Samples);
-        if (std::all_of(counted.begin(), counted.end(), [](float c) { return c == 0; })) {
+        if (descreteModel(m, *files_[0], *grid_) == 0) {
             return notReady("no sample of file 1 lies within the axis range");
         }
         if (Status st = checkFinite(Field::Discrete, s); !st) {
