@@ -104,6 +104,35 @@ class FileSource : public ByteSource {
     std::string error_;
 };
 
+/// How many bytes of a UTF-8 byte-order mark to skip, or no value for text in UTF-16 or
+/// UTF-32, told by its byte-order mark or by NUL bytes filling every other place.
+std::optional<size_t> utf8Prefix(std::string_view head) {
+    auto startsWith = [head](std::string_view bom) { return head.starts_with(bom); };
+    using namespace std::string_view_literals;
+    if (startsWith("\xEF\xBB\xBF"sv)) {
+        return 3;
+    }
+    if (startsWith("\xFF\xFE"sv) || startsWith("\xFE\xFF"sv) || startsWith("\0\0\xFE\xFF"sv)) {
+        return std::nullopt;
+    }
+    const size_t pairs = head.size() / 2;
+    size_t nulEven = 0;
+    size_t nulOdd = 0;
+    for (size_t k = 0; k < pairs; ++k) {
+        nulEven += head[2 * k] == '\0';
+        nulOdd += head[2 * k + 1] == '\0';
+    }
+    // ASCII text in UTF-16 has a NUL in every pair at the same place; allow a few other
+    // characters among them.
+    if (pairs > 0 && (nulEven * 4 >= pairs * 3 || nulOdd * 4 >= pairs * 3)) {
+        return std::nullopt;
+    }
+    return 0;
+}
+
+/// Why a file that is not text is refused.
+const char* const NotText = "not a text file in UTF-8 or ASCII";
+
 /// Longest field the reader keeps; a longer one is no column name or number but a file without
 /// separators, and keeping it would let one field take any amount of memory.
 constexpr size_t MaxFieldLength = 1 << 20;
@@ -120,13 +149,17 @@ class FieldScanner {
     /// at a comma.
     bool endedLine() const { return endedLine_; }
 
-    /// The first bytes of the input (up to ByteSource::ProbeSize), for the encoding check;
-    /// they are not consumed.
-    std::string_view probe() {
+    /// Tells the encoding from the first bytes of the input (up to ByteSource::ProbeSize) and
+    /// skips a UTF-8 byte-order mark; false for text in UTF-16 or UTF-32.
+    bool startText() {
         fill();
-        return {cur_, std::min(size_t(end_ - cur_), ByteSource::ProbeSize)};
+        const std::optional<size_t> prefix =
+            utf8Prefix({cur_, std::min(size_t(end_ - cur_), ByteSource::ProbeSize)});
+        if (prefix) {
+            cur_ += *prefix;
+        }
+        return prefix.has_value();
     }
-    void skip(size_t count) { cur_ += count; }
 
     /// The end of the file is what is left when it holds only blanks and tabs.
     bool atEnd() {
@@ -319,32 +352,6 @@ Failure atLine(int line, const std::string& what) {
     return Failure{"line " + std::to_string(line) + ": " + what};
 }
 
-/// How many bytes of a UTF-8 byte-order mark to skip, or no value for text in UTF-16 or
-/// UTF-32, told by its byte-order mark or by NUL bytes filling every other place.
-std::optional<size_t> utf8Prefix(std::string_view head) {
-    auto startsWith = [head](std::string_view bom) { return head.starts_with(bom); };
-    using namespace std::string_view_literals;
-    if (startsWith("\xEF\xBB\xBF"sv)) {
-        return 3;
-    }
-    if (startsWith("\xFF\xFE"sv) || startsWith("\xFE\xFF"sv) || startsWith("\0\0\xFE\xFF"sv)) {
-        return std::nullopt;
-    }
-    const size_t pairs = head.size() / 2;
-    size_t nulEven = 0;
-    size_t nulOdd = 0;
-    for (size_t k = 0; k < pairs; ++k) {
-        nulEven += head[2 * k] == '\0';
-        nulOdd += head[2 * k + 1] == '\0';
-    }
-    // ASCII text in UTF-16 has a NUL in every pair at the same place; allow a few other
-    // characters among them.
-    if (pairs > 0 && (nulEven * 4 >= pairs * 3 || nulOdd * 4 >= pairs * 3)) {
-        return std::nullopt;
-    }
-    return 0;
-}
-
 /// Counts a field that held no number, keeping the line of the first, for the warning.
 template <class File> void countFieldWithoutNumber(File& file, int line) {
     if (file.fieldsWithoutNumber++ == 0) {
@@ -366,11 +373,9 @@ float fieldValue(bool hasNumber, double number, int line, DataFile& file) {
 Result<DataFile> parse(ByteSource& source) {
     DataFile file;
     FieldScanner scanner(source);
-    const std::optional<size_t> prefix = utf8Prefix(scanner.probe());
-    if (!prefix) {
-        return Failure{"not a text file in UTF-8 or ASCII"};
+    if (!scanner.startText()) {
+        return Failure{NotText};
     }
-    scanner.skip(*prefix);
 
     // Fields are read in place where they can be; X is read as a number before Y is read, as
     // reading Y may replace the block X lies in.
@@ -473,11 +478,9 @@ Result<std::optional<float>> measuredValue(const std::string& text, int line,
 Result<MeasurementFile> parseMeasurements(ByteSource& source) {
     MeasurementFile file;
     FieldScanner scanner(source);
-    const std::optional<size_t> prefix = utf8Prefix(scanner.probe());
-    if (!prefix) {
-        return Failure{"not a text file in UTF-8 or ASCII"};
+    if (!scanner.startText()) {
+        return Failure{NotText};
     }
-    scanner.skip(*prefix);
     auto refusal = [&](int line) -> Result<MeasurementFile> {
         if (std::string error = source.error(); !error.empty()) {
             return Failure{error};
