@@ -45,20 +45,27 @@ struct Options {
 };
 
 // A command line has no reason to guess: a number is the whole text, never its leading part.
+// (CLI11's own number conversion follows the C locale; this one never does.) Empty where the
+// text is such a number and `within` its bounds, else why not.
+std::string numberProblem(const std::string& text, bool (*within)(double), const char* bounds) {
+    const std::optional<double> value = plainNumber(text);
+    if (!value) {
+        return "'" + text + "' is not a number";
+    }
+    return within(*value) ? std::string{} : "'" + text + "' is not between " + bounds;
+}
+
 const CLI::Validator PlainNumber(
-    [](std::string& text) -> std::string {
-        return plainNumber(text) ? std::string{} : "'" + text + "' is not a number";
+    [](std::string& text) {
+        return numberProblem(
+            text, [](double) { return true; }, "");
     },
     "NUMBER");
 
 const CLI::Validator Percentage(
-    [](std::string& text) -> std::string {
-        const std::optional<double> value = plainNumber(text);
-        if (!value) {
-            return "'" + text + "' is not a number";
-        }
-        return *value >= 0 && *value <= 100 ? std::string{}
-                                            : "'" + text + "' is not between 0 and 100";
+    [](std::string& text) {
+        return numberProblem(
+            text, [](double v) { return v >= 0 && v <= 100; }, "0 and 100");
     },
     "PERCENT");
 
@@ -72,15 +79,10 @@ const CLI::Validator FormatName(
     },
     "png|svg|pdf");
 
-// CLI11's own number conversion follows the C locale; this one never does.
 const CLI::Validator Share(
-    [](std::string& text) -> std::string {
-        const std::optional<double> value = plainNumber(text);
-        if (!value) {
-            return "'" + text + "' is not a number";
-        }
-        return *value > 0 && *value < 1 ? std::string{}
-                                        : "'" + text + "' is not between 0 and 1 (both excluded)";
+    [](std::string& text) {
+        return numberProblem(
+            text, [](double v) { return v > 0 && v < 1; }, "0 and 1 (both excluded)");
     },
     "SHARE");
 
