@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <set>
+#include <vector>
 
 namespace quendrix::test {
 namespace {
@@ -61,31 +62,38 @@ class ColourSettingsTest : public WindowFixture {
                label->parentWidget()->mapTo(label->window(), QPoint(0, 0)).x() + x;
     }
 
-    /// The bar is drawn one column per device pixel. Column p of its inside (in widget pixels,
-    /// 0 at the left) as shown, and as the ramp says for the device pixel there.
-    static QColor barShows(const ColourSettingsWindow& cs, int p) {
+    /// The bar is drawn one column per device pixel: its inside as shown, column by column.
+    static std::vector<QColor> barColumns(const ColourSettingsWindow& cs) {
         const QImage shot = cs.bar()->grab().toImage();
         const double ratio = shot.devicePixelRatio();
         const QRect inside = cs.bar()->contentsRect();
-        return shot.pixelColor(int((inside.left() + p) * ratio), int(inside.center().y() * ratio));
+        std::vector<QColor> columns(size_t(qRound(inside.width() * ratio)));
+        for (size_t p = 0; p < columns.size(); ++p) {
+            columns[p] = shot.pixelColor(qRound(inside.left() * ratio) + int(p),
+                                         int(inside.center().y() * ratio));
+        }
+        return columns;
+    }
+    /// Device column p of n as the ramp says.
+    static QColor rampColumn(const ColourRamp& ramp, int p, size_t n) {
+        const Rgb c = colourBarColour(ramp, float((p + 0.5) / double(n)));
+        return {c.red, c.green, c.blue};
+    }
+    /// Column p of the bar's inside (in widget pixels, 0 at the left) as shown, and as the ramp
+    /// says for the device column there.
+    static QColor barShows(const ColourSettingsWindow& cs, int p) {
+        return barColumns(cs)[size_t(p * cs.bar()->devicePixelRatioF())];
     }
     static QColor barShould(const ColourSettingsWindow& cs, const ColourRamp& ramp, int p) {
         const double ratio = cs.bar()->devicePixelRatioF();
-        const int n = qRound(cs.bar()->contentsRect().width() * ratio);
-        const Rgb c = colourBarColour(ramp, float((int(p * ratio) + 0.5) / n));
-        return {c.red, c.green, c.blue};
+        return rampColumn(ramp, int(p * ratio),
+                          size_t(qRound(cs.bar()->contentsRect().width() * ratio)));
     }
     /// Every device column of the bar as the ramp says.
     static bool barFollows(const ColourSettingsWindow& cs, const ColourRamp& ramp) {
-        const QImage shot = cs.bar()->grab().toImage();
-        const double ratio = shot.devicePixelRatio();
-        const QRect inside = cs.bar()->contentsRect();
-        const int left = qRound(inside.left() * ratio);
-        const int n = qRound(inside.width() * ratio);
-        for (int p = 0; p < n; ++p) {
-            const Rgb c = colourBarColour(ramp, float((p + 0.5) / n));
-            if (shot.pixelColor(left + p, int(inside.center().y() * ratio)) !=
-                QColor(c.red, c.green, c.blue)) {
+        const std::vector<QColor> columns = barColumns(cs);
+        for (size_t p = 0; p < columns.size(); ++p) {
+            if (columns[p] != rampColumn(ramp, int(p), columns.size())) {
                 return false;
             }
         }
