@@ -6,6 +6,7 @@
 #include "session/CalibrationSession.h"
 #include "ui/DialogService.h"
 #include "ui/FigureSurface.h"
+#include "ui/Text.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -16,9 +17,7 @@
 namespace quendrix {
 namespace {
 
-QString qs(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
-}
+using ui::qs;
 
 double value(const QLabel* label) {
     return leadingNumber(label->text().toLatin1().toStdString());

@@ -3,6 +3,7 @@
 #include "figures/ChannelEditor.h"
 #include "figures/ColourBar.h"
 #include "session/ColourChangeProtocol.h"
+#include "ui/Text.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -21,9 +22,7 @@ constexpr int EditorHeight = 64;
 constexpr int BarHeight = 24;
 constexpr int MinimumWidth = 360;
 
-QString qs(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
-}
+using ui::qs;
 
 // A strip as high as a label, where labels are placed by hand under the points they name.
 QWidget* labelStrip(QWidget* parent) {

@@ -6,6 +6,7 @@
 #include "figures/StageFigures.h"
 #include "ui/BusyCursor.h"
 #include "ui/FigureSurface.h"
+#include "ui/Text.h"
 
 #include <QWidget>
 
@@ -14,9 +15,7 @@ namespace {
 
 const QString NoToolTip = QStringLiteral("X: / Y: ");
 
-QString qs(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
-}
+using ui::qs;
 
 /// The stage surface (Picture2 index) each stage draws.
 int surfaceOf(Stage s) {

@@ -14,6 +14,7 @@
 #include "ui/DialogService.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FigureSurface.h"
+#include "ui/Text.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -29,9 +30,7 @@
 namespace quendrix {
 namespace {
 
-QString qs(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
-}
+using ui::qs;
 
 std::string latin1(const QString& text) {
     return text.toLatin1().toStdString();

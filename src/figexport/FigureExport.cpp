@@ -8,6 +8,7 @@
 #include "figures/StageFigures.h"
 #include "session/CalibrationSession.h"
 #include "ui/FigureSurface.h"
+#include "ui/Text.h"
 
 #include <QApplication>
 
@@ -20,9 +21,7 @@
 namespace quendrix {
 namespace {
 
-QString qs(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
-}
+using ui::qs;
 
 QString orDefault(const std::string& name, const char* fallback) {
     return name.empty() ? QString::fromLatin1(fallback) : qs(name);

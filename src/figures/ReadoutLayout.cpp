@@ -1,5 +1,7 @@
 #include "figures/ReadoutLayout.h"
 
+#include "ui/Text.h"
+
 #include <array>
 
 namespace quendrix {
@@ -57,7 +59,7 @@ std::vector<PanelLine> panelLayout(const IntervalReadout& r) {
     std::vector<PanelLine> out;
     size_t next = 0;
     auto add = [&](bool bold, double x, double y) {
-        out.push_back({QString::fromLatin1(texts[next++].c_str()), bold, x / Pitch, y / Pitch});
+        out.push_back({ui::qs(texts[next++]), bold, x / Pitch, y / Pitch});
     };
     add(true, HeaderX, 120);
     for (double i = 0; i < n0; ++i) {

@@ -7,6 +7,7 @@
 #include "print/PageGeometry.h"
 #include "session/CalibrationSession.h"
 #include "ui/PrinterPage.h"
+#include "ui/Text.h"
 
 #include <cmath>
 
@@ -22,9 +23,7 @@ constexpr double LowerLabelLeft = 360, UpperLabelLeft = 5400;
 // The texts start below the window's last row.
 constexpr double TextBlockTop = 6600;
 
-QString qs(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
-}
+using ui::qs;
 
 /// Fine index i (X) or j (Y), 50..450, on the main figure and the section.
 double fineX(double i) {

@@ -7,6 +7,7 @@
 #include "figures/StageFigures.h"
 #include "session/CalibrationSession.h"
 #include "ui/PrinterPage.h"
+#include "ui/Text.h"
 
 #include <cmath>
 
@@ -21,9 +22,7 @@ constexpr double FiguresTop = 600;
 constexpr double LabelGap = 60;
 const QString FontName = QStringLiteral("Arial");
 
-QString qs(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
-}
+using ui::qs;
 
 /// Prints lines downwards from a starting point; each line moves the print position down by
 /// one line at the current font.

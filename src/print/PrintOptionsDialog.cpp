@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "session/SessionState.h"
+#include "ui/Text.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -15,9 +16,7 @@
 namespace quendrix {
 namespace {
 
-QString qs(const std::string& text) {
-    return QString::fromLatin1(text.c_str());
-}
+using ui::qs;
 
 float numberOf(const QString& text) {
     return float(leadingNumber(text.toLatin1().toStdString()));
