@@ -20,7 +20,7 @@ namespace {
 using ui::qs;
 
 double value(const QLabel* label) {
-    return leadingNumber(label->text().toLatin1().toStdString());
+    return leadingNumber(ui::latin1(label->text()));
 }
 
 } // namespace

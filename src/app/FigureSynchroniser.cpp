@@ -55,8 +55,7 @@ int FigureSynchroniser::firstUndrawnStage() const {
 }
 
 std::pair<double, double> FigureSynchroniser::rangeNumbers() const {
-    return {leadingNumber(lower_.toLatin1().toStdString()),
-            leadingNumber(upper_.toLatin1().toStdString())};
+    return {leadingNumber(ui::latin1(lower_)), leadingNumber(ui::latin1(upper_))};
 }
 
 bool FigureSynchroniser::commitRange(const QString& lower, const QString& upper) {

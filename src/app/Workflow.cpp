@@ -30,11 +30,8 @@
 namespace quendrix {
 namespace {
 
+using ui::latin1;
 using ui::qs;
-
-std::string latin1(const QString& text) {
-    return text.toLatin1().toStdString();
-}
 
 const QString DataFileFilter = QStringLiteral("DataFile(*.csv)");
 

@@ -127,8 +127,8 @@ void printScatterFigure(ui::PrinterPage& page, const MainPage& in, int f, const 
     const QRectF box = mainPageFigure(f + 1);
     const SessionState& state = in.session.state();
     const QColor colour = lineColour(state.colour.greyScale, QColor(0, 0, 255));
-    const double lo = leadingNumber(in.lowerText.toLatin1().toStdString());
-    const double hi = leadingNumber(in.upperText.toLatin1().toStdString());
+    const double lo = leadingNumber(ui::latin1(in.lowerText));
+    const double hi = leadingNumber(ui::latin1(in.upperText));
     const std::optional<DataFile>& file = in.session.file(f);
     page.setLineWidth(1);
     if (file && lo != hi) {
@@ -191,8 +191,8 @@ void printMainWindow(ui::PrinterPage& page, const MainPage& in, double offsetX, 
     page.setLineWidth(printerWidth(dots / 2));
     const float rangeWidth = in.session.rangeWidth();
     if (in.drawn[1] && in.fittingLineShown && rangeWidth != 0) {
-        const double lo = leadingNumber(in.lowerText.toLatin1().toStdString());
-        const double hi = leadingNumber(in.upperText.toLatin1().toStdString());
+        const double lo = leadingNumber(ui::latin1(in.lowerText));
+        const double hi = leadingNumber(ui::latin1(in.upperText));
         const FileStatistics& stats = in.session.statistics(1);
         const auto [left, right] =
             fittingLineHeights(stats.slope, stats.intercept, lo, hi, rangeWidth);

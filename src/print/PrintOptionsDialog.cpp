@@ -19,7 +19,7 @@ namespace {
 using ui::qs;
 
 float numberOf(const QString& text) {
-    return float(leadingNumber(text.toLatin1().toStdString()));
+    return float(leadingNumber(ui::latin1(text)));
 }
 
 } // namespace
@@ -94,7 +94,7 @@ void PrintOptionsDialog::store(int k) {
         state_.frameThickness = numberOf(typed);
         break;
     case 3:
-        state_.printZoom = float(leadingNumber(typed.toLatin1().toStdString()) / 100);
+        state_.printZoom = float(leadingNumber(ui::latin1(typed)) / 100);
         break;
     case 4:
         state_.printFontSize = numberOf(typed);

@@ -12,4 +12,9 @@ inline QString qs(const std::string& text) {
     return QString::fromLatin1(text.c_str());
 }
 
+/// What a window's text box or label holds, for the core: as Latin-1 bytes.
+inline std::string latin1(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
 } // namespace quendrix::ui
