@@ -44,7 +44,7 @@ QImage chartImage(const DetailMatrices& d, ChartMode mode, int percent, const Co
                 colour = c < 0.5f ? white : c < 1.5f ? outer : inner;
             } else if (c >= 1.0f) {
                 const Rgb rgb = rampColour(ramp.points, double(prob[j]) * s * 200 / 10);
-                colour = qRgb(rgb.red, rgb.green, rgb.blue);
+                colour = toQRgb(rgb);
             }
             pixelRow(image, FineLast - j)[i - FineFirst] = colour;
         }
@@ -99,7 +99,7 @@ void drawColourChart(ui::FigureSurface& surface, const ColourPoints& points, flo
             row[x] = qRgb(255, 255, 255);
         } else {
             const Rgb rgb = rampColour(points, p);
-            row[x] = qRgb(rgb.red, rgb.green, rgb.blue);
+            row[x] = toQRgb(rgb);
         }
     }
     surface.setScale(steps, 1);

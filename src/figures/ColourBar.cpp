@@ -1,6 +1,7 @@
 #include "figures/ColourBar.h"
 
 #include "colour/ColourEditing.h"
+#include "figures/FigureColours.h"
 
 #include <QPainter>
 
@@ -35,7 +36,7 @@ void ColourBar::paintEvent(QPaintEvent*) {
         columns_ = QImage(n, 1, QImage::Format_RGB32);
         for (int p = 0; p < n; ++p) {
             const Rgb c = colourBarColour(ramp_, float((p + 0.5) / n));
-            columns_.setPixel(p, 0, qRgb(c.red, c.green, c.blue));
+            columns_.setPixel(p, 0, toQRgb(c));
         }
     }
     painter.drawImage(QRectF(inside), columns_);

@@ -10,6 +10,10 @@ inline QColor toQColor(Rgb c) {
     return QColor(c.red, c.green, c.blue);
 }
 
+inline QRgb toQRgb(Rgb c) {
+    return qRgb(c.red, c.green, c.blue);
+}
+
 /// The shades of the confidence regions: the narrower region pale, the ring around it dark.
 struct RegionShades {
     QColor inner;

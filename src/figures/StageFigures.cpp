@@ -46,10 +46,6 @@ class CellGrid {
     std::array<int, PlotCells> rows_{};
 };
 
-QRgb toRgb(Rgb c) {
-    return qRgb(c.red, c.green, c.blue);
-}
-
 } // namespace
 
 float figureFactor(StageFigure figure, float rangeWidth, int smoothing) {
@@ -104,7 +100,7 @@ void drawStageFigure(ui::FigureSurface& surface, const StageMatrix& m, StageFigu
         for (int j = PlotFirst; j <= PlotLast; ++j) {
             const float value = float(double(m.at(field, i, j)) * double(factor));
             if (const auto colour = cellColour(ramp, value)) {
-                grid.set(i, j, toRgb(*colour));
+                grid.set(i, j, toQRgb(*colour));
             }
         }
     }
@@ -121,7 +117,7 @@ void drawMaskedProbability(ui::FigureSurface& surface, const StageMatrix& m,
             if (std::fabs(m.at(Field::Confi, i, j)) >= 1) {
                 const double value = double(std::fabs(m.at(Field::Prob, i, j))) * (200.0 / 10) *
                                      double(ramp.enhancement);
-                colour = toRgb(rampColour(ramp.points, value));
+                colour = toQRgb(rampColour(ramp.points, value));
             }
             grid.set(i, j, colour);
         }

@@ -118,8 +118,7 @@ void printRainbow(ui::PrinterPage& page, const ColourRamp& ramp, float value, in
                   const PageTransform& t) {
     if (const auto c = cellColour(ramp, value)) {
         const QRectF box = mainPageFigure(k + 3);
-        page.point(t.x(box.left() + cellX(x)), t.y(box.top() + cellY(y)),
-                   QColor(c->red, c->green, c->blue));
+        page.point(t.x(box.left() + cellX(x)), t.y(box.top() + cellY(y)), toQColor(*c));
     }
 }
 
