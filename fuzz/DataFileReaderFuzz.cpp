@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the data file reader: it must either refuse them with a line-numbered
 // reason or return a file whose counts and bounds agree with its records, and read them the same
-// whether they come as one block or in small ones (where records are read field by field).
+// whether they come as one block or in small ones (where records are read field by field and the
+// header line's convention is told across blocks). The reader of measurements gets them too.
 
 #include "data/DataFileReader.h"
 
@@ -31,7 +32,8 @@ bool same(const quendrix::Result<quendrix::DataFile>& a,
                                              x.records.size() * sizeof(quendrix::Sample)) == 0) &&
            x.completeCount == y.completeCount && x.dataMin == y.dataMin && x.dataMax == y.dataMax &&
            x.fieldsWithoutNumber == y.fieldsWithoutNumber &&
-           x.firstFieldWithoutNumberLine == y.firstFieldWithoutNumberLine;
+           x.firstFieldWithoutNumberLine == y.firstFieldWithoutNumberLine &&
+           x.convention == y.convention;
 }
 
 } // namespace
@@ -42,6 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Result<DataFile> read = parseDataFile(bytes);
     // Blocks of 1 to 16 bytes, chosen by the input itself.
     require(same(read, parseDataFile(bytes, size == 0 ? 1 : 1 + data[size - 1] % 16)));
+    // A file of measurements shares the fields: it is read in the same convention or refused at
+    // a line.
+    const Result<MeasurementFile> measured = parseMeasurementFile(bytes);
+    require(measured ? !read || measured->convention == read->convention
+                     : measured.reason().starts_with("line ") ||
+                           measured.reason() == "not a text file in UTF-8 or ASCII");
     if (!read) {
         require(read.reason().starts_with("line ") ||
                 read.reason() == "not a text file in UTF-8 or ASCII");

@@ -85,19 +85,26 @@ bool MeasurementCommands::applyToMeasurements(QWidget* parent, StatusLine& statu
         status.show(QStringLiteral("The predictions were not saved: %1").arg(local(st.reason())));
         return false;
     }
-    int read = 0, outside = 0;
+    PredictionCounts counts;
     for (const Prediction& p : predicted) {
-        read += p.kind == Prediction::Kind::Read;
-        outside += p.kind == Prediction::Kind::OutsideRange;
+        counts.add(p.kind);
     }
-    status.show(withWarning(QStringLiteral("Saved %1: %2 measurements, %3 read off, %4 outside "
-                                           "the range, %5 skipped")
-                                .arg(QFileInfo(output).fileName())
-                                .arg(predicted.size())
-                                .arg(read)
-                                .arg(outside)
-                                .arg(int(predicted.size()) - read - outside),
-                            input, *file));
+    QString outcome;
+    if (counts.total() == 0) {
+        outcome = QStringLiteral("Saved %1: no measurement read").arg(QFileInfo(output).fileName());
+    } else {
+        outcome = QStringLiteral("Saved %1: %2 measurements, %3 read off")
+                      .arg(QFileInfo(output).fileName())
+                      .arg(counts.total())
+                      .arg(counts.read);
+        if (counts.noRegion != 0) {
+            outcome += QStringLiteral(", %1 without a region").arg(counts.noRegion);
+        }
+        outcome += QStringLiteral(", %1 outside the range, %2 skipped")
+                       .arg(counts.outsideRange)
+                       .arg(counts.skipped);
+    }
+    status.show(withWarning(outcome, input, *file));
     return true;
 }
 

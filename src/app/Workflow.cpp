@@ -215,8 +215,15 @@ void Workflow::importPath(int f, const QString& path) {
     }
     const QString name = QFileInfo(path).fileName();
     const QString note = importNote(f);
-    QString message = note.isEmpty() ? QStringLiteral("Imported %1").arg(name)
-                                     : QStringLiteral("Imported %1 with %2").arg(name, note);
+    QString message = QStringLiteral("Imported ") + name;
+    // A file read in another convention is said so, for the user to check its numbers.
+    if (const std::string read = conventionNote(session_.file(f)->convention); !read.empty()) {
+        message +=
+            QStringLiteral(", ") + qs(read) + (note.isEmpty() ? QString() : QStringLiteral(","));
+    }
+    if (!note.isEmpty()) {
+        message += QStringLiteral(" with ") + note;
+    }
     // Fields read as 0 for want of a number are accepted, but never silently.
     if (const std::string warning = importWarning(f, *session_.file(f)); !warning.empty()) {
         message += QStringLiteral("; ") + qs(warning);

@@ -6,12 +6,15 @@
 #include "data/DataFileReader.h"
 #include "data/HoldoutSplit.h"
 #include "export/OutputFile.h"
+#include "export/OutputSet.h"
 #include "session/CalibrationSession.h"
 #include "session/CalibrationUse.h"
 
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -23,30 +26,31 @@ namespace {
 struct Options {
     std::string file1;
     std::string file2;
-    std::optional<int> modelPercent;
+    // Whole numbers are kept as their checked texts: CLI11 would read "010" as octal.
+    std::optional<std::string> modelPercent;
     std::vector<std::string> range;
-    int smoothing = 5;
-    int verticalThreshold = 2;
-    int horizontalThreshold = 2;
+    std::string smoothing = "5";
+    std::string verticalThreshold = "2";
+    std::string horizontalThreshold = "2";
     bool skip = false;
     std::optional<std::string> coefficient1;
     std::optional<std::string> coefficient2;
-    std::optional<int> section;
+    std::optional<std::string> section;
     std::string output;
     std::string apply;
     std::string predictions;
     bool fullPrecision = false;
     std::string check;
     std::optional<std::string> holdout;
-    std::uint64_t seed = 1;
+    std::string seed = "1";
     bool json = false;
     std::string figures;
     std::string format = "png";
 };
 
 // A command line has no reason to guess: a number is the whole text, never its leading part.
-// (CLI11's own number conversion follows the C locale; this one never does.) Empty where the
-// text is such a number and `within` its bounds, else why not.
+// (CLI11's own number conversion follows the C locale and takes "0x5"; this one never does.)
+// Empty where the text is such a number and `within` its bounds, else why not.
 std::string numberProblem(const std::string& text, bool (*within)(double), const char* bounds) {
     const std::optional<double> value = plainNumber(text);
     if (!value) {
@@ -54,6 +58,33 @@ std::string numberProblem(const std::string& text, bool (*within)(double), const
     }
     return within(*value) ? std::string{} : "'" + text + "' is not between " + bounds;
 }
+
+/// A whole number lo..hi, written as a plain decimal.
+CLI::Validator wholeNumber(int lo, int hi) {
+    const std::string bounds = std::to_string(lo) + " and " + std::to_string(hi);
+    return CLI::Validator(
+        [lo, hi, bounds](std::string& text) -> std::string {
+            const std::optional<double> value = plainNumber(text);
+            if (!value || *value != std::floor(*value)) {
+                return "'" + text + "' is not a whole number";
+            }
+            return *value >= lo && *value <= hi ? std::string{}
+                                                : "'" + text + "' is not between " + bounds;
+        },
+        "INT in [" + std::to_string(lo) + " - " + std::to_string(hi) + "]");
+}
+
+/// The seed: any 64-bit unsigned number, in decimal digits only.
+const CLI::Validator SeedNumber(
+    [](std::string& text) -> std::string {
+        const bool digits = !text.empty() && text.size() <= 20 &&
+                            text.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits || (text.size() == 20 && text > "18446744073709551615")) {
+            return "'" + text + "' is not a whole number between 0 and 18446744073709551615";
+        }
+        return {};
+    },
+    "0..18446744073709551615");
 
 const CLI::Validator PlainNumber(
     [](std::string& text) {
@@ -98,7 +129,7 @@ void describe(CLI::App& app, Options& o) {
         app.add_option("--model-sd", o.modelPercent,
                        "Generate the error model instead of file 2: y = x with this standard "
                        "deviation in whole % of the range")
-            ->check(CLI::Range(1, 20));
+            ->check(wholeNumber(1, 20));
     file2->excludes(model);
     app.add_option("--range", o.range,
                    "Lower and upper bound of the axis range, as if typed after the imports "
@@ -107,15 +138,15 @@ void describe(CLI::App& app, Options& o) {
         ->allow_extra_args(false)
         ->check(PlainNumber);
     app.add_option("--smoothing", o.smoothing, "Smoothing level in % of the range")
-        ->check(CLI::Range(1, 25))
+        ->check(wholeNumber(1, 25))
         ->capture_default_str();
     app.add_option("--vthreshold", o.verticalThreshold,
                    "Vertical threshold in samples (horizontal normalisation)")
-        ->check(CLI::Range(0, 10))
+        ->check(wholeNumber(0, 10))
         ->capture_default_str();
     app.add_option("--hthreshold", o.horizontalThreshold,
                    "Horizontal threshold in samples (vertical normalisation)")
-        ->check(CLI::Range(0, 10))
+        ->check(wholeNumber(0, 10))
         ->capture_default_str();
     app.add_flag("--skip", o.skip, "Skip the horizontal normalisation");
     app.add_option("--c1", o.coefficient1, "Confidence coefficient 1 in %, 0..100 (default 68.2)")
@@ -125,7 +156,7 @@ void describe(CLI::App& app, Options& o) {
     app.add_option("--section", o.section,
                    "Also print the calibration chart's interval read-out for this section "
                    "position, in % of the X axis")
-        ->check(CLI::Range(0, 100));
+        ->check(wholeNumber(0, 100));
     app.add_option("-o,--output", o.output,
                    "Output file (common output format); required unless the calibration is "
                    "applied or checked");
@@ -150,6 +181,7 @@ void describe(CLI::App& app, Options& o) {
             ->check(Share);
     holdout->excludes(check);
     app.add_option("--seed", o.seed, "Seed of the --holdout split (the same seed, the same split)")
+        ->check(SeedNumber)
         ->needs(holdout)
         ->capture_default_str();
     app.add_flag("--json", o.json,
@@ -170,60 +202,56 @@ int fail(std::ostream& err, const std::string& message) {
     return 1;
 }
 
-/// The files --figures writes, none without it.
-std::vector<std::string> figurePaths(const Options& o) {
-    std::vector<std::string> paths;
-    if (!o.figures.empty()) {
-        for (const std::string& name : figureFileNames(*figureFormat(o.format))) {
-            paths.push_back((std::filesystem::path(o.figures) / name).string());
-        }
-    }
-    return paths;
+/// A whole-number option's value; its text was checked when the options were read.
+int whole(const std::string& text) {
+    return int(*plainNumber(text));
 }
 
-/// No output may be one of the inputs, nor two outputs one file, under whatever name or link
-/// they are given.
-std::string replacedInput(const Options& o) {
-    const std::pair<const std::string*, const char*> inputs[] = {{&o.file1, "file 1"},
-                                                                 {&o.file2, "file 2"},
-                                                                 {&o.apply, "the --apply file"},
-                                                                 {&o.check, "the --check file"},
-                                                                 {&o.output, "the -o output"}};
-    const std::vector<std::string> figures = figurePaths(o);
-    std::vector<std::pair<const std::string*, const char*>> outputs = {
-        {&o.output, "the output"}, {&o.predictions, "the --predictions output"}};
-    for (const std::string& path : figures) {
-        outputs.emplace_back(&path, "the --figures file");
+/// Where each output of a run goes, all checked before anything is computed.
+struct OutputPlan {
+    OutputSet set;
+    std::optional<size_t> output;
+    std::optional<size_t> predictions;
+    std::vector<size_t> figures;
+};
+
+/// Checks every target of the run: its kind, permission and folder, and that no output is an
+/// input or another output under whatever name or link.
+Status planOutputs(const Options& o, OutputPlan& plan) {
+    plan.set.addInput("file 1", o.file1);
+    plan.set.addInput("file 2", o.file2);
+    plan.set.addInput("the --apply file", o.apply);
+    plan.set.addInput("the --check file", o.check);
+    auto add = [&](const std::string& name, const std::string& role, const std::string& path,
+                   bool createFolder, std::optional<size_t>& index) -> Status {
+        auto added = plan.set.add(name, role, path, createFolder);
+        if (!added) {
+            return Failure{added.reason()};
+        }
+        index = added.value();
+        return {};
+    };
+    if (!o.output.empty()) {
+        if (Status st = add("the output", "the -o output", o.output, false, plan.output); !st) {
+            return st;
+        }
     }
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    for (std::size_t a = 0; a < outputs.size(); ++a) {
-        for (std::size_t b = 0; b < a; ++b) {
-            const std::string& later = *outputs[a].first;
-            const std::string& earlier = *outputs[b].first;
-            if (!later.empty() && !earlier.empty() &&
-                fs::weakly_canonical(later, ec) == fs::weakly_canonical(earlier, ec)) {
-                return std::string(outputs[a].second) + " would replace " +
-                       (b == 0 ? "the -o output" : outputs[b].second) + " (" + later + ")";
+    if (!o.predictions.empty()) {
+        if (Status st = add("--predictions", "the --predictions output", o.predictions, false,
+                            plan.predictions);
+            !st) {
+            return st;
+        }
+    }
+    if (!o.figures.empty()) {
+        for (const std::string& name : figureFileNames(*figureFormat(o.format))) {
+            std::optional<size_t> index;
+            const std::string path = (std::filesystem::path(o.figures) / name).string();
+            if (Status st = add("the --figures file", "the --figures file", path, true, index);
+                !st) {
+                return Failure{"--figures: " + st.reason()};
             }
-        }
-    }
-    for (const auto& [output, outputName] : outputs) {
-        const std::optional<FileIdentity> identity =
-            output->empty() ? std::nullopt : fileIdentity(*output);
-        if (!identity) {
-            continue;
-        }
-        for (const auto& [input, inputName] : inputs) {
-            if (input != output && !input->empty() && identity == fileIdentity(*input)) {
-                return std::string(outputName) + " would replace " + inputName + " (" + *output +
-                       ")";
-            }
-        }
-    }
-    for (const std::string& path : figures) {
-        if (fs::is_directory(path, ec)) {
-            return "--figures: " + path + " is a folder";
+            plan.figures.push_back(*index);
         }
     }
     return {};
@@ -250,10 +278,49 @@ void warnAbout(std::ostream& err, int f, const CalibrationSession& session) {
     }
 }
 
-} // namespace
+/// The predictions of --apply, streamed from its file into the output: memory stays the same
+/// whatever the number of measurements.
+struct ApplyRun {
+    MeasurementFile file; ///< its names and counters; the records are not kept
+    PredictionCounts counts;
 
-int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-             const FigureWriter& figures) {
+    OutputProducer producer(const Options& o, const CalibrationSession& session) {
+        return [this, &o, &session](OutputSink& sink) {
+            Predictor predict(session.detail(), readoutLabels(session), o.fullPrecision);
+            if (!o.json && !sink.write(predictionsCsvHeader())) {
+                return false;
+            }
+            bool written = true;
+            const Status read = streamMeasurementFile(o.apply, file, [&](const Measurement& m) {
+                const Prediction p = predict(m);
+                counts.add(p.kind);
+                written = sink.write(o.json ? predictionJsonLine(p) : predictionCsvLine(p));
+                return written;
+            });
+            if (!read) {
+                sink.fail("--apply " + o.apply + ": " + read.reason());
+                return false;
+            }
+            return written;
+        };
+    }
+
+    void warn(const Options& o, std::ostream& err) const {
+        const std::string label = "--apply " + o.apply;
+        if (counts.total() == 0) {
+            err << "quendrix-batch: " << label << ": no measurement read\n";
+        }
+        const std::string warning = fieldsWithoutNumberWarning(label, file.fieldsWithoutNumber,
+                                                               file.firstFieldWithoutNumberLine);
+        if (!warning.empty()) {
+            err << "quendrix-batch: " << warning << '\n';
+        }
+    }
+};
+
+/// Runs the batch; a failed allocation anywhere ends it in runBatch with nothing written.
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+        const FigureRenderer& figures) {
     CLI::App app{"", "quendrix-batch"};
     Options o;
     describe(app, o);
@@ -272,19 +339,13 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     if (!o.figures.empty() && !figures) {
         return handOffToFigureProgram(argc, argv, err);
     }
-    if (const std::string replaced = replacedInput(o); !replaced.empty()) {
-        return fail(err, replaced);
+    OutputPlan plan;
+    if (Status st = planOutputs(o, plan); !st) {
+        return fail(err, st.reason());
     }
-    // Every input is read before anything is computed or written.
-    std::optional<MeasurementFile> measurements;
+    // Every input but the --apply file, which is streamed into its output, is read before
+    // anything is computed.
     std::optional<MeasurementFile> pairs;
-    if (!o.apply.empty()) {
-        auto file = readMeasurements("--apply", o.apply, err);
-        if (!file) {
-            return fail(err, file.reason());
-        }
-        measurements = std::move(file).value();
-    }
     if (!o.check.empty()) {
         auto file = readMeasurements("--check", o.check, err);
         if (!file) {
@@ -294,9 +355,9 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     }
 
     CalibrationSession session;
-    session.setSmoothing(o.smoothing);
-    session.setVerticalThreshold(o.verticalThreshold);
-    session.setHorizontalThreshold(o.horizontalThreshold);
+    session.setSmoothing(whole(o.smoothing));
+    session.setVerticalThreshold(whole(o.verticalThreshold));
+    session.setHorizontalThreshold(whole(o.horizontalThreshold));
     session.setSkip(o.skip);
     if (o.coefficient1) {
         session.setCoefficientText(0, *o.coefficient1);
@@ -311,7 +372,13 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
     warnAbout(err, 0, session);
     const bool anyComplete = session.file(0)->completeCount != 0;
     if (o.holdout && anyComplete) {
-        HoldoutSplit split = splitHoldout(*session.file(0), *plainNumber(*o.holdout), o.seed);
+        HoldoutSplit split =
+            splitHoldout(*session.file(0), *plainNumber(*o.holdout), std::stoull(o.seed));
+        if (split.heldOut.empty()) {
+            return fail(err, "--holdout " + *o.holdout +
+                                 " holds out no complete record of file 1, so there is nothing "
+                                 "to check with");
+        }
         if (Status st = session.importData(0, std::move(split.kept), o.file1); !st) {
             return fail(err, "file 1 (" + o.file1 + "): " + st.reason());
         }
@@ -346,7 +413,7 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
         return fail(err, "no axis range: file 1 proposes none; give one with --range LO HI");
     }
     if (o.modelPercent) {
-        Status st = session.setModelPercent(*o.modelPercent);
+        Status st = session.setModelPercent(whole(*o.modelPercent));
         if (st) {
             st = session.setGeneratedModel(true);
         }
@@ -358,63 +425,80 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
         return fail(err, st.reason());
     }
 
+    const int section = o.section ? whole(*o.section) : 50;
     std::vector<std::string> readout;
-    if (o.section || measurements || pairs || !o.figures.empty()) {
+    if (o.section || !o.apply.empty() || pairs || !o.figures.empty()) {
         if (Status st = session.buildDetail(); !st) {
             return fail(err, st.reason());
         }
     }
     if (o.section) {
-        auto r = session.readout(*o.section);
+        auto r = session.readout(section);
         if (!r) {
             return fail(err, r.reason());
         }
         readout = r->panelLines();
     }
 
-    const Captions& c = session.captions();
-    if (!o.output.empty()) {
-        if (Status st = session.saveCommonOutput(o.output); !st) {
+    // Every content goes to its temporary file; only when all are complete are they put in
+    // place, so a failure up to then leaves every old file as it was.
+    if (plan.output) {
+        auto content = session.commonOutput();
+        Status st = content ? plan.set.stage(*plan.output, std::move(content).value())
+                            : Status(Failure{content.reason()});
+        if (!st) {
             return fail(err, st.reason());
         }
     }
-    if (measurements) {
-        const auto predicted = predictWith(session, measurements->records, o.fullPrecision);
-        const std::string text =
-            o.json ? predictionsJsonLines(predicted) : predictionsCsv(predicted);
-        if (Status st = writeOutputFile(o.predictions, text); !st) {
-            return fail(err, "--predictions: " + st.reason());
+    ApplyRun apply;
+    if (plan.predictions) {
+        if (Status st = plan.set.stage(*plan.predictions, apply.producer(o, session)); !st) {
+            return fail(err, st.reason());
         }
     }
-    if (!o.figures.empty()) {
-        Status st = prepareFigureFolder(o.figures);
-        if (st) {
-            st = figures(session,
-                         FigureRequest{o.figures, *figureFormat(o.format), o.section.value_or(50)});
+    if (!plan.figures.empty()) {
+        auto files = figures(session, FigureRequest{o.figures, *figureFormat(o.format), section});
+        if (!files) {
+            return fail(err, "--figures: " + files.reason());
         }
-        if (!st) {
-            return fail(err, "--figures: " + st.reason());
+        for (size_t k = 0; k < plan.figures.size() && k < files->size(); ++k) {
+            if (Status st = plan.set.stage(plan.figures[k], std::move(files.value()[k])); !st) {
+                return fail(err, "--figures: " + st.reason());
+            }
         }
     }
+    if (Status st = plan.set.commit(); !st) {
+        return fail(err, st.reason());
+    }
+    if (plan.predictions) {
+        apply.warn(o, err);
+    }
+
     std::string coverage;
     if (pairs) {
         const CoverageReport r = coverageOf(session, pairs->records);
         coverage = o.json ? coverageJson(r) : coverageTable(r);
     }
 
+    const Captions& c = session.captions();
     std::ostringstream summary;
-    summary << "N1 = " << c.count[0];
+    // A file read in another convention says so beside its count, for the user to check.
+    auto count = [&](int f) {
+        const std::string note = conventionNote(session.file(f)->convention);
+        return c.count[size_t(f)] + (note.empty() ? "" : " (" + note + ")");
+    };
+    summary << "N1 = " << count(0);
     if (session.generatedModel()) {
         summary << ", error model y = x, SD = " << c.stdDev;
     } else {
-        summary << ", N2 = " << c.count[1] << ", " << c.fittingLine << ", SD = " << c.stdDev;
+        summary << ", N2 = " << count(1) << ", " << c.fittingLine << ", SD = " << c.stdDev;
     }
     summary << ", range " << c.lowerText << " .. " << c.upperText;
     if (!o.output.empty()) {
         summary << ": wrote " << o.output;
     }
     bool wrote = !o.output.empty();
-    if (measurements) {
+    if (plan.predictions) {
         summary << (wrote ? ", " : ": wrote ") << o.predictions;
         wrote = true;
     }
@@ -435,6 +519,18 @@ int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream&
         (fileOnStdout ? err : out) << coverage;
     }
     return 0;
+}
+
+} // namespace
+
+int runBatch(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+             const FigureRenderer& figures) {
+    try {
+        return run(argc, argv, out, err, figures);
+    } catch (const std::bad_alloc&) {
+        // Whatever was under way is unwound: its temporary files are gone, no old file changed.
+        return fail(err, "not enough memory to finish; nothing was written");
+    }
 }
 
 } // namespace quendrix

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,18 @@ inline constexpr float MissingValue = -9999.0f;
 
 /// Most records a data file may hold after its header.
 inline constexpr int MaxRecords = 10000;
+
+/// What separates the fields of a file, told from its header line: a line end always does too.
+enum class FieldSeparator { Comma, Semicolon, Tab };
+
+/// How a file's text was read: comma files are the native form; a spreadsheet in a locale that
+/// writes "1,5" saves semicolon files with a decimal comma.
+struct FileConvention {
+    FieldSeparator separator = FieldSeparator::Comma;
+    bool decimalComma = false;
+
+    bool operator==(const FileConvention&) const = default;
+};
 
 /// One X,Y pair of a data file.
 struct Sample {
@@ -31,7 +44,8 @@ struct DataFile {
     std::optional<float> dataMin; ///< smallest X or Y that is not a marker
     std::optional<float> dataMax; ///< largest X or Y that is not a marker
     int fieldsWithoutNumber = 0;  ///< non-empty data fields without any number, read as 0
-    int firstFieldWithoutNumberLine = 0;
+    std::int64_t firstFieldWithoutNumberLine = 0;
+    FileConvention convention{};
 };
 
 } // namespace quendrix
@@ -40,7 +54,7 @@ namespace quendrix {
 
 /// One record of a file of measurements: the line its X starts on and the values it holds.
 struct Measurement {
-    int line = 0;
+    std::int64_t line = 0;
     std::optional<float> x; ///< none for an empty field or a marker
     std::optional<float> y;
 };
@@ -51,7 +65,8 @@ struct MeasurementFile {
     std::string yName;
     std::vector<Measurement> records;
     int fieldsWithoutNumber = 0;
-    int firstFieldWithoutNumberLine = 0;
+    std::int64_t firstFieldWithoutNumberLine = 0;
+    FileConvention convention{};
 };
 
 } // namespace quendrix

@@ -137,31 +137,97 @@ const char* const NotText = "not a text file in UTF-8 or ASCII";
 /// separators, and keeping it would let one field take any amount of memory.
 constexpr size_t MaxFieldLength = 1 << 20;
 
-/// Field reader over a byte stream. A comma and a line end (CR LF, lone CR or lone LF) are
-/// equivalent separators, so records need not follow lines.
+/// How far the header line is looked at for its separator: room for two names of the longest
+/// length, so the look ahead holds no more than the fields themselves would.
+constexpr size_t MaxHeaderLookahead = 2 * MaxFieldLength + 2;
+
+/// Tells the convention from the start of the header line, fed in pieces as it comes: a comma
+/// decides at once, a line end or the end of the look ahead decides on what came before.
+/// Separators inside quotes are part of a name ("Depth, m";"Age, ka" is a semicolon file); as
+/// for the fields, only a quote that starts one opens it (Size 5";Count is not quoted).
+class HeaderLine {
+  public:
+    /// Looks at [p, end); true once the convention is decided.
+    bool feed(const char* p, const char* end) {
+        for (; p != end && !decided_; ++p) {
+            if (++seen_ == MaxHeaderLookahead) {
+                decided_ = true;
+            }
+            const char c = *p;
+            if (quoted_) {
+                quoted_ = c != '"';
+                continue;
+            }
+            if (c == ',') {
+                comma_ = decided_ = true;
+            } else if (c == '\r' || c == '\n') {
+                decided_ = true;
+            }
+            quoted_ = c == '"' && fieldStart_;
+            semicolon_ = semicolon_ || c == ';';
+            tab_ = tab_ || c == '\t';
+            fieldStart_ = c == ';' || c == '\t' || (fieldStart_ && c == ' ');
+        }
+        return decided_;
+    }
+
+    FileConvention convention() const {
+        if (comma_ || !(semicolon_ || tab_)) {
+            return {};
+        }
+        // A tab beside semicolons is a blank, as it is in a comma file.
+        if (semicolon_) {
+            return {FieldSeparator::Semicolon, true};
+        }
+        return {FieldSeparator::Tab, false};
+    }
+
+  private:
+    size_t seen_ = 0;
+    bool decided_ = false;
+    bool quoted_ = false;
+    bool fieldStart_ = true;
+    bool comma_ = false;
+    bool semicolon_ = false;
+    bool tab_ = false;
+};
+
+/// Field reader over a byte stream. The separator (a comma unless the header line says
+/// otherwise) and a line end (CR LF, lone CR or lone LF) are equivalent, so records need not
+/// follow lines.
 class FieldScanner {
   public:
-    explicit FieldScanner(ByteSource& source) : source_(source) {}
+    FieldScanner(ByteSource& source, std::int64_t firstLine) : source_(source), line_(firstLine) {
+        useSeparator(',');
+    }
 
-    int line() const { return line_; }
-    bool fieldTooLong() const { return tooLong_; }
+    std::int64_t line() const { return line_; }
+    const FileConvention& convention() const { return convention_; }
+    /// Why the last read stopped within a field (too long, a quote not closed), or empty.
+    const std::string& fault() const { return fault_; }
+    /// The line the faulty field starts on.
+    std::int64_t faultLine() const { return faultLine_; }
     /// Whether the last field read ended at a line end (or at the end of the file) rather than
-    /// at a comma.
+    /// at the separator.
     bool endedLine() const { return endedLine_; }
 
     /// Tells the encoding from the first bytes of the input (up to ByteSource::ProbeSize) and
-    /// skips a UTF-8 byte-order mark; false for text in UTF-16 or UTF-32.
+    /// skips a UTF-8 byte-order mark, then the separator from the header line; false for text
+    /// in UTF-16 or UTF-32.
     bool startText() {
         fill();
         const std::optional<size_t> prefix =
             utf8Prefix({cur_, std::min(size_t(end_ - cur_), ByteSource::ProbeSize)});
-        if (prefix) {
-            cur_ += *prefix;
+        if (!prefix) {
+            return false;
         }
-        return prefix.has_value();
+        cur_ += *prefix;
+        readConvention();
+        return true;
     }
 
-    /// The end of the file is what is left when it holds only blanks and tabs.
+    /// The end of the file is what is left when it holds only blanks (tabs too, unless they
+    /// separate the fields).
     bool atEnd() {
         skipBlanks();
         return !fill();
@@ -175,6 +241,7 @@ class FieldScanner {
         if (!fill()) {
             return false;
         }
+        const std::int64_t fieldLine = line_;
         if (*cur_ == '"') {
             ++cur_;
             bool afterCR = false;
@@ -186,24 +253,26 @@ class FieldScanner {
                     ++line_;
                 }
                 afterCR = c == '\r';
-                if (!keep(field, c)) {
+                if (!keep(field, c, fieldLine)) {
                     return false;
                 }
             }
-            if (fill()) {
-                ++cur_; // the closing quote
+            // Taking the rest of the file as one name or number would lose it without a word.
+            if (!fill()) {
+                return refuse(fieldLine, "a quoted field is not closed");
             }
+            ++cur_; // the closing quote
             // Whatever follows the closing quote up to the separator is dropped.
             while (fill() && !isSeparator(*cur_)) {
                 ++cur_;
             }
         } else {
             while (fill() && !isSeparator(*cur_)) {
-                if (!keep(field, *cur_++)) {
+                if (!keep(field, *cur_++, fieldLine)) {
                     return false;
                 }
             }
-            while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) {
+            while (!field.empty() && isBlank(field.back())) {
                 field.pop_back();
             }
         }
@@ -231,7 +300,7 @@ class FieldScanner {
             // looking for it would replace the block under the view.
             if (end != limit && end_ - end > 1) {
                 const char* last = end;
-                while (last != cur_ && (last[-1] == ' ' || last[-1] == '\t')) {
+                while (last != cur_ && isBlank(last[-1])) {
                     --last;
                 }
                 field = {cur_, size_t(last - cur_)};
@@ -268,7 +337,56 @@ class FieldScanner {
     }
 
   private:
-    static bool isSeparator(char c) { return Separators[static_cast<unsigned char>(c)]; }
+    bool isSeparator(char c) const { return separators_[static_cast<unsigned char>(c)]; }
+    /// A tab is a blank unless it separates the fields.
+    bool isBlank(char c) const { return c == ' ' || (c == '\t' && separator_ != '\t'); }
+
+    void useSeparator(char separator) {
+        separators_[static_cast<unsigned char>(separator_)] = false;
+        separator_ = separator;
+        separators_[static_cast<unsigned char>(separator)] = true;
+        separators_['\r'] = separators_['\n'] = true;
+    }
+
+    /// Looks ahead through the header line for its separator, keeping what it looked at to be
+    /// read as the fields.
+    void readConvention() {
+        HeaderLine header;
+        if (!fill() || header.feed(cur_, end_)) {
+            applyConvention(header.convention());
+            return;
+        }
+        held_.assign(cur_, end_);
+        for (std::string_view block = source_.next(); !block.empty(); block = source_.next()) {
+            held_.append(block);
+            if (header.feed(block.data(), block.data() + block.size())) {
+                break;
+            }
+        }
+        cur_ = held_.data();
+        end_ = held_.data() + held_.size();
+        applyConvention(header.convention());
+    }
+
+    void applyConvention(const FileConvention& convention) {
+        convention_ = convention;
+        switch (convention.separator) {
+        case FieldSeparator::Comma:
+            break;
+        case FieldSeparator::Semicolon:
+            useSeparator(';');
+            break;
+        case FieldSeparator::Tab:
+            useSeparator('\t');
+            break;
+        }
+    }
+
+    bool refuse(std::int64_t line, std::string what) {
+        faultLine_ = line;
+        fault_ = std::move(what);
+        return false;
+    }
 
     /// A separator at `p` within the block (a CR LF whole), counted in `lines` when it ends a
     /// line.
@@ -277,7 +395,7 @@ class FieldScanner {
             return false;
         }
         const char c = *p;
-        if (c == ',') {
+        if (c == separator_) {
             ++p;
             return true;
         }
@@ -288,12 +406,6 @@ class FieldScanner {
         }
         return false;
     }
-
-    static constexpr std::array<bool, 256> Separators = [] {
-        std::array<bool, 256> t{};
-        t[','] = t['\r'] = t['\n'] = true;
-        return t;
-    }();
 
     /// True when a byte is at hand, fetching the next block when the current one is used up.
     bool fill() {
@@ -308,17 +420,17 @@ class FieldScanner {
         return true;
     }
 
-    bool keep(std::string& field, char c) {
+    bool keep(std::string& field, char c, std::int64_t fieldLine) {
         if (field.size() == MaxFieldLength) {
-            tooLong_ = true;
-            return false;
+            return refuse(fieldLine,
+                          "a field longer than " + std::to_string(MaxFieldLength) + " characters");
         }
         field.push_back(c);
         return true;
     }
 
     void skipBlanks() {
-        while (fill() && (*cur_ == ' ' || *cur_ == '\t')) {
+        while (fill() && isBlank(*cur_)) {
             ++cur_;
         }
     }
@@ -329,7 +441,7 @@ class FieldScanner {
             return;
         }
         const char c = *cur_++;
-        endedLine_ = c != ',';
+        endedLine_ = c != separator_;
         if (c == '\r') {
             if (fill() && *cur_ == '\n') {
                 ++cur_;
@@ -343,17 +455,33 @@ class FieldScanner {
     ByteSource& source_;
     const char* cur_ = nullptr;
     const char* end_ = nullptr;
-    int line_ = 1;
-    bool tooLong_ = false;
+    std::int64_t line_;
+    char separator_ = ',';
+    std::array<bool, 256> separators_{};
+    FileConvention convention_;
+    /// The header line's bytes where looking for its separator went past the first block.
+    std::string held_;
+    std::string fault_;
+    std::int64_t faultLine_ = 0;
     bool endedLine_ = false;
 };
 
-Failure atLine(int line, const std::string& what) {
+Failure atLine(std::int64_t line, const std::string& what) {
     return Failure{"line " + std::to_string(line) + ": " + what};
 }
 
+/// The leading-number rule on a field, a decimal comma read as the point.
+bool readFieldNumber(std::string_view text, bool decimalComma, double& value) {
+    if (decimalComma && text.find(',') != std::string_view::npos) {
+        std::string pointed(text);
+        std::replace(pointed.begin(), pointed.end(), ',', '.');
+        return readLeadingNumber(pointed, value);
+    }
+    return readLeadingNumber(text, value);
+}
+
 /// Counts a field that held no number, keeping the line of the first, for the warning.
-template <class File> void countFieldWithoutNumber(File& file, int line) {
+template <class File> void countFieldWithoutNumber(File& file, std::int64_t line) {
     if (file.fieldsWithoutNumber++ == 0) {
         file.firstFieldWithoutNumberLine = line;
     }
@@ -362,7 +490,7 @@ template <class File> void countFieldWithoutNumber(File& file, int line) {
 /// A data field read with the leading-number rule (`hasNumber` and `number`, read from the
 /// field's text); a field without any number reads as 0 and is counted, so the user hears of
 /// it.
-float fieldValue(bool hasNumber, double number, int line, DataFile& file) {
+float fieldValue(bool hasNumber, double number, std::int64_t line, DataFile& file) {
     if (!hasNumber) {
         countFieldWithoutNumber(file, line);
         return 0;
@@ -370,25 +498,26 @@ float fieldValue(bool hasNumber, double number, int line, DataFile& file) {
     return float(number);
 }
 
-Result<DataFile> parse(ByteSource& source) {
+Result<DataFile> parse(ByteSource& source, std::int64_t firstLine) {
     DataFile file;
-    FieldScanner scanner(source);
+    FieldScanner scanner(source, firstLine);
     if (!scanner.startText()) {
         return Failure{NotText};
     }
+    file.convention = scanner.convention();
+    const bool decimalComma = file.convention.decimalComma;
 
     // Fields are read in place where they can be; X is read as a number before Y is read, as
     // reading Y may replace the block X lies in.
     std::string firstStorage;
     std::string secondStorage;
     bool header = true;
-    auto refusal = [&](int line, const std::string& what) -> Result<DataFile> {
+    auto refusal = [&](std::int64_t line, const std::string& what) -> Result<DataFile> {
         if (std::string error = source.error(); !error.empty()) {
             return Failure{error};
         }
-        if (scanner.fieldTooLong()) {
-            return atLine(line,
-                          "a field longer than " + std::to_string(MaxFieldLength) + " characters");
+        if (!scanner.fault().empty()) {
+            return atLine(scanner.faultLine(), scanner.fault());
         }
         return atLine(line, what);
     };
@@ -397,18 +526,21 @@ Result<DataFile> parse(ByteSource& source) {
     file.records.reserve(std::min(size_t(MaxRecords), source.sizeHint() / 4));
     // The range of the values that are no marker, kept here and stored once at the end.
     while (!scanner.atEnd()) {
-        if (!header && int(file.records.size()) == MaxRecords) {
-            return atLine(scanner.line(), "more than " + std::to_string(MaxRecords) + " records");
-        }
-        const int xLine = scanner.line();
+        const bool full = !header && int(file.records.size()) == MaxRecords;
+        const std::int64_t xLine = scanner.line();
         // A plain decimal stays below 2^53, so it is finite as a single too.
-        if (double x, y; !header && scanner.nextPlainRecord(x, y)) {
+        if (double x, y; !header && !full && scanner.nextPlainRecord(x, y)) {
             file.records.push_back({float(x), float(y)});
             continue;
         }
         std::string_view first;
-        if (!scanner.next(first, firstStorage) && scanner.fieldTooLong()) {
-            return refusal(xLine, "");
+        const bool read = scanner.next(first, firstStorage);
+        // Only a record is one too many: a blank last line is refused as at any other count.
+        if (full && !(read && first.empty())) {
+            return atLine(xLine, "more than " + std::to_string(MaxRecords) + " records");
+        }
+        if (!read) {
+            return refusal(xLine, "the file ends in the middle of a record");
         }
         // A blank last line is an empty X value, not a record cut short.
         if (!header && first.empty()) {
@@ -420,13 +552,12 @@ Result<DataFile> parse(ByteSource& source) {
         if (header) {
             xName = first;
         } else {
-            xHasNumber = readLeadingNumber(first, xNumber);
+            xHasNumber = readFieldNumber(first, decimalComma, xNumber);
         }
-        const int yLine = scanner.line();
+        const std::int64_t yLine = scanner.line();
         std::string_view second;
         if (!scanner.next(second, secondStorage)) {
-            return refusal(scanner.fieldTooLong() ? yLine : xLine,
-                           "the file ends in the middle of a record");
+            return refusal(xLine, "the file ends in the middle of a record");
         }
         if (header) {
             file.xName = std::move(xName);
@@ -443,7 +574,7 @@ Result<DataFile> parse(ByteSource& source) {
             return atLine(xLine, "value out of range");
         }
         double yNumber = 0;
-        const bool yHasNumber = readLeadingNumber(second, yNumber);
+        const bool yHasNumber = readFieldNumber(second, decimalComma, yNumber);
         s.y = fieldValue(yHasNumber, yNumber, yLine, file);
         if (!std::isfinite(s.y)) {
             return atLine(yLine, "value out of range");
@@ -458,35 +589,37 @@ Result<DataFile> parse(ByteSource& source) {
 }
 
 /// A measured value: none for an empty field or a marker; an infinite value refuses the file.
-Result<std::optional<float>> measuredValue(const std::string& text, int line,
+Result<std::optional<float>> measuredValue(const std::string& text, std::int64_t line,
                                            MeasurementFile& file) {
     if (text.empty()) {
         return std::optional<float>{};
     }
-    std::optional<double> value = leadingNumberIfAny(text);
-    if (!value) {
+    double value = 0;
+    if (!readFieldNumber(text, file.convention.decimalComma, value)) {
         countFieldWithoutNumber(file, line);
-        value = 0.0;
     }
-    const float v = float(*value);
+    const float v = float(value);
     if (!std::isfinite(v)) {
         return atLine(line, "value out of range");
     }
     return v == MissingValue ? std::optional<float>{} : std::optional<float>{v};
 }
 
-Result<MeasurementFile> parseMeasurements(ByteSource& source) {
-    MeasurementFile file;
-    FieldScanner scanner(source);
+/// Hands each record to `each` as it is read, keeping none; `file` gets the names and the
+/// counters. A false from `each` stops the reading without a fault.
+Status streamMeasurements(ByteSource& source, std::int64_t firstLine, MeasurementFile& file,
+                          const MeasurementSink& each) {
+    FieldScanner scanner(source, firstLine);
     if (!scanner.startText()) {
         return Failure{NotText};
     }
-    auto refusal = [&](int line) -> Result<MeasurementFile> {
+    file.convention = scanner.convention();
+    // Reading stops short only at a read error or a faulty field.
+    auto refusal = [&]() -> Status {
         if (std::string error = source.error(); !error.empty()) {
             return Failure{error};
         }
-        return atLine(line,
-                      "a field longer than " + std::to_string(MaxFieldLength) + " characters");
+        return atLine(scanner.faultLine(), scanner.fault());
     };
 
     std::string x;
@@ -494,9 +627,9 @@ Result<MeasurementFile> parseMeasurements(ByteSource& source) {
     bool header = true;
     bool oneColumn = false;
     while (!scanner.atEnd()) {
-        const int xLine = scanner.line();
+        const std::int64_t xLine = scanner.line();
         if (!scanner.next(x)) {
-            return refusal(xLine);
+            return refusal();
         }
         if (header && scanner.endedLine()) {
             // A header of one name: a column of X values, one a line.
@@ -508,12 +641,12 @@ Result<MeasurementFile> parseMeasurements(ByteSource& source) {
         if (!header && x.empty() && scanner.endedLine()) {
             continue; // a blank line is no record
         }
-        const int yLine = scanner.line();
+        const std::int64_t yLine = scanner.line();
         bool hasY = false;
         if (!oneColumn && !scanner.endedLine()) {
             hasY = scanner.next(y);
-            if (!hasY && scanner.fieldTooLong()) {
-                return refusal(yLine);
+            if (!hasY && !scanner.fault().empty()) {
+                return refusal();
             }
         }
         if (header) {
@@ -536,17 +669,30 @@ Result<MeasurementFile> parseMeasurements(ByteSource& source) {
             }
             m.y = yValue.value();
         }
-        file.records.push_back(m);
+        if (!each(m)) {
+            return {};
+        }
     }
     if (std::string error = source.error(); !error.empty()) {
         return Failure{error};
+    }
+    return {};
+}
+
+Result<MeasurementFile> parseMeasurements(ByteSource& source, std::int64_t firstLine) {
+    MeasurementFile file;
+    Status st = streamMeasurements(source, firstLine, file, [&file](const Measurement& m) {
+        file.records.push_back(m);
+        return true;
+    });
+    if (!st) {
+        return Failure{st.reason()};
     }
     return file;
 }
 
 /// Opens `path` and hands its blocks to `parser`; a folder is refused before any read.
-template <class File>
-Result<File> readFile(const std::string& path, Result<File> (*parser)(ByteSource&)) {
+template <class Parsed, class Parser> Parsed readFile(const std::string& path, Parser parser) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         return Failure{"cannot open " + path + ": " + std::strerror(errno)};
@@ -561,22 +707,29 @@ Result<File> readFile(const std::string& path, Result<File> (*parser)(ByteSource
 
 } // namespace
 
-Result<MeasurementFile> parseMeasurementFile(std::string_view bytes) {
+Result<MeasurementFile> parseMeasurementFile(std::string_view bytes, std::int64_t firstLine) {
     MemorySource source(bytes);
-    return parseMeasurements(source);
+    return parseMeasurements(source, firstLine);
 }
 
 Result<MeasurementFile> readMeasurementFile(const std::string& path) {
-    return readFile<MeasurementFile>(path, parseMeasurements);
+    return readFile<Result<MeasurementFile>>(
+        path, [](ByteSource& source) { return parseMeasurements(source, 1); });
 }
 
-Result<DataFile> parseDataFile(std::string_view bytes, size_t blockSize) {
+Status streamMeasurementFile(const std::string& path, MeasurementFile& file,
+                             const MeasurementSink& each) {
+    return readFile<Status>(
+        path, [&](ByteSource& source) { return streamMeasurements(source, 1, file, each); });
+}
+
+Result<DataFile> parseDataFile(std::string_view bytes, size_t blockSize, std::int64_t firstLine) {
     MemorySource source(bytes, blockSize);
-    return parse(source);
+    return parse(source, firstLine);
 }
 
 Result<DataFile> readDataFile(const std::string& path) {
-    return readFile<DataFile>(path, parse);
+    return readFile<Result<DataFile>>(path, [](ByteSource& source) { return parse(source, 1); });
 }
 
 void recount(DataFile& file) {
@@ -599,7 +752,22 @@ void recount(DataFile& file) {
     }
 }
 
-std::string fieldsWithoutNumberWarning(const std::string& fileLabel, int count, int firstLine) {
+std::string conventionNote(const FileConvention& convention) {
+    if (convention == FileConvention{}) {
+        return {};
+    }
+    std::string note = convention.separator == FieldSeparator::Semicolon
+                           ? "read as semicolon-separated"
+                       : convention.separator == FieldSeparator::Tab ? "read as tab-separated"
+                                                                     : "read as comma-separated";
+    if (convention.decimalComma) {
+        note += ", decimal comma";
+    }
+    return note;
+}
+
+std::string fieldsWithoutNumberWarning(const std::string& fileLabel, int count,
+                                       std::int64_t firstLine) {
     if (count == 0) {
         return {};
     }

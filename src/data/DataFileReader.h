@@ -4,6 +4,8 @@
 #include "data/DataFile.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,11 +13,16 @@ namespace quendrix {
 
 /// Parses the bytes of a data file: comma- or line-end-separated fields taken in pairs, a header
 /// pair of column names, then X,Y records read with the leading-number rule and stored as
-/// singles. A UTF-8 byte-order mark is skipped; UTF-16 and UTF-32 text is refused. Fails with
-/// the line of the first fault; nothing is returned half-read.
+/// singles. A header line holding a semicolon or a tab and no comma (outside quotes) makes that
+/// character the separator instead; a semicolon file writes its decimal point as a comma. A
+/// UTF-8 byte-order mark is skipped; UTF-16 and UTF-32 text is refused. Fails with the line of
+/// the first fault, an unclosed quote included; nothing is returned half-read.
 /// `blockSize` other than 0 hands the bytes to the reader in blocks of that size, as a file or
 /// a pipe would (records then span blocks); the result is the same whatever the size.
-Result<DataFile> parseDataFile(std::string_view bytes, std::size_t blockSize = 0);
+/// `firstLine` numbers the lines from elsewhere than 1, so that counts beyond any 32-bit limit
+/// can be checked without feeding billions of lines.
+Result<DataFile> parseDataFile(std::string_view bytes, std::size_t blockSize = 0,
+                               std::int64_t firstLine = 1);
 
 /// Reads and parses the file at `path` as a stream: it stops at the first fault or at the
 /// first record beyond the limit without reading the rest, and its memory stays bounded
@@ -27,7 +34,21 @@ Result<DataFile> readDataFile(const std::string& path);
 /// X values. An empty field or a marker leaves that value out (the record is kept, so its line
 /// can be reported); blank lines are skipped; Y may be missing.
 Result<MeasurementFile> readMeasurementFile(const std::string& path);
-Result<MeasurementFile> parseMeasurementFile(std::string_view bytes);
+
+/// Receives one measurement as it is read; false stops the reading.
+using MeasurementSink = std::function<bool(const Measurement&)>;
+
+/// Reads a file of measurements as readMeasurementFile does, but hands each record to `each` as
+/// it is read and keeps none, so memory stays the same whatever the file's length. `file` gets
+/// the names and counters, its records stay empty. Records before a fault have been handed
+/// over when the fault is reported.
+Status streamMeasurementFile(const std::string& path, MeasurementFile& file,
+                             const MeasurementSink& each);
+Result<MeasurementFile> parseMeasurementFile(std::string_view bytes, std::int64_t firstLine = 1);
+
+/// How a file was read where it was not the comma-separated native form, for the user to check
+/// ("read as semicolon-separated, decimal comma"); empty for a comma file.
+std::string conventionNote(const FileConvention& convention);
 
 /// Recounts N and the value bounds of a file from its records: markers neither count nor
 /// widen the bounds.
@@ -37,6 +58,7 @@ void recount(DataFile& file);
 /// a number were read as 0 (first on line 7)"); empty when there were none. f = 0 or 1.
 std::string importWarning(int f, const DataFile& file);
 /// The same warning for any file, named by `fileLabel`.
-std::string fieldsWithoutNumberWarning(const std::string& fileLabel, int count, int firstLine);
+std::string fieldsWithoutNumberWarning(const std::string& fileLabel, int count,
+                                       std::int64_t firstLine);
 
 } // namespace quendrix

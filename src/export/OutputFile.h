@@ -20,11 +20,16 @@ class OutputSink {
     /// Appends bytes; false once a write has failed (errno tells why).
     bool write(std::string_view bytes);
     bool flush();
+    /// Stops the save for a reason of the content's own (an input that turned out unreadable),
+    /// which the save then reports as it stands.
+    void fail(std::string reason);
+    const std::string& reason() const { return reason_; }
 
   private:
     int fd_;
     std::string buffer_;
     bool failed_ = false;
+    std::string reason_;
 };
 
 /// Produces a file's content into the sink; false stops the save.
@@ -37,12 +42,14 @@ struct OutputFileOptions {
     bool unnamedTemporary = true;
 };
 
-/// Writes every file the program saves. A new or regular file is replaced only once all of
-/// the content is written: through a temporary file beside it that is renamed over it, then
-/// synced with its folder; on any failure, or SIGINT, SIGTERM or SIGHUP during the write, the
-/// temporary file is removed and an existing file is left as it was. A device, FIFO or socket
-/// is written through as it is; links are followed, so a link stays a link. A file the user
-/// may not write is refused, even where renaming over it would be allowed.
+/// Writes every file the program saves (one output; OutputSet puts several in place together).
+/// A new or regular file is replaced only once all of the content is written: through a
+/// temporary file beside it that is renamed over it, then synced with its folder; on any
+/// failure, or SIGINT, SIGTERM or SIGHUP during the write, the temporary file is removed and an
+/// existing file is left as it was. A device or FIFO is written through as it is, a socket
+/// refused; links are followed, so a link stays a link. A file the user may not write is
+/// refused, even where renaming over it would be allowed. A file size limit is reported like a
+/// full disk.
 Status writeOutputFile(const std::string& path, const OutputProducer& produce,
                        OutputFileOptions options = {});
 Status writeOutputFile(const std::string& path, std::string_view bytes,

@@ -1,7 +1,7 @@
 #include "figexport/FigureExport.h"
 
 #include "base/NumberText.h"
-#include "export/OutputFile.h"
+#include "export/OutputSet.h"
 #include "figexport/PngEncoder.h"
 #include "figures/ChartFigures.h"
 #include "figures/SessionFigures.h"
@@ -16,6 +16,9 @@
 #include <deque>
 #include <filesystem>
 #include <future>
+#include <new>
+#include <string>
+#include <system_error>
 #include <thread>
 
 namespace quendrix {
@@ -137,58 +140,102 @@ renderFigures(const CalibrationSession& session, FigureFormat format, int sectio
     if (Status st = figuresReady(session); !st) {
         return Failure{st.reason()};
     }
-    const FigureSet set(session, sectionPercent);
+    const auto names = figureFileNames(format);
+    // Which figure is being drawn, for the message when memory runs out: every allocation that
+    // fails ends the export here, with nothing written.
+    std::string drawing = "the figures";
+    const auto noMemory = [&] {
+        return Failure{drawing + " could not be drawn: not enough memory"};
+    };
     std::array<QByteArray, ExportedFigureCount> files;
-    if (format == FigureFormat::Png) {
-        // The surfaces are widgets, painted here; compressing the pictures takes longer and
-        // needs nothing but their pixels, so it runs beside the painting, a few at a time.
-        const std::size_t inFlight = std::max(2u, std::thread::hardware_concurrency());
-        std::deque<std::pair<int, std::future<QByteArray>>> pending;
-        auto collect = [&] {
-            files[size_t(pending.front().first)] = pending.front().second.get();
-            pending.pop_front();
-        };
-        for (int i = 0; i < ExportedFigureCount; ++i) {
-            if (pending.size() >= inFlight) {
+    try {
+        if (!keepPaintingThread()) {
+            return noMemory();
+        }
+        const FigureSet set(session, sectionPercent);
+        if (format == FigureFormat::Png) {
+            // The surfaces are widgets, painted here; compressing the pictures takes longer and
+            // needs nothing but their pixels, so it runs beside the painting, a few at a time.
+            const std::size_t inFlight = std::max(2u, std::thread::hardware_concurrency());
+            std::deque<std::pair<int, std::future<QByteArray>>> pending;
+            auto collect = [&] {
+                drawing = names[size_t(pending.front().first)];
+                files[size_t(pending.front().first)] = pending.front().second.get();
+                pending.pop_front();
+            };
+            for (int i = 0; i < ExportedFigureCount; ++i) {
+                if (pending.size() >= inFlight) {
+                    collect();
+                }
+                drawing = names[size_t(i)];
+                const QImage image = sheetImage(set.sheet(i));
+                if (image.isNull()) {
+                    return noMemory();
+                }
+                try {
+                    pending.emplace_back(i, std::async(std::launch::async, encodePng, image));
+                } catch (const std::system_error&) {
+                    // No thread to be had (a limit on memory holds threads' stacks too).
+                    files[size_t(i)] = encodePng(image);
+                }
+            }
+            while (!pending.empty()) {
                 collect();
             }
-            pending.emplace_back(
-                i, std::async(std::launch::async, encodePng, sheetImage(set.sheet(i))));
+        } else {
+            for (int i = 0; i < ExportedFigureCount; ++i) {
+                drawing = names[size_t(i)];
+                files[size_t(i)] = encodeSheet(set.sheet(i), format);
+            }
         }
-        while (!pending.empty()) {
-            collect();
-        }
-    } else {
-        for (int i = 0; i < ExportedFigureCount; ++i) {
-            files[size_t(i)] = encodeSheet(set.sheet(i), format);
-        }
+    } catch (const std::bad_alloc&) {
+        return noMemory();
     }
     for (int i = 0; i < ExportedFigureCount; ++i) {
         if (files[size_t(i)].isEmpty()) {
-            return Failure{figureFileNames(format)[size_t(i)] + " could not be drawn"};
+            drawing = names[size_t(i)];
+            return noMemory();
         }
     }
     return files;
 }
 
-Status exportFigures(const CalibrationSession& session, const FigureRequest& request) {
-    // Everything is drawn before the first file is written.
+Result<std::vector<std::string>> figureFileContents(const CalibrationSession& session,
+                                                    const FigureRequest& request) {
     auto files = renderFigures(session, request.format, request.section);
     if (!files) {
         return Failure{files.reason()};
     }
-    const auto names = figureFileNames(request.format);
-    for (int i = 0; i < ExportedFigureCount; ++i) {
-        const QByteArray& bytes = files.value()[size_t(i)];
-        const std::string path =
-            (std::filesystem::path(request.folder) / names[size_t(i)]).string();
-        if (Status st =
-                writeOutputFile(path, std::string_view(bytes.constData(), size_t(bytes.size())));
-            !st) {
-            return Failure{path + ": " + st.reason()};
+    std::vector<std::string> contents;
+    for (const QByteArray& bytes : files.value()) {
+        contents.emplace_back(bytes.constData(), size_t(bytes.size()));
+    }
+    return contents;
+}
+
+Status exportFigures(const CalibrationSession& session, const FigureRequest& request) {
+    // Every target is checked and every figure drawn before the first file is put in place,
+    // and then all of them are.
+    OutputSet outputs;
+    std::vector<size_t> targets;
+    for (const std::string& name : figureFileNames(request.format)) {
+        const std::string path = (std::filesystem::path(request.folder) / name).string();
+        auto added = outputs.add(path, path, path, true);
+        if (!added) {
+            return Failure{added.reason()};
+        }
+        targets.push_back(added.value());
+    }
+    auto files = figureFileContents(session, request);
+    if (!files) {
+        return Failure{files.reason()};
+    }
+    for (size_t k = 0; k < targets.size(); ++k) {
+        if (Status st = outputs.stage(targets[k], std::move(files.value()[k])); !st) {
+            return st;
         }
     }
-    return {};
+    return outputs.commit();
 }
 
 } // namespace quendrix

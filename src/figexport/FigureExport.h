@@ -10,6 +10,8 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace quendrix {
 
@@ -42,7 +44,12 @@ Status figuresReady(const CalibrationSession& session);
 Result<std::array<QByteArray, ExportedFigureCount>>
 renderFigures(const CalibrationSession& session, FigureFormat format, int sectionPercent);
 
-/// Renders every figure, then writes each through the output writer into the request's folder.
+/// The same as the bytes of each file, for a writer of the core.
+Result<std::vector<std::string>> figureFileContents(const CalibrationSession& session,
+                                                    const FigureRequest& request);
+
+/// Renders every figure, then puts all of them in the request's folder (made when missing),
+/// all or none.
 Status exportFigures(const CalibrationSession& session, const FigureRequest& request);
 
 } // namespace quendrix

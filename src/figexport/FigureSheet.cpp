@@ -11,15 +11,26 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPointer>
 #include <QSvgGenerator>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <memory>
+#include <new>
+#include <utility>
+
+#include <sys/mman.h>
 
 namespace quendrix {
 namespace {
 
 constexpr double Margin = 12;
+// What finishing a PDF takes at most: its fonts' tables and their subsets, and the page's
+// drawing commands compressed.
+constexpr std::size_t PdfEndRoom = std::size_t(32) << 20;
 constexpr double Gap = 4;
 // Where the panel stands right of the section, in the chart window's twips.
 constexpr double DesignPanelOffset = 600;
@@ -39,11 +50,28 @@ double lineHeight(const QFont& font) {
     return std::ceil(QFontMetricsF(font).height());
 }
 
+/// A text as a sheet shows it. Names come from a data file's header and may hold control
+/// characters: no font draws them and XML 1.0 forbids them even escaped, so an SVG holding one
+/// would not open. Each such character, and anything else that is not a whole character, shows
+/// as U+FFFD, the same in every format.
+QString shown(QString text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (c.category() == QChar::Other_Control || c.isSurrogate() || c.isNonCharacter()) {
+            text[i] = QChar::ReplacementCharacter;
+        }
+    }
+    return text;
+}
+
 /// The width the Y range needs left of a figure.
 double rangeWidth(const QFont& font, const AxisCaptions& c) {
     const QFontMetricsF fm(font);
-    return std::ceil(std::max({fm.horizontalAdvance(c.lower), fm.horizontalAdvance(c.upper),
-                               fm.horizontalAdvance(QStringLiteral("-00000"))}));
+    return std::ceil(
+        std::max({fm.horizontalAdvance(shown(c.lower)), fm.horizontalAdvance(shown(c.upper)),
+                  fm.horizontalAdvance(QStringLiteral("-00000"))}));
 }
 
 /// Where a figure's surface stands below the title and right of the Y axis captions.
@@ -53,39 +81,68 @@ QPointF figureOrigin(const QFont& font, const AxisCaptions& c) {
             Margin + lineHeight(titleFont(font)) + 2 * Gap};
 }
 
+/// Every text enters a sheet here, so that no format is given one it cannot hold.
+void addText(FigureSheet& sheet, FigureSheet::Text text) {
+    text.text = shown(std::move(text.text));
+    sheet.texts.push_back(std::move(text));
+}
+
 /// The title, the range at the ends of both axes and the axis names around `box`, with a thin
 /// frame just outside it.
 void addCaptions(FigureSheet& sheet, const QRectF& box, const AxisCaptions& c) {
+    using Style = FigureSheet::Text::Style;
     const double line = lineHeight(sheet.font);
     const double labels = rangeWidth(sheet.font, c);
     const double yLabelLeft = box.left() - Gap - labels;
-    auto& t = sheet.texts;
-    t.push_back(
-        {QRectF(Margin, Margin, sheet.size.width() - 2 * Margin, lineHeight(titleFont(sheet.font))),
-         c.title, Qt::AlignLeft | Qt::AlignTop, FigureSheet::Text::Style::Title});
-    t.push_back(
-        {QRectF(yLabelLeft, box.top(), labels, line), c.upper, Qt::AlignRight | Qt::AlignTop});
-    t.push_back({QRectF(yLabelLeft, box.bottom() - line, labels, line), c.lower,
-                 Qt::AlignRight | Qt::AlignBottom});
-    t.push_back({QRectF(yLabelLeft - Gap - line, box.top(), line, box.height()), c.yName,
-                 Qt::AlignCenter, FigureSheet::Text::Style::Plain, true});
+    addText(sheet, {QRectF(Margin, Margin, sheet.size.width() - 2 * Margin,
+                           lineHeight(titleFont(sheet.font))),
+                    c.title, Qt::AlignLeft | Qt::AlignTop, Style::Title});
+    addText(sheet,
+            {QRectF(yLabelLeft, box.top(), labels, line), c.upper, Qt::AlignRight | Qt::AlignTop});
+    addText(sheet, {QRectF(yLabelLeft, box.bottom() - line, labels, line), c.lower,
+                    Qt::AlignRight | Qt::AlignBottom});
+    addText(sheet, {QRectF(yLabelLeft - Gap - line, box.top(), line, box.height()), c.yName,
+                    Qt::AlignCenter, Style::Plain, true});
     const double row = box.bottom() + Gap;
-    t.push_back(
-        {QRectF(box.left(), row, box.width() / 2, line), c.lower, Qt::AlignLeft | Qt::AlignTop});
-    t.push_back({QRectF(box.center().x(), row, box.width() / 2, line), c.upper,
-                 Qt::AlignRight | Qt::AlignTop});
-    t.push_back({QRectF(box.left(), row + line, box.width(), line), c.xName,
-                 Qt::AlignHCenter | Qt::AlignTop});
+    addText(sheet, {QRectF(box.left(), row, box.width() / 2, line), c.lower,
+                    Qt::AlignLeft | Qt::AlignTop});
+    addText(sheet, {QRectF(box.center().x(), row, box.width() / 2, line), c.upper,
+                    Qt::AlignRight | Qt::AlignTop});
+    addText(sheet, {QRectF(box.left(), row + line, box.width(), line), c.xName,
+                    Qt::AlignHCenter | Qt::AlignTop});
 }
 
 double titleRight(const QFont& font, const AxisCaptions& c) {
-    return Margin + std::ceil(QFontMetricsF(titleFont(font)).horizontalAdvance(c.title));
+    return Margin + std::ceil(QFontMetricsF(titleFont(font)).horizontalAdvance(shown(c.title)));
 }
 
 /// Below the X axis: its range and its name.
 double belowAxis(const QFont& font) {
     return Gap + 2 * lineHeight(font) + Margin;
 }
+
+/// A buffer that remembers a write it could not take for want of memory: the generators carry on
+/// without a word, and a file cut short must not be written.
+class WholeBuffer : public QBuffer {
+  public:
+    using QBuffer::QBuffer;
+    bool whole() const { return whole_; }
+
+  protected:
+    qint64 writeData(const char* data, qint64 length) override {
+        qint64 written = -1;
+        try {
+            written = QBuffer::writeData(data, length);
+        } catch (const std::bad_alloc&) {
+            // A writer may flush from its destructor, where a throw would end the program.
+        }
+        whole_ = whole_ && written == length;
+        return written;
+    }
+
+  private:
+    bool whole_ = true;
+};
 
 void paintText(QPainter& painter, const FigureSheet& sheet, const FigureSheet::Text& text) {
     using Style = FigureSheet::Text::Style;
@@ -140,9 +197,9 @@ FigureSheet chartSheet(const ui::FigureSurface& main, const ui::FigureSurface& s
         for (const PanelLine& line : panelLayout(*readout)) {
             const QPointF at(panelLeft + line.x * pitch, bars.top() + line.y * pitch);
             const double width = (line.bold ? bold : plain).horizontalAdvance(line.text) + 1;
-            sheet.texts.push_back(
-                {QRectF(at, QSizeF(width, pitch)), line.text, Qt::AlignLeft | Qt::AlignTop,
-                 line.bold ? FigureSheet::Text::Style::Bold : FigureSheet::Text::Style::Plain});
+            addText(sheet,
+                    {QRectF(at, QSizeF(width, pitch)), line.text, Qt::AlignLeft | Qt::AlignTop,
+                     line.bold ? FigureSheet::Text::Style::Bold : FigureSheet::Text::Style::Plain});
             right = std::max(right, at.x() + width);
         }
     }
@@ -154,7 +211,51 @@ FigureSheet chartSheet(const ui::FigureSurface& main, const ui::FigureSurface& s
     return sheet;
 }
 
-void paintSheet(QPainter& painter, const FigureSheet& sheet) {
+namespace {
+
+/// Whether `bytes` more of address space can be had: made sure of by taking them and giving them
+/// back, for what follows at once to take.
+bool roomFor(std::size_t bytes) {
+    void* room =
+        mmap(nullptr, bytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (room == MAP_FAILED) {
+        return false;
+    }
+    munmap(room, bytes);
+    return true;
+}
+
+} // namespace
+
+bool keepPaintingThread() {
+    static QPointer<QThreadPool> kept;
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (pool == nullptr || pool == kept) {
+        return pool != nullptr;
+    }
+    // A fill needs a few buffers of some KiB; the margin is for what starting a thread allocates
+    // besides its stack.
+    constexpr int Stack = 1 << 20;
+    if (!roomFor(2 * Stack)) {
+        return false;
+    }
+    pool->setMaxThreadCount(1);
+    pool->setExpiryTimeout(-1);
+    pool->setStackSize(Stack);
+    pool->start([] {});
+    kept = pool;
+    return true;
+}
+
+bool paintSheet(QPainter& painter, const FigureSheet& sheet) {
+    if (!painter.isActive()) {
+        return false;
+    }
+    for (const FigureSheet::Surface& s : sheet.surfaces) {
+        if (!s.surface->complete()) {
+            return false;
+        }
+    }
     painter.save();
     painter.fillRect(QRectF(QPointF(0, 0), QSizeF(sheet.size)), Qt::white);
     for (const FigureSheet::Surface& s : sheet.surfaces) {
@@ -162,9 +263,13 @@ void paintSheet(QPainter& painter, const FigureSheet& sheet) {
         painter.fillRect(s.box.adjusted(-1, -1, 1, 1), QColor(96, 96, 96));
         if (painter.paintEngine()->type() == QPaintEngine::Raster) {
             // As the window paints it: rendered at its own origin, then copied in place.
-            painter.drawImage(
-                s.box.topLeft(),
-                s.surface->render(s.box.size().toSize(), painter.device()->devicePixelRatioF()));
+            const QImage figure =
+                s.surface->render(s.box.size().toSize(), painter.device()->devicePixelRatioF());
+            if (figure.isNull()) {
+                painter.restore();
+                return false;
+            }
+            painter.drawImage(s.box.topLeft(), figure);
         } else {
             s.surface->paint(painter, s.box);
         }
@@ -178,53 +283,76 @@ void paintSheet(QPainter& painter, const FigureSheet& sheet) {
         paintText(painter, sheet, text);
     }
     painter.restore();
+    return true;
 }
 
 QImage sheetImage(const FigureSheet& sheet) {
     QImage image(sheet.size * PngScale, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;
+    }
     image.setDevicePixelRatio(PngScale);
     // Printed at the screen's 96 dots per inch times the scale, it has its screen size.
     const int dotsPerMetre = int(std::lround(96 * PngScale / 0.0254));
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
     QPainter painter(&image);
-    paintSheet(painter, sheet);
+    if (!paintSheet(painter, sheet) || !painter.end()) {
+        return {};
+    }
     return image;
 }
 
 QByteArray encodeSheet(const FigureSheet& sheet, FigureFormat format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    const QString title = sheet.texts.empty() ? QString() : sheet.texts.front().text;
-    switch (format) {
-    case FigureFormat::Png:
+    if (format == FigureFormat::Png) {
         return encodePng(sheetImage(sheet));
-    case FigureFormat::Svg: {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(sheet.size);
-        svg.setViewBox(QRect(QPoint(0, 0), sheet.size));
-        svg.setResolution(96);
-        svg.setTitle(title);
-        QPainter painter(&svg);
-        paintSheet(painter, sheet);
-        break;
     }
-    case FigureFormat::Pdf: {
-        QPdfWriter pdf(&buffer);
-        pdf.setResolution(96);
-        pdf.setPageSize(QPageSize(QSizeF(sheet.size) * 72.0 / 96.0, QPageSize::Point, QString(),
-                                  QPageSize::ExactMatch));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setCreator(QStringLiteral("Quendrix 3.0"));
-        pdf.setTitle(title);
-        QPainter painter(&pdf);
-        paintSheet(painter, sheet);
-        break;
+    const QString title = sheet.texts.empty() ? QString() : sheet.texts.front().text;
+    // The SVG and PDF writers finish their file as the painter ends, allocating as they go, and
+    // a painter still active ends itself in its destructor, where memory running out would end
+    // the program. So it is ended here, and when memory runs out, the writer, its painter and
+    // its buffer are left as they are rather than destroyed.
+    auto bytes = std::make_unique<QByteArray>();
+    auto buffer = std::make_unique<WholeBuffer>(bytes.get());
+    std::unique_ptr<QPaintDevice> device;
+    auto painter = std::make_unique<QPainter>();
+    bool painted = false;
+    try {
+        buffer->open(QIODevice::WriteOnly);
+        if (format == FigureFormat::Svg) {
+            auto svg = std::make_unique<QSvgGenerator>();
+            svg->setOutputDevice(buffer.get());
+            svg->setSize(sheet.size);
+            svg->setViewBox(QRect(QPoint(0, 0), sheet.size));
+            svg->setResolution(96);
+            svg->setTitle(title);
+            device = std::move(svg);
+        } else {
+            auto pdf = std::make_unique<QPdfWriter>(buffer.get());
+            pdf->setResolution(96);
+            pdf->setPageSize(QPageSize(QSizeF(sheet.size) * 72.0 / 96.0, QPageSize::Point,
+                                       QString(), QPageSize::ExactMatch));
+            pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
+            pdf->setCreator(QStringLiteral("Quendrix 3.0"));
+            pdf->setTitle(title);
+            device = std::move(pdf);
+        }
+        painted = painter->begin(device.get()) && paintSheet(*painter, sheet);
+        // Finishing a PDF embeds the fonts, and some of the memory for that is used unchecked.
+        if (painted && format == FigureFormat::Pdf && !roomFor(PdfEndRoom)) {
+            throw std::bad_alloc();
+        }
+        if (painter->isActive()) {
+            painted = painter->end() && painted;
+        }
+    } catch (const std::bad_alloc&) {
+        (void)painter.release();
+        (void)device.release();
+        (void)buffer.release();
+        (void)bytes.release();
+        throw;
     }
-    }
-    return bytes;
+    return painted && buffer->whole() ? *bytes : QByteArray();
 }
 
 } // namespace quendrix

@@ -71,14 +71,24 @@ FigureSheet chartSheet(const ui::FigureSurface& main, const ui::FigureSurface& s
                        const IntervalReadout* readout, const AxisCaptions& captions,
                        const QFont& font);
 
-/// Paints the sheet at its logical size.
-void paintSheet(QPainter& painter, const FigureSheet& sheet);
+/// Qt's raster painting hands large fills and image conversions to its global thread pool and
+/// waits for them, and the pool cannot tell that a thread it starts never ran: without the memory
+/// for a thread's stack, painting would wait forever. This gives the pool one thread for good,
+/// started once the memory for it is made sure of, and no more, so that painting never waits on
+/// a thread that was not started. Called before the caller starts threads of its own. False, with
+/// the pool left as it was, without that memory.
+bool keepPaintingThread();
 
-/// The sheet painted at `PngScale` times its logical size, with that resolution for printing.
+/// Paints the sheet at its logical size. False, with nothing or part of it painted, when the
+/// painter is not active or a figure could not be drawn for want of memory.
+bool paintSheet(QPainter& painter, const FigureSheet& sheet);
+
+/// The sheet painted at `PngScale` times its logical size, with that resolution for printing;
+/// null when it could not be drawn whole.
 QImage sheetImage(const FigureSheet& sheet);
 
 /// The sheet as a file's bytes: PNG at `PngScale` times the logical size, SVG and PDF as
-/// vectors where the figure is lines and text.
+/// vectors where the figure is lines and text. Empty when it could not be drawn whole.
 QByteArray encodeSheet(const FigureSheet& sheet, FigureFormat format);
 
 } // namespace quendrix

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace quendrix {
@@ -57,6 +58,8 @@ QByteArray deflated(const QImage& image) {
     if (deflateInit(&z, 3) != Z_OK) {
         return {};
     }
+    // Ended however this returns: growing the output throws when memory runs out.
+    const std::unique_ptr<z_stream, int (*)(z_streamp)> end(&z, deflateEnd);
     QByteArray out;
     std::array<Bytef, 1 << 16> buffer{};
     UpFilter up(image.width());
@@ -79,7 +82,6 @@ QByteArray deflated(const QImage& image) {
         drain(Z_NO_FLUSH);
     }
     drain(Z_FINISH);
-    deflateEnd(&z);
     return ok ? out : QByteArray();
 }
 
@@ -92,6 +94,9 @@ QByteArray encodePng(const QImage& source) {
     const QImage image = source.format() == QImage::Format_RGB32
                              ? source
                              : source.convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) {
+        return {};
+    }
     const QByteArray data = deflated(image);
     if (data.isEmpty()) {
         return {};

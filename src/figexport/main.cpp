@@ -15,10 +15,10 @@ void criticalOnly(QtMsgType type, const QMessageLogContext&, const QString& mess
     }
 }
 
-// The batch command with the figures drawn: Qt starts only when they are written, on the
+// The batch command with the figures drawn: Qt starts only when they are drawn, on the
 // offscreen platform, so a display is never needed nor used.
-quendrix::Status writeFigures(const quendrix::CalibrationSession& session,
-                              const quendrix::FigureRequest& request) {
+quendrix::Result<std::vector<std::string>> drawFigures(const quendrix::CalibrationSession& session,
+                                                       const quendrix::FigureRequest& request) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(criticalOnly);
     // Qt reads options of its own from its arguments; the command's are not for it.
@@ -26,11 +26,11 @@ quendrix::Status writeFigures(const quendrix::CalibrationSession& session,
     static char* args[] = {name, nullptr};
     static int count = 1;
     QApplication app(count, args);
-    return quendrix::exportFigures(session, request);
+    return quendrix::figureFileContents(session, request);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    return quendrix::runBatch(argc, argv, std::cout, std::cerr, writeFigures);
+    return quendrix::runBatch(argc, argv, std::cout, std::cerr, drawFigures);
 }

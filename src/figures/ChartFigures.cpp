@@ -29,6 +29,10 @@ float sectionValue(float prob, int percent) {
 
 QImage chartImage(const DetailMatrices& d, ChartMode mode, int percent, const ColourRamp& ramp) {
     QImage image(Side, Side, QImage::Format_RGB32);
+    // A surface given the null image counts as incomplete.
+    if (image.isNull()) {
+        return image;
+    }
     const RegionShades shades = regionShades(ramp.greyScale);
     const QRgb white = qRgb(255, 255, 255);
     const QRgb inner = shades.inner.rgb();
@@ -76,7 +80,7 @@ void drawSection(ui::FigureSurface& surface, const DetailMatrices& d, int column
     bars.fill(Qt::transparent);
     const QRgb dot = lineColour(greyScale, QColor(0, 0, 255)).rgb();
     const float* prob = &d.fineProb[size_t(column * FineSize)];
-    for (int r = FineFirst; r <= FineLast; ++r) {
+    for (int r = FineFirst; r <= FineLast && !bars.isNull(); ++r) {
         std::fill_n(pixelRow(bars, FineLast - r), sectionDots(sectionValue(prob[r], percent)), dot);
     }
     surface.setScale(SectionDots, ChartFrame.height);
@@ -93,7 +97,7 @@ void drawColourChart(ui::FigureSurface& surface, const ColourPoints& points, flo
     constexpr int steps = 400;
     QImage chart(steps + 1, 1, QImage::Format_RGB32);
     QRgb* row = pixelRow(chart, 0);
-    for (int x = 0; x <= steps; ++x) {
+    for (int x = 0; x <= steps && row != nullptr; ++x) {
         const float p = float(x) / steps;
         if (limit >= p * 100) {
             row[x] = qRgb(255, 255, 255);

@@ -35,7 +35,8 @@ float sectionValue(float prob, int percent);
 
 /// The main figure as 401 x 401 pixels, fine cell (i, j) at pixel (i - 50, 450 - j). The
 /// probability mode colours cells inside a region by the ramp (z = v / 100) and leaves the rest
-/// white; the confidence mode shows the narrower region pale, the ring around it dark.
+/// white; the confidence mode shows the narrower region pale, the ring around it dark. Null when
+/// there is no memory for it.
 QImage chartImage(const DetailMatrices& d, ChartMode mode, int percent, const ColourRamp& ramp);
 
 /// Draws the main figure and makes it the surface's persistent picture, so that clearing the

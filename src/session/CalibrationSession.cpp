@@ -434,14 +434,25 @@ Status CalibrationSession::checkOutputPath(const std::string& path) const {
     return {};
 }
 
-Status CalibrationSession::saveCommonOutput(const std::string& path) const {
+Result<OutputProducer> CalibrationSession::commonOutput() const {
     if (!done_[size_t(Stage::Confidence)]) {
         return notReady("the confidence regions have not been computed");
+    }
+    return OutputProducer([head = outputHead(), rows = exportRows(*matrix_)](OutputSink& sink) {
+        return produceCommonOutput(head, rows,
+                                   [&sink](std::string_view line) { return sink.write(line); });
+    });
+}
+
+Status CalibrationSession::saveCommonOutput(const std::string& path) const {
+    auto content = commonOutput();
+    if (!content) {
+        return Failure{content.reason()};
     }
     if (Status st = checkOutputPath(path); !st) {
         return st;
     }
-    return writeCommonOutput(path, outputHead(), exportRows(*matrix_));
+    return writeOutputFile(path, content.value());
 }
 
 } // namespace quendrix

@@ -119,6 +119,8 @@ class CalibrationSession {
     /// links alike: "the output would replace file 1".
     Status checkOutputPath(const std::string& path) const;
     Status saveCommonOutput(const std::string& path) const;
+    /// What saveCommonOutput writes, for a writer that puts several outputs in place together.
+    Result<OutputProducer> commonOutput() const;
 
   private:
     void invalidateFrom(Stage s);

@@ -37,6 +37,8 @@ struct LayerData {
     std::vector<Item> items;
     std::vector<QString> texts;
     std::vector<QImage> images;
+    // Something drawn could not be kept: there was no memory for its pixels.
+    bool lost = false;
 };
 
 QSize cellGrid(double width, double height, double cellSize) {
@@ -48,6 +50,9 @@ QSize cellGrid(double width, double height, double cellSize) {
 // keeping every cell where it lies in user units.
 QImage regrid(const QImage& cells, double from, double to, QSize size) {
     QImage out(size, QImage::Format_ARGB32);
+    if (out.isNull()) {
+        return out;
+    }
     out.fill(Qt::transparent);
     QPainter p(&out);
     // Pixel centre i + 0.5 stands for user coordinate i * cellSize.
@@ -71,10 +76,11 @@ void drawSharpImage(QPainter& painter, const QRectF& target, const QImage& image
     const qreal wanted = std::max(target.width() / image.width(), target.height() / image.height());
     const int factor = std::clamp(int(std::ceil(wanted * Oversampling)), 1,
                                   std::max(1, MaxSide / std::max(image.width(), image.height())));
-    painter.drawImage(target, factor == 1
-                                  ? image
-                                  : image.scaled(image.size() * factor, Qt::IgnoreAspectRatio,
-                                                 Qt::FastTransformation));
+    const QImage blownUp = factor == 1 ? image
+                                       : image.scaled(image.size() * factor, Qt::IgnoreAspectRatio,
+                                                      Qt::FastTransformation);
+    // Without the memory for the larger copy the pixels still go in, only perhaps smoothed.
+    painter.drawImage(target, blownUp.isNull() ? image : blownUp);
 }
 
 bool rasterDevice(const QPainter& painter) {
@@ -153,10 +159,16 @@ void paintItems(QPainter& painter, const LayerData& layer, const Mapping& m, qre
                 sprite =
                     QImage(std::ceil((rx + margin) * dpr) * 2, std::ceil((ry + margin) * dpr) * 2,
                            QImage::Format_ARGB32_Premultiplied);
-                sprite.setDevicePixelRatio(dpr);
-                sprite.fill(Qt::transparent);
-                spritePainter.begin(&sprite);
-                target = &spritePainter;
+                // Without the memory for it the circles are drawn one by one.
+                if (!sprite.isNull()) {
+                    sprite.setDevicePixelRatio(dpr);
+                    sprite.fill(Qt::transparent);
+                }
+                if (!sprite.isNull() && spritePainter.begin(&sprite)) {
+                    target = &spritePainter;
+                } else {
+                    sprite = QImage();
+                }
             }
             target->setRenderHint(QPainter::Antialiasing, true);
             target->setPen(QPen(QColor::fromRgba(it.colour), w));
@@ -293,6 +305,12 @@ void FigureSurface::text(double x, double y, const QString& text, const QColor& 
 
 void FigureSurface::image(const QImage& image, double x1, double y1, double x2, double y2) {
     Layer& l = layer();
+    // A drawing's own image comes null when its pixels could not be had.
+    if (image.isNull()) {
+        l.lost = true;
+        touch();
+        return;
+    }
     l.items.push_back(
         {Item::Kind::Image, 0, 0, 0, x1, y1, x2, y2, static_cast<int>(l.images.size())});
     l.images.push_back(image);
@@ -311,6 +329,7 @@ QImage& layerCells(LayerData& l, QSize grid, double cellSize) {
         l.cells = regrid(l.cells, l.cellSize, cellSize, grid);
         l.cellSize = cellSize;
     }
+    l.lost = l.lost || l.cells.isNull();
     return l.cells;
 }
 
@@ -329,7 +348,7 @@ void FigureSurface::cell(double x, double y, const QColor& colour) {
     QImage& target = layerCells(layer(), grid, cellSize_);
     const double ix = std::round(x / cellSize_);
     const double iy = std::round(y / cellSize_);
-    if (ix >= 0 && iy >= 0 && ix < grid.width() && iy < grid.height()) {
+    if (!target.isNull() && ix >= 0 && iy >= 0 && ix < grid.width() && iy < grid.height()) {
         target.setPixel(static_cast<int>(ix), static_cast<int>(iy), colour.rgba());
         touch();
     }
@@ -339,6 +358,7 @@ void FigureSurface::cells(const QImage& grid) {
     const QImage source =
         grid.format() == QImage::Format_ARGB32 ? grid : grid.convertToFormat(QImage::Format_ARGB32);
     QImage& target = layerCells(layer(), cellGridSize(), cellSize_);
+    layer().lost = layer().lost || source.isNull();
     const int width = std::min(source.width(), target.width());
     const int height = std::min(source.height(), target.height());
     for (int y = 0; y < height; ++y) {
@@ -368,10 +388,15 @@ void FigureSurface::makePersistent() {
                     p.cells = regrid(p.cells, p.cellSize, l.cellSize, l.cells.size());
                     p.cellSize = l.cellSize;
                 }
-                QPainter painter(&p.cells);
-                painter.drawImage(0, 0, l.cells);
+                QPainter painter;
+                if (!p.cells.isNull() && painter.begin(&p.cells)) {
+                    painter.drawImage(0, 0, l.cells);
+                } else {
+                    p.lost = true;
+                }
             }
         }
+        p.lost = p.lost || l.lost;
         const int textBase = static_cast<int>(p.texts.size());
         const int imageBase = static_cast<int>(p.images.size());
         for (Item it : l.items) {
@@ -398,6 +423,10 @@ void FigureSurface::setFlat(bool flat) {
     // The frame keeps its width either way, so the figure does not move when the look changes.
     setFrameShadow(flat ? QFrame::Plain : QFrame::Sunken);
     update();
+}
+
+bool FigureSurface::complete() const {
+    return !layer_->lost && (layer_->fill || !picture_->lost);
 }
 
 std::size_t FigureSurface::itemCount() const {
@@ -427,7 +456,12 @@ const QImage& FigureSurface::rendered(const QSize& size, qreal devicePixelRatio)
         const QSize pixels = (QSizeF(size) * devicePixelRatio).toSize();
         cache_ = QImage(pixels.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
         cache_.setDevicePixelRatio(devicePixelRatio);
-        QPainter painter(&cache_);
+        QPainter painter;
+        if (cache_.isNull() || !painter.begin(&cache_)) {
+            // No memory for the pixels: a null image says so, and the next call tries again.
+            cache_ = QImage();
+            return cache_;
+        }
         painter.setFont(font());
         paintScale(painter, QRectF(QPointF(0, 0), QSizeF(size)));
         cacheRevision_ = revision_;
@@ -454,6 +488,9 @@ QImage FigureSurface::image() const {
 
 QColor FigureSurface::colourAt(double x, double y, const QSize& size) const {
     const QImage& image = rendered(size, 1.0);
+    if (image.isNull()) {
+        return {};
+    }
     const int px = std::clamp(static_cast<int>(std::floor(x * size.width() / scaleWidth_)), 0,
                               image.width() - 1);
     const int py = std::clamp(static_cast<int>(std::floor(y * size.height() / scaleHeight_)), 0,

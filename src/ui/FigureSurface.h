@@ -69,7 +69,12 @@ class FigureSurface : public QFrame {
     void setFlat(bool flat);
     bool isFlat() const { return flat_; }
 
-    /// Renders the scale area into an image of the given size (for tests, copies and printing).
+    /// Whether everything drawn is kept: false once a drawing's pixels could not be had for want
+    /// of memory, until a clear or a full-area box covers it.
+    bool complete() const;
+
+    /// Renders the scale area into an image of the given size (for tests, copies and printing);
+    /// a null image when there is no memory for it.
     QImage render(const QSize& size, qreal devicePixelRatio = 1.0) const;
     /// Paints the scale area into `target` on any paint device, in the surface's font. On a
     /// vector device (SVG, PDF) lines, points, circles and texts stay vectors.

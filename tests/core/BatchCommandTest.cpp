@@ -1,6 +1,8 @@
 #include "batch/BatchCommand.h"
 #include "base/Version.h"
+#include "data/DataFileReader.h"
 #include "session/CalibrationSession.h"
+#include "session/CalibrationUse.h"
 
 #include "TestFiles.h"
 
@@ -65,6 +67,15 @@ TEST_F(BatchCommandTest, WritesWhatTheSessionSavesAndPrintsTheReadout) {
         }
         EXPECT_EQ(out.substr(out.find('\n') + 1), panel);
     }
+    // A whole number is read in decimal, whatever its leading zeros.
+    ASSERT_EQ(
+        batch({"--file1", Calibration, "--model-sd", "07", "--smoothing", "010", "-o", output}), 0)
+        << err;
+    const std::string leadingZeros = test::slurp(output);
+    ASSERT_EQ(batch({"--file1", Calibration, "--model-sd", "7", "--smoothing", "10", "-o", output}),
+              0)
+        << err;
+    EXPECT_EQ(test::slurp(output), leadingZeros);
 }
 
 // Line number (from 1) of the first line where the texts differ, for a readable failure.
@@ -143,6 +154,9 @@ TEST_F(BatchCommandTest, RefusesWhatIsNoCalibrationAndKeepsTheOldOutput) {
         {"--c1", "nan", "--c1"},
         {"--c1", "", "--c1"},
         {"--c2", "150", "--c2"},
+        {"--smoothing", "0x5", "--smoothing"},
+        {"--smoothing", "5.5", "--smoothing"},
+        {"--section", "1e400", "--section"},
         {"--range", "0,5", "--range"},
         // A range around none of the samples leaves nothing to calibrate.
         {"--range", "100", "no sample of file 1 lies within the axis range"}};
@@ -206,6 +220,12 @@ TEST_F(BatchCommandTest, ApplyAndCheckRefuseWhatTheyCannotUseAndWriteNothing) {
         {{"--holdout", "0.2", "--check", readings}, "--holdout"},
         {{"--holdout", "0.9999"}, "--holdout 0.9999 holds out every complete record of file 1"},
         {{"--seed", "3"}, "--seed"},
+        {{"--holdout", "1e-300"}, "--holdout 1e-300 holds out no complete record of file 1"},
+        {{"--holdout", "0.5", "--seed", ""}, "--seed"},
+        {{"--holdout", "0.5", "--seed", "-1"}, "--seed"},
+        {{"--holdout", "0.5", "--seed", "0x10"}, "--seed"},
+        {{"--holdout", "0.5", "--seed", "18446744073709551616"}, "--seed"},
+        {{"--holdout", "0.5", "--seed", "1e3"}, "--seed"},
         {{"--full-precision"}, "--full-precision"},
         {{"--apply", readings, "--predictions", Calibration}, "would replace file 1"},
         {{"--apply", readings, "--predictions", output, "-o", output}, "would replace the -o"},
@@ -236,4 +256,48 @@ TEST_F(BatchCommandTest, HoldoutCalibratesWithTheRestAndChecksWithTheHeldOut) {
                      "--json", "-o", output}),
               0);
     EXPECT_EQ(out, first);
+    // The seed is any 64-bit number, and leading zeros change nothing.
+    ASSERT_EQ(batch({"--file1", Calibration, "--file2", Error, "--holdout", "0.25", "--seed", "009",
+                     "--json"}),
+              0)
+        << err;
+    EXPECT_EQ(out, first);
+    ASSERT_EQ(batch({"--file1", Calibration, "--file2", Error, "--holdout", "0.25", "--seed",
+                     "18446744073709551615", "--json"}),
+              0)
+        << err;
+    EXPECT_NE(out, first);
+}
+
+TEST_F(BatchCommandTest, ApplyStreamsWhatTheCalibrationReadsOffAndWarnsWhenThereIsNothing) {
+    const std::string readings = QUENDRIX_EXAMPLES "/readings.csv";
+    const std::string predictions = (dir.path / "p.csv").string();
+    CalibrationSession s;
+    ASSERT_TRUE(s.importFile(0, Calibration, Calibration) && s.importFile(1, Error, Error));
+    ASSERT_TRUE(s.runAll() && s.buildDetail());
+    const auto records = readMeasurementFile(readings);
+    ASSERT_TRUE(records);
+    const auto expected = predictWith(s, records->records, false);
+    for (const bool json : {false, true}) {
+        std::vector<std::string> args{"--file1", Calibration, "--file2",       Error,
+                                      "--apply", readings,    "--predictions", predictions};
+        if (json) {
+            args.push_back("--json");
+        }
+        ASSERT_EQ(batch(args), 0) << err;
+        EXPECT_EQ(test::slurp(predictions),
+                  json ? predictionsJsonLines(expected) : predictionsCsv(expected));
+        EXPECT_EQ(err, "");
+    }
+    // A file without measurements gives the header alone, and says so.
+    for (const char* empty : {"", "X\n", "X,Y\r\n\r\n"}) {
+        const std::string file = dir.file("empty.csv", empty);
+        ASSERT_EQ(batch({"--file1", Calibration, "--file2", Error, "--apply", file, "--predictions",
+                         predictions}),
+                  0)
+            << err;
+        EXPECT_EQ(test::slurp(predictions),
+                  "line,x,status,average,mode,c1_intervals,c2_intervals\n");
+        EXPECT_EQ(err, "quendrix-batch: --apply " + file + ": no measurement read\n");
+    }
 }

@@ -85,9 +85,11 @@ TEST(CalibrationUse, PredictionsAreTheChartReadoutAtTheNearestSection) {
     ASSERT_EQ(predicted.size(), records.size());
     for (size_t k = 0; k < predicted.size(); ++k) {
         const Prediction& p = predicted[k];
-        ASSERT_EQ(p.kind, Prediction::Kind::Read) << k;
         EXPECT_EQ(p.line, int(k) + 2);
         const auto panel = s.readout(int(k / 2)).value();
+        // A section without any region (too few samples there) says so.
+        const bool region = !panel.intervals[0].empty() || !panel.intervals[1].empty();
+        ASSERT_EQ(p.kind, region ? Prediction::Kind::Read : Prediction::Kind::NoRegion) << k;
         std::string expected = panel.header1, got = panel.header1;
         for (size_t r = 0; r < 2; ++r) {
             for (const auto& in : panel.intervals[r]) {
@@ -104,10 +106,22 @@ TEST(CalibrationUse, PredictionsAreTheChartReadoutAtTheNearestSection) {
     }
 
     // Outside the range (never clamped), skipped records, and the rows in input order.
-    const std::vector<Measurement> odd{{7, -0.01f, {}}, {3, std::nullopt, 5.0f}, {9, 40.01f, {}}};
+    const std::vector<Measurement> odd{
+        {7, -0.01f, {}}, {3, std::nullopt, 5.0f}, {9, 40.01f, {}}, {4, 0.0f, {}}};
     const std::string csv = predictionsCsv(predict(s.detail(), odd, labels, false));
     EXPECT_EQ(csv, "line,x,status,average,mode,c1_intervals,c2_intervals\n"
-                   "7,-0.01,outside range,,,,\n3,,skipped,,,,\n9,40.01,outside range,,,,\n");
+                   "7,-0.01,outside range,,,,\n3,,skipped,,,,\n9,40.01,outside range,,,,\n"
+                   "4,0,no region,Out of range,Out of range,,\n");
+
+    // A region of either coefficient is enough: a column with the wider region alone.
+    auto wider = std::make_unique<DetailMatrices>();
+    for (int row = 200; row <= 210; ++row) {
+        wider->fineConfi[size_t(250 * FineSize + row)] = 1;
+    }
+    const auto alone = predict(*wider, {{1, 20.0f, {}}, {2, 10.0f, {}}}, labels, false);
+    EXPECT_EQ(alone[0].kind, Prediction::Kind::Read);
+    EXPECT_TRUE(alone[0].intervals[0].empty() && alone[0].intervals[1].size() == 1);
+    EXPECT_EQ(alone[1].kind, Prediction::Kind::NoRegion);
     EXPECT_EQ(predictionsJsonLines(predict(s.detail(), {odd[1]}, labels, false)),
               "{\"line\":3,\"x\":null,\"status\":\"skipped\"}\n");
 }

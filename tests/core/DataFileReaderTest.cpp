@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <thread>
 #include <unistd.h>
 
@@ -89,12 +90,28 @@ TEST(DataFileReaderTest, BlockEndsAnywhereInARecord) {
 }
 
 TEST(DataFileReaderTest, RecordLimitAndFolder) {
-    std::string text = "x,y\n";
-    for (int r = 1; r <= 10000; ++r) {
-        text += std::to_string(r) + ",1\n";
+    // Only a record is one too many: what ends a file is judged alike at any count.
+    for (const int n : {100, 10000}) {
+        std::string text = "x,y\n";
+        for (int r = 1; r <= n; ++r) {
+            text += std::to_string(r) + ",1\n";
+        }
+        const std::string next = "line " + std::to_string(n + 2) + ": ";
+        const std::pair<const char*, std::string> ends[] = {
+            {"", "N=" + std::to_string(n)},
+            {" \t", "N=" + std::to_string(n)},
+            {"\n", next + "empty X value"},
+            {" \t\r\n", next + "empty X value"},
+            {"\"\"\n", next + "empty X value"},
+            {"1,1\n", n == 100 ? "N=101" : next + "more than 10000 records"},
+            {"1\n", n == 100 ? next + "the file ends in the middle of a record"
+                             : next + "more than 10000 records"}};
+        for (const auto& [end, expected] : ends) {
+            const std::string read = describe(parseDataFile(text + end));
+            EXPECT_EQ(read.substr(read.starts_with("x|y") ? 4 : 0, expected.size()), expected)
+                << n << " records then \"" << end << '"';
+        }
     }
-    EXPECT_EQ(describe(parseDataFile(text)).substr(0, 11), "x|y N=10000");
-    EXPECT_EQ(describe(parseDataFile(text + "1,1\n")), "line 10002: more than 10000 records");
 
     const std::string folder = describe(readDataFile(QUENDRIX_TEST_DATA));
     EXPECT_NE(folder.find("folder"), std::string::npos) << folder;
@@ -133,7 +150,7 @@ TEST(DataFileReaderTest, StreamsAndStopsEarlyWithBoundedMemory) {
     // A field without any separator is cut off instead of growing without bound.
     EXPECT_EQ(describe(parseDataFile("x,y\n1," + std::string(3 << 20, '7'))),
               "line 2: a field longer than 1048576 characters");
-    EXPECT_EQ(describe(parseDataFile("\"" + std::string(3 << 20, 'n'))),
+    EXPECT_EQ(describe(parseDataFile(std::string(1, '"').append(3 << 20, 'n'))),
               "line 1: a field longer than 1048576 characters");
     const std::string longest(1 << 20, 'n');
     EXPECT_EQ(describe(parseDataFile(longest + ",y\n")), longest + "|y N=0");
@@ -184,4 +201,118 @@ TEST(DataFileReaderTest, StreamsAndStopsEarlyWithBoundedMemory) {
     std::signal(SIGPIPE, previous);
     EXPECT_EQ(read.reason(), "line 10002: more than 10000 records");
     EXPECT_LT(written, 4u << 20);
+}
+
+// A file of measurements in the same terms: "names line:x,y ...", "-" for a value left out.
+static std::string describe(const Result<MeasurementFile>& f) {
+    if (!f) {
+        return f.reason();
+    }
+    std::string out = f->xName + "|" + f->yName;
+    for (const Measurement& m : f->records) {
+        out.append(" ").append(std::to_string(m.line)).append(":");
+        out.append(m.x ? shortestText(*m.x) : "-")
+            .append(",")
+            .append(m.y ? shortestText(*m.y) : "-");
+    }
+    return out;
+}
+
+// A spreadsheet in a decimal-comma locale saves semicolon files, and some programs save tab
+// files: each reads to the bits of the same data written with commas and points.
+TEST(DataFileReaderTest, SemicolonAndTabFilesReadLikeTheCommaForm) {
+    struct Case {
+        std::string other;
+        std::string comma;
+        const char* note;
+    };
+    const std::string longName =
+        "\"Depth below the floor, in metres, as the label of the core says\"";
+    const Case cases[] = {
+        {"X;Y\r\n1,5;2,25\r\n\"-3,5\" ; \" 4,75\"\r\n1,5E3;-9999\r\n&H1F;1,5D-1\r\nn/a;, 5\r\n",
+         "X,Y\r\n1.5,2.25\r\n\"-3.5\" , \" 4.75\"\r\n1.5E3,-9999\r\n&H1F,1.5D-1\r\nn/a,. 5\r\n",
+         "read as semicolon-separated, decimal comma"},
+        // Points still read as points; records need not follow lines.
+        {"X;Y;1.5;2\n3;4", "X,Y,1.5,2\n3,4", "read as semicolon-separated, decimal comma"},
+        // Separators within quoted names do not count, and the first block may end before the
+        // one that tells; a tab beside a semicolon is a blank.
+        {longName + ";\t\"Age; ka\"\n1,5;2", longName + ",\"Age; ka\"\n1.5,2",
+         "read as semicolon-separated, decimal comma"},
+        {"Size 5\";Count\n1,5;2\n", "Size 5\",Count\n1.5,2\n",
+         "read as semicolon-separated, decimal comma"},
+        // In a tab file a comma is no decimal point; blanks are still dropped.
+        {"X\tY\n1.5\t 2 \n\"3\t\"\t4,5\n", "X,Y\n1.5, 2 \n\"3\t\",\"4,5\"\n",
+         "read as tab-separated"},
+        {"X\tY\n1\t\t2\n", "X,Y\n1,,2\n", "read as tab-separated"},
+        {"X;Y\n1;2\n\n", "X,Y\n1,2\n\n", "read as semicolon-separated, decimal comma"},
+        // A comma anywhere in the header line keeps the comma form.
+        {"x;a,y\n1;5,2\n", "\"x;a\",y\n\"1;5\",2\n", ""}};
+    for (const auto& [bytes, comma, note] : cases) {
+        const auto expected = parseDataFile(comma);
+        const auto read = parseDataFile(bytes);
+        EXPECT_EQ(describe(read), describe(expected)) << bytes;
+        if (read && expected && read->records.size() == expected->records.size()) {
+            EXPECT_EQ(std::memcmp(read->records.data(), expected->records.data(),
+                                  read->records.size() * sizeof(Sample)),
+                      0)
+                << bytes;
+            EXPECT_EQ(read->fieldsWithoutNumber, expected->fieldsWithoutNumber) << bytes;
+            EXPECT_EQ(conventionNote(read->convention), note) << bytes;
+        }
+        // The header line is looked at whole wherever the blocks end.
+        for (size_t block = 1; block <= bytes.size(); ++block) {
+            EXPECT_EQ(describe(parseDataFile(bytes, block)), describe(read)) << bytes << block;
+        }
+        // Files of measurements follow the same convention.
+        const auto measured = parseMeasurementFile(bytes);
+        EXPECT_EQ(describe(measured), describe(parseMeasurementFile(comma))) << bytes;
+        if (measured) {
+            EXPECT_EQ(conventionNote(measured->convention), note) << bytes;
+        }
+    }
+    EXPECT_EQ(describe(parseDataFile("X;Y\n1,5;2,25\n")), "X|Y N=1 1.5,2.25 [1.5..2.25]");
+    // A column of X values has no separator to tell: it is a comma file, as before.
+    const auto column = parseMeasurementFile("Reading\n1.5\n\n2\n");
+    EXPECT_EQ(describe(column), "Reading| 2:1.5,- 4:2,-");
+    EXPECT_EQ(conventionNote(column.value().convention), "");
+}
+
+// A quote left open would take the rest of the file as one field: the file is refused at the
+// line the quote opened on, whatever the convention, in blocks or whole.
+TEST(DataFileReaderTest, UnclosedQuoteIsRefusedAtItsLine) {
+    std::string lines;
+    for (int r = 2; r <= 300; ++r) {
+        lines += std::string(r == 101 ? "\"" : "") + std::to_string(r) + ",1\n";
+    }
+    const std::pair<std::string, const char*> cases[] = {
+        {"x,y\n" + lines, "line 101: a quoted field is not closed"},
+        {"x,y\n1,\"2\r\n3,4\r\n", "line 2: a quoted field is not closed"},
+        {"\"x,y\n1,2\n", "line 1: a quoted field is not closed"},
+        {"x;y\n1;2\n\"3;4\n", "line 3: a quoted field is not closed"},
+        {"x,y\n1,2\n3,\"", "line 3: a quoted field is not closed"}};
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(describe(parseDataFile(bytes)), expected) << bytes;
+        EXPECT_EQ(describe(parseDataFile(bytes, 7)), expected) << bytes;
+        EXPECT_EQ(describe(parseMeasurementFile(bytes)), expected) << bytes;
+    }
+}
+
+// Line numbers go past 2^31 (a pipe may bring that many lines): counted from just below it, the
+// lines of faults, records and the first field without a number come out whole, whichever way
+// the records are read.
+TEST(DataFileReaderTest, LineNumbersPast32Bits) {
+    constexpr std::int64_t start = (std::int64_t(1) << 31) - 2;
+    const std::string bytes = "x,y\n1,2\r\n\"3\n\",4\rn/a,6\n7,\n";
+    for (size_t block : {size_t(0), size_t(1), size_t(5)}) {
+        EXPECT_EQ(describe(parseDataFile(bytes, block, start)), "line 2147483651: empty Y value");
+        const auto read = parseDataFile(bytes.substr(0, bytes.size() - 4), block, start);
+        ASSERT_TRUE(read) << read.reason();
+        EXPECT_EQ(read->firstFieldWithoutNumberLine, start + 4);
+    }
+    const auto measured = parseMeasurementFile(bytes, start);
+    EXPECT_EQ(describe(measured),
+              "x|y 2147483647:1,2 2147483648:3,4 2147483650:0,6 2147483651:7,-");
+    EXPECT_EQ(fieldsWithoutNumberWarning("m.csv", measured->fieldsWithoutNumber,
+                                         measured->firstFieldWithoutNumberLine),
+              "m.csv: 1 field without a number was read as 0 (first on line 2147483650)");
 }

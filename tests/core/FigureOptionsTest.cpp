@@ -2,6 +2,7 @@
 #include "batch/FigureHandOff.h"
 #include "session/CalibrationSession.h"
 
+#include "BatchRun.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
+#include <optional>
 
 using namespace quendrix;
 namespace fs = std::filesystem;
@@ -20,7 +21,7 @@ namespace {
 const std::string Calibration = QUENDRIX_EXAMPLES "/calibration.csv";
 const std::string Error = QUENDRIX_EXAMPLES "/error.csv";
 
-/// --figures with a stand-in for the figure program's writer, which records what it was asked.
+/// --figures with a stand-in for the figure program's drawing, which records what it was asked.
 class FigureOptionsTest : public testing::Test {
   protected:
     test::TempDir dir{"quendrix_figures_"};
@@ -28,27 +29,30 @@ class FigureOptionsTest : public testing::Test {
     std::string output = (dir.path / "out.csv").string();
     std::string out, err;
     std::vector<FigureRequest> requests;
-    Status answer;
+    std::optional<Failure> refusal;
 
-    int batch(std::vector<std::string> args, bool withWriter = true) {
+    int batch(std::vector<std::string> args, bool withRenderer = true) {
         args.insert(args.begin(), {"--file1", Calibration, "--file2", Error});
-        std::vector<const char*> argv{"quendrix-batch"};
-        for (const auto& a : args) {
-            argv.push_back(a.c_str());
-        }
-        const FigureWriter writer = [this](const CalibrationSession& s, const FigureRequest& r) {
-            // The writer is handed a finished calibration and a folder that exists.
+        const FigureRenderer renderer =
+            [this](const CalibrationSession& s,
+                   const FigureRequest& r) -> Result<std::vector<std::string>> {
+            // The drawing is handed a finished calibration.
             EXPECT_TRUE(s.stageDone(Stage::Confidence) && s.detailBuilt());
-            EXPECT_TRUE(fs::is_directory(r.folder));
             requests.push_back(r);
-            return answer;
+            if (refusal) {
+                return *refusal;
+            }
+            std::vector<std::string> files;
+            for (const std::string& name : figureFileNames(r.format)) {
+                files.push_back(name + " drawn");
+            }
+            return files;
         };
-        std::ostringstream o, e;
-        const int status =
-            runBatch(int(argv.size()), argv.data(), o, e, withWriter ? writer : FigureWriter{});
-        out = o.str();
-        err = e.str();
-        return status;
+        const test::BatchRun run =
+            test::runBatchCommand(args, withRenderer ? renderer : FigureRenderer{});
+        out = run.out;
+        err = run.err;
+        return run.status;
     }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
@@ -60,9 +64,11 @@ class FigureOptionsTest : public testing::Test {
     }
 };
 
-TEST_F(FigureOptionsTest, WriterGetsTheFolderFormatAndSectionAfterTheCalibration) {
+TEST_F(FigureOptionsTest, DrawingGetsTheFolderFormatAndSectionAfterTheCalibration) {
     ASSERT_EQ(batch({"--figures", figures}), 0) << err;
     ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(test::slurp(figures + "/fig3.png"), "fig3.png drawn");
+    EXPECT_EQ(test::slurp(figures + "/chart.png"), "chart.png drawn");
     EXPECT_EQ(requests[0].folder, figures);
     EXPECT_EQ(requests[0].format, FigureFormat::Png);
     EXPECT_EQ(requests[0].section, 50);
@@ -75,13 +81,16 @@ TEST_F(FigureOptionsTest, WriterGetsTheFolderFormatAndSectionAfterTheCalibration
     EXPECT_EQ(requests[1].format, FigureFormat::Pdf);
     EXPECT_EQ(requests[1].section, 30);
     EXPECT_TRUE(fs::exists(output));
+    EXPECT_EQ(test::slurp(figures + "/fig8.pdf"), "fig8.pdf drawn");
     EXPECT_NE(out.find("wrote " + output + ", the figures in " + figures), std::string::npos)
         << out;
 
-    answer = Failure{figures + "/fig3.pdf: No space left on device"};
-    EXPECT_EQ(batch({"--figures", figures, "--format", "pdf"}), 1);
-    EXPECT_NE(err.find("--figures: " + figures + "/fig3.pdf: No space left"), std::string::npos)
-        << err;
+    // A drawing that fails makes no folder.
+    refusal = Failure{"fig3.pdf could not be drawn"};
+    const std::string fresh = (dir.path / "fresh").string();
+    EXPECT_EQ(batch({"--figures", fresh, "--format", "pdf"}), 1);
+    EXPECT_NE(err.find("--figures: fig3.pdf could not be drawn"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(fresh));
 }
 
 TEST_F(FigureOptionsTest, RefusesWhatItCannotUseAndWritesNothing) {
@@ -99,7 +108,7 @@ TEST_F(FigureOptionsTest, RefusesWhatItCannotUseAndWritesNothing) {
         {{"--figures", file}, {"--figures", file + "' is not a folder"}},
         {{"--figures", figures + "/deeper"}, {"--figures", "does not exist", "parent"}},
         {{"--figures", ""}, {"--figures", "no folder"}},
-        {{"--figures", existing, "--format", "svg"}, {"--figures", "fig3.svg is a folder"}},
+        {{"--figures", existing, "--format", "svg"}, {"--figures", "fig3.svg: it is a folder"}},
         {{"--figures", linked}, {"--figures file would replace file 1"}},
         {{"--figures", existing, "-o", existing + "/chart.png"},
          {"the --figures file would replace the -o output"}},

@@ -1,13 +1,16 @@
 #include "figexport/FigureExport.h"
 #include "figexport/PngEncoder.h"
 #include "session/CalibrationSession.h"
+#include "ui/FigureSurface.h"
 
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include <filesystem>
 #include <memory>
@@ -197,6 +200,96 @@ TEST_F(FigureExportTest, RefusesAnUnfinishedCalibrationAndNamesAFileItCannotWrit
     const Status blocked = exportFigures(*session, {folder, FigureFormat::Png, 50});
     EXPECT_FALSE(blocked);
     EXPECT_NE(blocked.reason().find("fig5.png"), std::string::npos) << blocked.reason();
+}
+
+// Column names are a data file's header bytes, read as Latin-1: control characters, markup
+// and accented letters must reach every figure readable, in SVGs an XML parser accepts.
+TEST(FigureNamesTest, ControlCharactersMarkupAndLatin1InNamesGiveWellFormedFigures) {
+    test::TempDir dir{"quendrix_names_"};
+    const auto renamed = [&](const std::string& from, const std::string& header) {
+        const std::string bytes = test::slurp(from);
+        return dir.file(fs::path(from).filename().string(),
+                        header + "\r\n" + bytes.substr(bytes.find('\n') + 1));
+    };
+    CalibrationSession s;
+    const std::string one = renamed(Calibration, "Field\x01reading <b>&amp; \xe9\x1b,Ref\x0c\xb5g");
+    const std::string two = renamed(Error, "A\x7f\x85 <1>,\x0c");
+    ASSERT_TRUE(s.importFile(0, one, one));
+    ASSERT_TRUE(s.importFile(1, two, two));
+    ASSERT_TRUE(s.runAll());
+    ASSERT_TRUE(s.buildDetail());
+    const QString x1 = QString::fromUtf8("Field\uFFFDreading <b>&amp; \u00e9\uFFFD");
+    const QString y1 = QString::fromUtf8("Ref\uFFFD\u00b5g");
+    const QString x2 = QString::fromUtf8("A\uFFFD\uFFFD <1>");
+
+    auto svg = renderFigures(s, FigureFormat::Svg, 50);
+    ASSERT_TRUE(svg) << svg.reason();
+    for (int i = 0; i < ExportedFigureCount; ++i) {
+        SCOPED_TRACE(i + 1);
+        QXmlStreamReader xml(svg.value()[size_t(i)]);
+        QString texts;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text") {
+                texts += xml.readElementText();
+            }
+        }
+        ASSERT_FALSE(xml.hasError())
+            << xml.errorString().toStdString() << " at line " << xml.lineNumber();
+        // Fig.2 is file 2's; a text may come in pieces where the font changes.
+        const QString x = i == 1 ? x2 : x1;
+        EXPECT_TRUE(texts.contains(x)) << texts.toStdString();
+        if (i != 1) {
+            EXPECT_TRUE(texts.contains(y1)) << texts.toStdString();
+        }
+    }
+    // The other formats draw the same texts and stay whole.
+    auto pngs = renderFigures(s, FigureFormat::Png, 50);
+    auto pdfs = renderFigures(s, FigureFormat::Pdf, 50);
+    ASSERT_TRUE(pngs) << pngs.reason();
+    ASSERT_TRUE(pdfs) << pdfs.reason();
+    const FigureSet set(s, 50);
+    for (int i = 0; i < ExportedFigureCount; ++i) {
+        EXPECT_EQ(png(pngs.value()[size_t(i)]).size(), set.sheet(i).size * PngScale);
+        EXPECT_TRUE(pdfs.value()[size_t(i)].trimmed().endsWith("%%EOF"));
+    }
+}
+
+// An image past the size one can hold comes null as one without memory for its pixels does:
+// the figure must then fail whole in every format, never crash or come out without a part.
+TEST(FigureMemoryTest, PixelsThatCannotBeHadFailTheFigureWhole) {
+    // Four times as wide, as a PNG draws it, a row needs 2^35 bits: more than an image holds.
+    const QSize tooWide(1 << 28, 4);
+    const AxisCaptions captions{QStringLiteral("Title"), QStringLiteral("X"), QStringLiteral("Y"),
+                                QStringLiteral("0"), QStringLiteral("40")};
+    QFont font = QApplication::font();
+    font.setPixelSize(12);
+    ui::FigureSurface surface;
+    surface.cell(100, 100, Qt::red);
+    const FigureSheet sheet = figureSheet(surface, captions, font);
+    ASSERT_FALSE(encodeSheet(sheet, FigureFormat::Png).isEmpty());
+    EXPECT_TRUE(surface.render(tooWide * PngScale).isNull());
+    FigureSheet wide = sheet;
+    wide.size = tooWide;
+    EXPECT_TRUE(sheetImage(wide).isNull());
+    EXPECT_TRUE(encodeSheet(wide, FigureFormat::Png).isEmpty());
+    // The page can be had but not the figure's own picture on it.
+    FigureSheet wideFigure = sheet;
+    wideFigure.surfaces[0].box.setWidth(tooWide.width());
+    EXPECT_TRUE(sheetImage(wideFigure).isNull());
+
+    // A cell grid that cannot be had leaves the figure incomplete until it is covered.
+    surface.setCellSize(1e-6);
+    surface.cell(100, 100, Qt::blue);
+    EXPECT_FALSE(surface.complete());
+    for (const FigureFormat format : {FigureFormat::Png, FigureFormat::Svg, FigureFormat::Pdf}) {
+        EXPECT_TRUE(encodeSheet(sheet, format).isEmpty()) << extension(format);
+    }
+    surface.makePersistent();
+    EXPECT_FALSE(surface.complete());
+    surface.fillAll(Qt::white);
+    EXPECT_TRUE(surface.complete());
+    surface.image(QImage(tooWide, QImage::Format_RGB32), 0, 0, 10, 10);
+    EXPECT_FALSE(surface.complete());
 }
 
 } // namespace

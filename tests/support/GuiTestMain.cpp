@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontInfo>
+
+#include <iostream>
 
 int main(int argc, char** argv) {
     // Widgets need an application; tests never need a screen.
@@ -8,6 +11,16 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    // Whether the windows fit and where their texts stand depends on the font: the tests use
+    // the one tools/install-deps installs rather than whichever the machine prefers.
+    const QString family = QStringLiteral("DejaVu Sans");
+    QFont font = QApplication::font();
+    font.setFamily(family);
+    if (QFontInfo(font).family() != family) {
+        std::cerr << "These tests need the font DejaVu Sans: run tools/install-deps.\n";
+        return 1;
+    }
+    QApplication::setFont(font);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

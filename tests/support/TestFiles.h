@@ -1,9 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quendrix::test {
 
@@ -25,5 +29,35 @@ struct TempDir {
         return (path / name).string();
     }
 };
+
+/// Every name in the folder, sorted and joined, so that a stray temporary file shows up in one
+/// comparison.
+inline std::string listing(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const auto& name : names) {
+        out += name + " ";
+    }
+    return out;
+}
+
+/// Runs `body` in a child process that has given up root, so that permissions count; its exit
+/// status is the result. Where the tests do not run as root they already count.
+inline int asUnprivilegedUser(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(99);
+        }
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
 
 } // namespace quendrix::test

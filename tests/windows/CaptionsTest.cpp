@@ -45,6 +45,16 @@ TEST_F(CaptionsTest, StatisticsBelongToTheFileBesideThem) {
     EXPECT_EQ(statistics(1), "0.9888865|y = 0.972 x + 0.379|1.45313");
 }
 
+TEST_F(CaptionsTest, AFileReadInAnotherConventionSaysSo) {
+    import(1, file("decimal-comma.csv", "A;B\n1,5;2,5\n3,5;4\n"));
+    EXPECT_EQ(status(), "Imported decimal-comma.csv, read as semicolon-separated, decimal comma");
+    EXPECT_EQ(text(c().file[1].count) + " " + statistics(1), "2 1|y = 0.75 x + 1.375|0");
+    import(1, file("flat.tsv", "A\tB\n2\t1\n2\t3\n"));
+    EXPECT_EQ(
+        status(),
+        "Imported flat.tsv, read as tab-separated, with no fitting line: all X values are equal");
+}
+
 TEST_F(CaptionsTest, TheLineDrawnIsTheOneTheCaptionNames) {
     import(0, CalibrationCsv);
     import(1, ErrorCsv);
