@@ -149,7 +149,7 @@ renderFigures(const CalibrationSession& session, FigureFormat format, int sectio
     };
     std::array<QByteArray, ExportedFigureCount> files;
     try {
-        if (!keepPaintingThread()) {
+        if (!loadSheetFonts(sheetFont()) || !keepPaintingThread()) {
             return noMemory();
         }
         const FigureSet set(session, sectionPercent);

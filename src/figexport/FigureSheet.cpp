@@ -28,9 +28,12 @@ namespace quendrix {
 namespace {
 
 constexpr double Margin = 12;
-// What finishing a PDF takes at most: its fonts' tables and their subsets, and the page's
-// drawing commands compressed.
-constexpr std::size_t PdfEndRoom = std::size_t(32) << 20;
+// Loading the fonts reads fontconfig's configuration and caches: some 2 MiB, and 6 MiB when it
+// has to read the fonts themselves for want of a cache.
+constexpr std::size_t FontRoom = std::size_t(16) << 20;
+// Finishing a PDF compresses the page, then each font subset, each time through two buffers of
+// 16 MiB: 32 MiB, with room for the fonts' tables besides.
+constexpr std::size_t PdfEndRoom = std::size_t(40) << 20;
 constexpr double Gap = 4;
 // Where the panel stands right of the section, in the chart window's twips.
 constexpr double DesignPanelOffset = 600;
@@ -226,6 +229,16 @@ bool roomFor(std::size_t bytes) {
 }
 
 } // namespace
+
+bool loadSheetFonts(const QFont& font) {
+    if (!roomFor(FontRoom)) {
+        return false;
+    }
+    for (const QFont& f : {font, boldFont(font), titleFont(font)}) {
+        (void)QFontMetricsF(f).height();
+    }
+    return true;
+}
 
 bool keepPaintingThread() {
     static QPointer<QThreadPool> kept;

@@ -71,6 +71,11 @@ FigureSheet chartSheet(const ui::FigureSurface& main, const ui::FigureSurface& s
                        const IntervalReadout* readout, const AxisCaptions& captions,
                        const QFont& font);
 
+/// Fontconfig does not check its allocations as it loads, which Qt has it do when a font is first
+/// measured: this measures the fonts of a sheet in `font` once there is room for that. False,
+/// with nothing loaded, without that room.
+bool loadSheetFonts(const QFont& font);
+
 /// Qt's raster painting hands large fills and image conversions to its global thread pool and
 /// waits for them, and the pool cannot tell that a thread it starts never ran: without the memory
 /// for a thread's stack, painting would wait forever. This gives the pool one thread for good,

@@ -3,15 +3,22 @@
 
 #include <QApplication>
 
+#include <cstdlib>
 #include <iostream>
 
 namespace {
 
 // Qt's notes about the platform it runs on (no runtime folder, no display) mean nothing to a
 // user of the command; only its errors are passed on.
+// A fatal error (a platform that cannot start for want of memory) ends the run with a status
+// rather than the abort Qt would raise; nothing has been put in place yet.
 void criticalOnly(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg) {
         std::cerr << "quendrix-batch: " << message.toLocal8Bit().constData() << '\n';
+    }
+    if (type == QtFatalMsg) {
+        std::cerr.flush();
+        std::_Exit(1);
     }
 }
 
@@ -25,7 +32,10 @@ quendrix::Result<std::vector<std::string>> drawFigures(const quendrix::Calibrati
     static char name[] = "quendrix-batch-figures";
     static char* args[] = {name, nullptr};
     static int count = 1;
-    QApplication app(count, args);
+    // Never destroyed: tearing Qt down has fontconfig load its configuration again, which
+    // crashes where memory has run out. The process ends soon after anyway.
+    static QApplication* app = new QApplication(count, args);
+    (void)app;
     return quendrix::figureFileContents(session, request);
 }
 
