@@ -6,29 +6,19 @@
 #include "detail/Prediction.h"
 #include "session/CalibrationSession.h"
 
+#include "FileDescriptions.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 using namespace quendrix;
+using test::describe;
 
 namespace {
 
 const std::string Calibration = QUENDRIX_EXAMPLES "/calibration.csv";
 const std::string Error = QUENDRIX_EXAMPLES "/error.csv";
-
-std::string describe(const Result<MeasurementFile>& f) {
-    if (!f) {
-        return f.reason();
-    }
-    std::string out = f->xName + "|" + f->yName;
-    for (const Measurement& m : f->records) {
-        out.append(" ").append(std::to_string(m.line)).append(":");
-        out.append(m.x ? shortestText(*m.x) : "-").append(",");
-        out.append(m.y ? shortestText(*m.y) : "-");
-    }
-    return out;
-}
 
 // Range 0..400 makes a row offset its own value. Column 250 (x = 200) holds region 1 in rows
 // 240..260 (y 190..210) within region 2 in rows 230..270 (y 180..220); column 300 holds no

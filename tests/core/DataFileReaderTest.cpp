@@ -1,6 +1,7 @@
 #include "data/DataFileReader.h"
 #include "base/NumberText.h"
 
+#include "FileDescriptions.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -12,21 +13,7 @@
 #include <unistd.h>
 
 using namespace quendrix;
-
-// The whole outcome in one line: "names N=count records [min..max]", or the failure's reason.
-static std::string describe(const Result<DataFile>& f) {
-    if (!f) {
-        return f.reason();
-    }
-    std::string out = f->xName + "|" + f->yName + " N=" + std::to_string(f->completeCount);
-    for (const Sample& s : f->records) {
-        out.append(" ").append(shortestText(s.x)).append(",").append(shortestText(s.y));
-    }
-    if (f->dataMin) {
-        out += " [" + shortestText(*f->dataMin) + ".." + shortestText(f->dataMax.value()) + "]";
-    }
-    return out;
-}
+using test::describe;
 
 TEST(DataFileReaderTest, RecordsAndFailuresWithTheirLine) {
     // Every line end, no final line end, trailing blanks, surplus fields and a record over lines.
@@ -201,21 +188,6 @@ TEST(DataFileReaderTest, StreamsAndStopsEarlyWithBoundedMemory) {
     std::signal(SIGPIPE, previous);
     EXPECT_EQ(read.reason(), "line 10002: more than 10000 records");
     EXPECT_LT(written, 4u << 20);
-}
-
-// A file of measurements in the same terms: "names line:x,y ...", "-" for a value left out.
-static std::string describe(const Result<MeasurementFile>& f) {
-    if (!f) {
-        return f.reason();
-    }
-    std::string out = f->xName + "|" + f->yName;
-    for (const Measurement& m : f->records) {
-        out.append(" ").append(std::to_string(m.line)).append(":");
-        out.append(m.x ? shortestText(*m.x) : "-")
-            .append(",")
-            .append(m.y ? shortestText(*m.y) : "-");
-    }
-    return out;
 }
 
 // A spreadsheet in a decimal-comma locale saves semicolon files, and some programs save tab
