@@ -75,15 +75,4 @@ std::string figureFolderProblem(const std::string& folder) {
     return {};
 }
 
-Status prepareFigureFolder(const std::string& folder) {
-    std::error_code ec;
-    if (fs::is_directory(folder, ec)) {
-        return {};
-    }
-    if (!fs::create_directory(folder, ec) && ec) {
-        return Failure{"cannot create '" + folder + "': " + ec.message()};
-    }
-    return {};
-}
-
 } // namespace quendrix

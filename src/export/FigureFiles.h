@@ -1,7 +1,5 @@
 #pragma once
 
-#include "base/Result.h"
-
 #include <array>
 #include <optional>
 #include <string>
@@ -30,8 +28,5 @@ std::array<std::string, ExportedFigureCount> figureFileNames(FigureFormat format
 /// Why `folder` cannot take the figures (empty when it can): it must be a folder that can be
 /// written into, or a missing one whose parent folder can.
 std::string figureFolderProblem(const std::string& folder);
-
-/// Creates the folder when it is missing.
-Status prepareFigureFolder(const std::string& folder);
 
 } // namespace quendrix
