@@ -64,10 +64,10 @@ void ChartPresenter::open(ChartMode mode) {
     }
     const Captions& cap = session_.captions();
     for (QLabel* label : {c_.label1[0], c_.label1[1]}) {
-        label->setText(qs(cap.lowerText));
+        label->setText(qs(rangeLabel(cap.lowerText)));
     }
     for (QLabel* label : {c_.label2[0], c_.label2[1]}) {
-        label->setText(qs(cap.upperText));
+        label->setText(qs(rangeLabel(cap.upperText)));
     }
     c_.intervalPanel->setWidestValue(qs(formatReading(leadingNumber(cap.lowerText))),
                                      qs(formatReading(leadingNumber(cap.upperText))));

@@ -58,7 +58,10 @@ std::pair<double, double> FigureSynchroniser::rangeNumbers() const {
     return {leadingNumber(ui::latin1(lower_)), leadingNumber(ui::latin1(upper_))};
 }
 
-bool FigureSynchroniser::commitRange(const QString& lower, const QString& upper) {
+bool FigureSynchroniser::commitRange(const QString& lowerText, const QString& upperText) {
+    // The axes show the numbers the grid is built from, not what was typed: "0,5" is 0.
+    const QString lower = qs(rangeLabel(ui::latin1(lowerText)));
+    const QString upper = qs(rangeLabel(ui::latin1(upperText)));
     if (lower == lower_ && upper == upper_) {
         return false;
     }

@@ -24,9 +24,9 @@ class FigureSynchroniser {
     /// The first stage figure (3..8) not drawn, 0 when all are.
     int firstUndrawnStage() const;
 
-    /// The range the figures are drawn in and labelled with: the texts last committed. Returns
-    /// whether it changed.
-    bool commitRange(const QString& lower, const QString& upper);
+    /// The range the figures are drawn in and labelled with, from the box texts last committed:
+    /// its labels are the numbers read from them. Returns whether it changed.
+    bool commitRange(const QString& lowerText, const QString& upperText);
     QString committedLower() const { return lower_; }
     QString committedUpper() const { return upper_; }
 

@@ -20,7 +20,7 @@ constexpr unsigned on(FocusEvent event) {
     return 1u << unsigned(event);
 }
 constexpr unsigned NextStep = on(E::Opened) | on(E::Imported) | on(E::ModelSwitched) |
-                              on(E::StagesRefused) | on(E::StagesRun);
+                              on(E::StagesRefused) | on(E::StagesRun) | on(E::RangeCommitted);
 constexpr unsigned Any = ~0u;
 
 bool always(const FocusState&) {

@@ -22,6 +22,7 @@ enum class FocusEvent {
     StagesRun,      ///< Start or a figure ran the pipeline to its end
     StagesRefused,  ///< a stage refused to run
     SettingChanged, ///< a slider, check box, range box or coefficient changed
+    RangeCommitted, ///< Return committed the range in the boxes
 };
 
 /// The control that gets the focus.

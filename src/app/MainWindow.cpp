@@ -114,7 +114,7 @@ void MainWindow::connectControls() {
     connect(c.run.quit, &QPushButton::clicked, this, &QWidget::close);
     for (QLineEdit* box : {c.range.lower, c.range.upper}) {
         connect(box, &QLineEdit::textChanged, w, &Workflow::rangeTextChanged);
-        connect(box, &QLineEdit::returnPressed, w, &Workflow::rangeEditFinished);
+        connect(box, &QLineEdit::returnPressed, w, &Workflow::rangeReturnPressed);
         box->installEventFilter(this);
     }
     connect(c.model.generateModel, &QCheckBox::clicked, w, &Workflow::generateModelClicked);

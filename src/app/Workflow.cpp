@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QStringList>
 
 #include <utility>
 
@@ -285,20 +286,56 @@ void Workflow::rangeTextChanged() {
     focus_.apply(FocusEvent::SettingChanged, focusState());
 }
 
-void Workflow::rangeEditFinished() {
+void Workflow::rangeReturnPressed() {
+    if (rangeEditFinished()) {
+        focus_.begin();
+        focus_.apply(FocusEvent::RangeCommitted, focusState());
+    }
+}
+
+bool Workflow::rangeEditFinished() {
+    // Read from the texts as typed: a refusal puts the last accepted ones back.
+    const QString notes = rangeReadingNotes();
     if (Status st = session_.validateRange(); !st) {
         if (st.reason() == "Please set valid range.") {
             dialogs_.exclamation(&window_, QStringLiteral("Error"),
                                  QStringLiteral("Please set valid range."));
+            // Equal bounds that were typed differently were made equal by the reading.
+            if (!notes.isEmpty()) {
+                status_.show(notes);
+            }
         } else {
             status_.show(QStringLiteral("The range was not accepted: %1").arg(qs(st.reason())));
         }
         writeRangeBoxes();
         commitRange();
-    } else if (commitRange()) {
+        syncControls();
+        return false;
+    }
+    const bool changed = commitRange();
+    if (!notes.isEmpty()) {
+        status_.show(notes);
+    } else if (changed) {
         status_.clear();
     }
     syncControls();
+    return true;
+}
+
+/// How each range box's text is read when it is not a plain number, for the status line.
+QString Workflow::rangeReadingNotes() const {
+    QStringList notes;
+    const std::pair<const char*, QLineEdit*> boxes[] = {{"From", controls_.range.lower},
+                                                        {"To", controls_.range.upper}};
+    for (const auto& [name, box] : boxes) {
+        const std::string text = latin1(box->text());
+        if (!text.empty()) {
+            if (const std::string note = readingNote(name, text, rangeLabel(text)); !note.empty()) {
+                notes << qs(note);
+            }
+        }
+    }
+    return notes.join(QStringLiteral("; "));
 }
 
 bool Workflow::commitRange() {
@@ -395,8 +432,17 @@ void Workflow::finishRun(const RunOutcome& outcome) {
         focus_.apply(FocusEvent::StagesRefused, focusState(0, outcome.failed));
         return;
     }
-    status_.clear();
+    showResultState();
     focus_.apply(FocusEvent::StagesRun, focusState());
+}
+
+/// A run that ends in no region at all says so, and why, instead of leaving blank figures.
+void Workflow::showResultState() {
+    if (const std::string empty = session_.emptyResult(); !empty.empty()) {
+        status_.show(QStringLiteral("The result is empty: ") + qs(empty));
+    } else {
+        status_.clear();
+    }
 }
 
 void Workflow::start() {
@@ -467,7 +513,7 @@ void Workflow::settingChanged(const std::array<bool, StageCount>& doneBefore) {
     if (!outcome.status) {
         status_.show(qs(outcome.status.reason()));
     } else {
-        status_.clear();
+        showResultState();
     }
     // A keyboard step on a slider leaves the focus on it, even when it recomputed stages.
     focus_.apply(FocusEvent::SettingChanged, focusState(0, outcome.failed));
@@ -526,12 +572,17 @@ void Workflow::coefficientTyped(int k, const QString& typed) {
         slider->setValue(k == 0 ? coefficients.first : coefficients.second);
     }
     settingChanged(before);
+    // Whatever was not typed as a plain number between 0 and 100 is said how it was taken.
     const double value = leadingNumber(latin1(typed));
+    const QString name = QStringLiteral("Coefficient %1").arg(k + 1);
+    QString message = qs(readingNote(latin1(name), latin1(typed), shortestText(value)));
     if (!(value >= 0 && value <= 100)) {
-        status_.show(QStringLiteral("Coefficient %1 was clipped to %2: a coefficient lies between "
-                                    "0 and 100 %")
-                         .arg(k + 1)
-                         .arg(caption));
+        message = message.isEmpty() ? QStringLiteral("%1 was clipped to %2").arg(name, caption)
+                                    : message + QStringLiteral(" and clipped to %1").arg(caption);
+        message += QStringLiteral(": a coefficient lies between 0 and 100 %");
+    }
+    if (!message.isEmpty()) {
+        status_.show(message);
     }
 }
 

@@ -68,7 +68,10 @@ class Workflow : public QObject {
     /// The coverage dialog, once a check has shown it.
     CoverageDialog* coverageDialog() const;
     void rangeTextChanged();
-    void rangeEditFinished();
+    /// Leaving a range box checks and commits the range; whether it was accepted.
+    bool rangeEditFinished();
+    /// Return in a range box commits it and moves on to the next step.
+    void rangeReturnPressed();
     void generateModelClicked();
     void modelSliderChanged(int percent);
     void showFittingLineClicked();
@@ -104,6 +107,8 @@ class Workflow : public QObject {
     void syncControls();
     void syncCaptions();
     void writeRangeBoxes();
+    QString rangeReadingNotes() const;
+    void showResultState();
     /// Draws and labels the figures in the range the boxes hold; whether it changed.
     bool commitRange();
     void resetModelControls();

@@ -414,6 +414,22 @@ std::string shortestText(double value) {
     return shortest(value, 15);
 }
 
+std::string exactText(double value) {
+    return shortest(value, 17);
+}
+
+std::string readingNote(std::string_view name, std::string_view text, std::string_view used) {
+    if (plainNumber(text)) {
+        return {};
+    }
+    std::string note(name);
+    note += ": \"";
+    note += text;
+    note += "\" was read as ";
+    note += used;
+    return note;
+}
+
 std::string outputNumberText(float value) {
     char text[SingleTextCapacity];
     return {text, writeOutputNumber(text, value)};

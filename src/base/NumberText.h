@@ -45,6 +45,14 @@ char* writeOutputNumber(char* out, float value);
 /// only below 1E-4 or from 1E15 on.
 std::string shortestText(double value);
 
+/// Shortest text that reads back to exactly the same double (up to 17 significant digits), for
+/// labels that must show the very number used.
+std::string exactText(double value);
+
+/// How a typed text was read, for the status line: `From: "0,5" was read as 0`, where `used`
+/// is the text of the number used. Empty when the text is a plain number and needs no word.
+std::string readingNote(std::string_view name, std::string_view text, std::string_view used);
+
 /// The output file's form of a single: the shortest text without the zero before the decimal
 /// point when |x| < 1 (".5", "-.5").
 std::string outputNumberText(float value);

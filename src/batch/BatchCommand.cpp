@@ -244,6 +244,10 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     if (Status st = session.runAll(); !st) {
         return fail(err, st.reason());
     }
+    // An empty result is still a result (and its file is written), but never a silent one.
+    if (const std::string empty = session.emptyResult(); !empty.empty()) {
+        err << "quendrix-batch: warning: the result is empty: " << empty << '\n';
+    }
 
     const int section = o.section ? whole(*o.section) : 50;
     std::vector<std::string> readout;

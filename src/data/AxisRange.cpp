@@ -42,6 +42,10 @@ float rangeWidth(double lo, double hi) {
     return float(std::fabs(lo - hi));
 }
 
+std::string rangeLabel(std::string_view text) {
+    return text.empty() ? std::string() : exactText(leadingNumber(text));
+}
+
 float roundUpBound(float v) {
     if (v == 0) {
         return 0;

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quendrix {
 
@@ -29,6 +30,10 @@ Result<Grid> gridFromRange(double lo, double hi);
 
 /// abs(lo - hi) as a single: the width every colour factor and the generated model use.
 float rangeWidth(double lo, double hi);
+
+/// What the axes show for a range box's text: the number the grid is built from, nothing for an
+/// empty box.
+std::string rangeLabel(std::string_view text);
 
 /// Upper bound proposed for a data maximum: the next multiple of a step chosen by magnitude.
 float roundUpBound(float v);

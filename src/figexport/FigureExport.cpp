@@ -68,8 +68,8 @@ AxisCaptions axisCaptions(const CalibrationSession& session, int f, QString titl
     const Captions& c = session.captions();
     const bool named = session.file(f) && !(f == 1 && session.generatedModel());
     return {std::move(title), named ? orDefault(c.xName[size_t(f)], "X") : QStringLiteral("X"),
-            named ? orDefault(c.yName[size_t(f)], "Y") : QStringLiteral("Y"), qs(c.lowerText),
-            qs(c.upperText)};
+            named ? orDefault(c.yName[size_t(f)], "Y") : QStringLiteral("Y"),
+            qs(rangeLabel(c.lowerText)), qs(rangeLabel(c.upperText))};
 }
 
 } // namespace

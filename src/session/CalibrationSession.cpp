@@ -5,6 +5,7 @@
 #include "model/GeneratedModel.h"
 #include "pipeline/ConfidenceRegions.h"
 #include "pipeline/DiscreteModel.h"
+#include "pipeline/EmptyResult.h"
 #include "pipeline/GaussianModel.h"
 #include "pipeline/Smoothing.h"
 
@@ -378,6 +379,15 @@ Status CalibrationSession::runAll() {
         ++first;
     }
     return first == StageCount ? Status{} : runFrom(Stage(first));
+}
+
+std::string CalibrationSession::emptyResult() const {
+    if (!done_[size_t(Stage::Confidence)]) {
+        return {};
+    }
+    return emptyResultReason(
+        *matrix_, unitWeights_,
+        {settings_.verticalThreshold, settings_.horizontalThreshold, settings_.skip});
 }
 
 Status CalibrationSession::buildDetail() {

@@ -108,6 +108,10 @@ class CalibrationSession {
     /// generated model stands in for it.
     Status runAll();
 
+    /// Why the computed confidence regions leave every cell of the range out, and what would
+    /// change it; empty when a region shows or the regions are not computed.
+    std::string emptyResult() const;
+
     /// Builds the double-resolution matrices from the current probabilities.
     Status buildDetail();
     /// The interval read-out of the calibration chart for a section slider value 0..100.

@@ -1,4 +1,5 @@
 #include "data/AxisRange.h"
+#include "base/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -33,4 +34,16 @@ TEST(AxisRangeTest, RoundBoundsStepByMagnitude) {
         EXPECT_EQ(roundDownBound(v), lower) << v;
         EXPECT_EQ(roundUpBound(v), upper) << v;
     }
+}
+
+TEST(AxisRangeTest, LabelsShowTheNumberTheGridIsBuiltFrom) {
+    EXPECT_EQ(rangeLabel(""), "");
+    EXPECT_EQ(rangeLabel("0,5"), "0");
+    EXPECT_EQ(rangeLabel(" 12.50 mm"), "12.5");
+    EXPECT_EQ(rangeLabel("&H10"), "16");
+    // Every digit it takes to read back the very number, and no more.
+    for (const char* typed : {"0.1", "0.12345678901234567", "-1e-7", "123456789012345678"}) {
+        EXPECT_EQ(leadingNumber(rangeLabel(typed)), leadingNumber(typed)) << typed;
+    }
+    EXPECT_EQ(rangeLabel("0.12345678901234567"), "0.12345678901234566");
 }

@@ -301,3 +301,35 @@ TEST_F(BatchCommandTest, ApplyStreamsWhatTheCalibrationReadsOffAndWarnsWhenThere
         EXPECT_EQ(err, "quendrix-batch: --apply " + file + ": no measurement read\n");
     }
 }
+
+TEST_F(BatchCommandTest, AnEmptyResultIsWrittenWithAWarningThatNamesTheThresholdToLower) {
+    const auto warning = [](const std::string& line, const std::string& threshold,
+                            const std::string& samples, const std::string& keeps) {
+        return "quendrix-batch: warning: the result is empty: no " + line +
+               " in the range holds the " + samples + " sample(s) the " + threshold +
+               " threshold asks for; at " + keeps + " some do\n";
+    };
+    ASSERT_EQ(batch({"--file1", Calibration, "--file2", Error, "--hthreshold", "8", "-o", output}),
+              0);
+    EXPECT_EQ(err, warning("X column", "horizontal", "8", "7 or less"));
+    EXPECT_TRUE(std::filesystem::exists(output));
+    // The threshold the warning proposes does give a result.
+    ASSERT_EQ(batch({"--file1", Calibration, "--file2", Error, "--hthreshold", "7", "-o", output}),
+              0);
+    EXPECT_EQ(err, "");
+
+    // Three samples far apart: no row holds two of them, nor, once rows are let through, any
+    // column.
+    const std::string three = dir.file("three.csv", "X,Y\n5,5\n20,20\n35,35\n");
+    const std::vector<std::string> run{"--file1", three, "--model-sd", "2",   "--range",
+                                       "0",       "40",  "-o",         output};
+    auto with = [&](std::vector<std::string> extra) {
+        extra.insert(extra.begin(), run.begin(), run.end());
+        EXPECT_EQ(batch(extra), 0) << err;
+        return err;
+    };
+    EXPECT_EQ(with({}), warning("Y row", "vertical", "2", "0"));
+    EXPECT_EQ(with({"--skip"}), warning("X column", "horizontal", "2", "0"));
+    EXPECT_EQ(with({"--vthreshold", "0"}), warning("X column", "horizontal", "2", "0"));
+    EXPECT_EQ(with({"--vthreshold", "0", "--hthreshold", "0"}), "");
+}

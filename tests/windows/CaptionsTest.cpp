@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 #include "WindowFixture.h"
 
+#include "app/ChartWindow.h"
 #include "app/StatusLine.h"
 
 namespace quendrix::test {
@@ -112,6 +113,54 @@ TEST_F(CaptionsTest, StatusLineSpeaksOneStyleUntilTheNextSuccess) {
     // One form for every message, whatever its source wrote.
     EXPECT_EQ(StatusLine::sentence(QStringLiteral(" the range was not accepted. ")).toStdString(),
               "The range was not accepted");
+}
+
+TEST_F(CaptionsTest, TextsThatAreNotPlainNumbersShowAndSayTheNumberUsed) {
+    runAll();
+    // The axes show what the grid is built from; the status line says how the box was read.
+    typeRange(c().range.lower, QStringLiteral("0,5"));
+    QTest::keyClick(c().range.lower, Qt::Key_Return);
+    EXPECT_EQ(status(), "From: \"0,5\" was read as 0");
+    for (int n : {1, 8}) {
+        EXPECT_EQ(w.figures().box(n)->lowerText().toStdString(), "0") << n;
+    }
+    // Return hands on to the next step: the figure that computes everything again.
+    EXPECT_EQ(QApplication::focusWidget(), &fig(3));
+    typeRange(c().range.lower, QStringLiteral("-2.50"));
+    typeRange(c().range.upper, QStringLiteral("abc"));
+    QTest::keyClick(c().range.upper, Qt::Key_Return);
+    EXPECT_EQ(status(), "To: \"abc\" was read as 0");
+    EXPECT_EQ(w.figures().box(3)->lowerText().toStdString() + " .. " +
+                  w.figures().box(3)->upperText().toStdString(),
+              "-2.5 .. 0");
+    typeRange(c().range.upper, QStringLiteral("40 "));
+    QTest::keyClick(c().range.upper, Qt::Key_Return);
+    EXPECT_EQ(status(), "");
+    click(&fig(3));
+    ASSERT_TRUE(drawn(8));
+    click(&fig(8));
+    ChartWindow* chart = w.workflow().chart().window();
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(text(chart->controls().label1[1]) + " .. " + text(chart->controls().label2[1]),
+              "-2.5 .. 40");
+    chart->close();
+
+    w.workflow().coefficientTyped(1, QStringLiteral("95,4"));
+    EXPECT_EQ(status(), "Coefficient 2: \"95,4\" was read as 95");
+    EXPECT_EQ(text(c().coefficients.values[1]), "95");
+    w.workflow().coefficientTyped(0, QStringLiteral("150 %"));
+    EXPECT_EQ(status(), "Coefficient 1: \"150 %\" was read as 150 and clipped to 100: a "
+                        "coefficient lies between 0 and 100 %");
+}
+
+TEST_F(CaptionsTest, AResultWithoutARegionSaysWhyAndWhatWouldGiveOne) {
+    runAll();
+    c().thresholds.horizontal->setValue(8);
+    ASSERT_TRUE(drawn(8));
+    EXPECT_EQ(status(), "The result is empty: no X column in the range holds the 8 sample(s) the "
+                        "horizontal threshold asks for; at 7 or less some do");
+    c().thresholds.horizontal->setValue(7);
+    EXPECT_EQ(status(), "");
 }
 
 TEST_F(CaptionsTest, FileOneWithoutACompleteRecordIsImportedButStartSaysWhy) {
