@@ -1,5 +1,6 @@
 #include "app/MeasurementCommands.h"
 
+#include "app/OutputFolder.h"
 #include "app/StatusLine.h"
 #include "data/DataFileReader.h"
 #include "export/OutputFile.h"
@@ -44,6 +45,14 @@ std::optional<MeasurementFile> pickAndRead(QWidget* parent, ui::DialogService& d
     return std::move(file).value();
 }
 
+/// The file name as typed, with ".csv" added when it has no extension and names nothing that
+/// exists (the dialog's filter adds none). The dialog asked about replacing the name as typed,
+/// not this one.
+QString withCsvExtension(const QString& path) {
+    const QFileInfo typed(path);
+    return typed.fileName().contains(u'.') || typed.exists() ? path : path + QStringLiteral(".csv");
+}
+
 /// The reading's warning about fields without a number, appended to a message.
 QString withWarning(QString message, const QString& path, const MeasurementFile& file) {
     const std::string warning =
@@ -67,14 +76,19 @@ bool MeasurementCommands::applyToMeasurements(QWidget* parent, StatusLine& statu
     if (!file) {
         return false;
     }
-    const QString output = dialogs_.saveFileName(parent, DataFileFilter);
-    if (output.isEmpty()) {
+    const QString typed = dialogs_.saveFileName(parent, DataFileFilter);
+    if (typed.isEmpty()) {
         return false;
     }
+    const QString output = withCsvExtension(typed);
     const std::optional<FileIdentity> target = fileIdentity(encoded(output));
-    Status st = target && target == fileIdentity(encoded(input))
-                    ? Status(Failure{"the output would replace the measurements"})
-                    : session_.checkOutputPath(encoded(output));
+    Status st = session_.checkOutputPath(encoded(output));
+    if (target && target == fileIdentity(encoded(input))) {
+        st = Failure{"the output would replace the measurements"};
+    } else if (target && output != typed) {
+        st = Failure{encoded(QFileInfo(output).fileName()) +
+                     " already exists; type the name with .csv to replace it"};
+    }
     std::vector<Prediction> predicted;
     if (st) {
         ui::BusyCursor busy;
@@ -105,6 +119,7 @@ bool MeasurementCommands::applyToMeasurements(QWidget* parent, StatusLine& statu
                        .arg(counts.skipped);
     }
     status.show(withWarning(outcome, input, *file));
+    OutputFolder::remember(parent, output);
     return true;
 }
 

@@ -31,8 +31,9 @@ class MeasurementCommands {
   public:
     MeasurementCommands(CalibrationSession& session, ui::DialogService& dialogs);
 
-    /// Picks NEW.csv, then the predictions file, and writes the predictions CSV. The chart's
-    /// fine matrices must be built. Whether a file was written.
+    /// Picks NEW.csv, then the predictions file (".csv" added to a name typed without an
+    /// extension), and writes the predictions CSV. The chart's fine matrices must be built.
+    /// Whether a file was written.
     bool applyToMeasurements(QWidget* parent, StatusLine& status);
     /// Picks a pairs file and checks the confidence regions with it; none when cancelled or
     /// refused.

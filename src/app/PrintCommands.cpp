@@ -3,13 +3,17 @@
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
 #include "app/FigureSynchroniser.h"
+#include "app/OutputFolder.h"
 #include "app/StatusLine.h"
 #include "print/PrintOptionsDialog.h"
 #include "ui/Clipboard.h"
 #include "ui/FigureSurface.h"
+#include "ui/Text.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 
 namespace quendrix {
@@ -37,13 +41,25 @@ MainPage PrintCommands::mainPage() const {
 PrintOutcome PrintCommands::print(QWidget* parent, StatusLine& status,
                                   const PageProcedure& drawPage) {
     const QString title = QString::fromStdString(session_.state().printTitle);
-    const PrintOutcome outcome =
-        printWindowPage(parent, dialogs_, session_.state(),
-                        title.isEmpty() ? parent->windowTitle() : title, drawPage);
+    const PrintOutcome outcome = printWindowPage(parent, dialogs_, session_.state(),
+                                                 title.isEmpty() ? parent->windowTitle() : title,
+                                                 proposedPdf(parent), drawPage);
     if (outcome.kind != PrintOutcome::Kind::Cancelled) {
         status.show(outcome.message);
     }
+    if (!outcome.pdfPath.isEmpty()) {
+        OutputFolder::remember(parent, outcome.pdfPath);
+    }
     return outcome;
+}
+
+QString PrintCommands::proposedPdf(QWidget* window) const {
+    const std::string& file1 = session_.captions().path[0];
+    const QString name =
+        file1.empty() ? QStringLiteral("calibration") : QFileInfo(ui::qs(file1)).completeBaseName();
+    const QString folder = OutputFolder::of(window);
+    return QDir(folder.isEmpty() ? QDir::homePath() : folder)
+        .filePath(name + QStringLiteral(".pdf"));
 }
 
 PrintOutcome PrintCommands::printMainWindow() {

@@ -43,6 +43,11 @@ class PrintCommands : public QObject {
     /// matrices built), the dialog over `chart`, the outcome in the chart's status line.
     PrintOutcome printChartWindow(QWidget* chart, StatusLine& chartStatus, const ChartView& view);
 
+    /// The PDF the print dialog proposes for a page printed from `window`: file 1's name with
+    /// ".pdf" ("calibration.pdf" before an import), in the folder of the last file saved or
+    /// printed from the windows (the home folder before the first).
+    QString proposedPdf(QWidget* window) const;
+
     /// Shows the print options dialog; the window opening it sets its "PrintOptions" flag first.
     void showPrintOptions();
     PrintOptionsDialog* printOptions() const;

@@ -1,5 +1,6 @@
 #include "app/ResultSaver.h"
 
+#include "app/OutputFolder.h"
 #include "app/StatusLine.h"
 #include "session/CalibrationSession.h"
 #include "ui/BusyCursor.h"
@@ -29,6 +30,7 @@ bool ResultSaver::save(QWidget* parent, StatusLine& status) {
         return false;
     }
     status.show(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
+    OutputFolder::remember(parent, path);
     return true;
 }
 

@@ -16,7 +16,8 @@ class DialogService;
 /// What every save entry of both windows does: asks for a file (the dialog confirms an
 /// overwrite), then writes the common output format of the current result through the one
 /// output writer. Cancel is silent and writes nothing; a refusal or a failed write leaves any
-/// existing file as it was and says why in the status line of the window that asked.
+/// existing file as it was and says why in the status line of the window that asked. The path
+/// is kept exactly as typed.
 class ResultSaver {
   public:
     ResultSaver(const CalibrationSession& session, ui::DialogService& dialogs);

@@ -120,17 +120,22 @@ void drawSectionMarker(ui::FigureSurface& surface, int sectionPercent, bool grey
     surface.line(x, 0, x, ChartFrame.height, lineColour(greyScale, QColor(0, 0, 255)));
 }
 
+std::vector<CurvePiece> fineAverageDashes(const DetailMatrices& d) {
+    return dashes(averageCurve(d.fineAve.data(), FineFirst, FineLast), FineFirst, 2 * AverageDash);
+}
+
 void drawChartCurves(ui::FigureSurface& surface, const DetailMatrices& d, bool average, bool mode,
                      bool greyScale) {
-    if (average) {
-        drawCurve(surface, ChartFrame, averageCurve(d.fineAve.data(), FineFirst, FineLast),
-                  lineColour(greyScale, QColor(0, 0, 255)));
-    }
+    // The dashed average over the solid mode: where they run together both show.
     if (mode) {
         const auto probability = [&d](int x, int y) { return std::fabs(d.prob(x, y)); };
         drawCurve(surface, ChartFrame,
                   modeCurve(d.fineMode.data(), FineFirst, FineLast, probability),
                   lineColour(greyScale, QColor(255, 0, 0)));
+    }
+    if (average) {
+        drawCurve(surface, ChartFrame, fineAverageDashes(d),
+                  lineColour(greyScale, QColor(0, 0, 255)));
     }
 }
 

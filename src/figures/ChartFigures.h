@@ -62,7 +62,11 @@ void drawColourChart(ui::FigureSurface& surface, const ColourPoints& points, flo
 /// The section's position on the main figure; none at the figure's edges (0 or 100 %).
 void drawSectionMarker(ui::FigureSurface& surface, int sectionPercent, bool greyScale);
 
-/// The average (blue) and mode (red) curves of the fine matrices; black in grey scale.
+/// The average curve of the fine matrices in dashes as long on the figure as the main window's.
+std::vector<CurvePiece> fineAverageDashes(const DetailMatrices& d);
+
+/// The mode (red, solid) and over it the average (blue, dashed) curves of the fine matrices;
+/// black in grey scale.
 void drawChartCurves(ui::FigureSurface& surface, const DetailMatrices& d, bool average, bool mode,
                      bool greyScale);
 

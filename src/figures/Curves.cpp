@@ -3,7 +3,9 @@
 #include "pipeline/StageMatrix.h"
 #include "ui/FigureSurface.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace quendrix {
 namespace {
@@ -61,6 +63,17 @@ std::vector<CurvePiece> modeCurve(const int* rows, int first, int last,
         }
         return true;
     });
+}
+
+bool inDash(int x, int first, int columns) {
+    return (x - first) / columns % 2 == 0;
+}
+
+std::vector<CurvePiece> dashes(const std::vector<CurvePiece>& pieces, int first, int columns) {
+    std::vector<CurvePiece> out;
+    std::copy_if(pieces.begin(), pieces.end(), std::back_inserter(out),
+                 [&](const CurvePiece& p) { return !p.line || inDash(p.x1, first, columns); });
+    return out;
 }
 
 void drawCurve(ui::FigureSurface& surface, const GridFrame& frame,

@@ -50,6 +50,18 @@ std::vector<CurvePiece> averageCurve(const int* rows, int first, int last);
 std::vector<CurvePiece> modeCurve(const int* rows, int first, int last,
                                   const ColumnProbability& probability);
 
+/// Where the mode and the average run together the average, drawn last, would hide the mode;
+/// drawn in dashes over the solid mode, both show. A dash spans `AverageDash` columns of the
+/// main grid (twice as many fine columns, the same length on the figure), a gap as many.
+inline constexpr int AverageDash = 2;
+
+/// Whether column x lies in a dash of `columns` columns, dashes and gaps counted from `first`.
+bool inDash(int x, int first, int columns);
+
+/// `pieces` broken into dashes: the lines that start in a gap are left out. Lone points stay, as
+/// each marks a column of its own.
+std::vector<CurvePiece> dashes(const std::vector<CurvePiece>& pieces, int first, int columns);
+
 /// Draws `pieces` one unit wide on `surface`, placed by `frame`.
 void drawCurve(ui::FigureSurface& surface, const GridFrame& frame,
                const std::vector<CurvePiece>& pieces, const QColor& colour);

@@ -48,13 +48,8 @@ void drawSessionStage(ui::FigureSurface& surface, const CalibrationSession& sess
 
 void drawSessionOverlays(ui::FigureSurface& surface, const CalibrationSession& session, bool mode,
                          bool average) {
-    const bool grey = session.state().colour.greyScale;
-    if (average) {
-        drawAverageOverlay(surface, session.columns(), grey);
-    }
-    if (mode) {
-        drawModeOverlay(surface, session.columns(), session.matrix(), grey);
-    }
+    drawConfidenceOverlays(surface, session.columns(), session.matrix(), mode, average,
+                           session.state().colour.greyScale);
 }
 
 } // namespace quendrix

@@ -146,8 +146,10 @@ void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, boo
 }
 
 void drawAverageOverlay(ui::FigureSurface& surface, const ColumnResults& columns, bool greyScale) {
-    drawCurve(surface, MainFigureFrame, averageCurve(columns.aveIndex.data(), PlotFirst, PlotLast),
-              lineColour(greyScale, QColor(0, 0, 255)));
+    drawCurve(
+        surface, MainFigureFrame,
+        dashes(averageCurve(columns.aveIndex.data(), PlotFirst, PlotLast), PlotFirst, AverageDash),
+        lineColour(greyScale, QColor(0, 0, 255)));
 }
 
 void drawModeOverlay(ui::FigureSurface& surface, const ColumnResults& columns, const StageMatrix& m,
@@ -156,6 +158,17 @@ void drawModeOverlay(ui::FigureSurface& surface, const ColumnResults& columns, c
     drawCurve(surface, MainFigureFrame,
               modeCurve(columns.modeIndex.data(), PlotFirst, PlotLast, probability),
               lineColour(greyScale, QColor(255, 0, 0)));
+}
+
+void drawConfidenceOverlays(ui::FigureSurface& surface, const ColumnResults& columns,
+                            const StageMatrix& m, bool mode, bool average, bool greyScale) {
+    // Where the two run together both show: the average's gaps leave the mode visible.
+    if (mode) {
+        drawModeOverlay(surface, columns, m, greyScale);
+    }
+    if (average) {
+        drawAverageOverlay(surface, columns, greyScale);
+    }
 }
 
 } // namespace quendrix

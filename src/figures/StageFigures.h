@@ -38,12 +38,17 @@ void drawMaskedProbability(ui::FigureSurface& surface, const StageMatrix& m,
 /// (grey shades in grey scale); the result becomes the surface's persistent picture.
 void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, bool greyScale);
 
-/// The average overlay on Fig.8: AveIndex of neighbouring columns joined (blue; black in grey).
+/// The average overlay on Fig.8: AveIndex of neighbouring columns joined (blue; black in grey),
+/// in dashes, so that drawn over the mode it leaves the mode showing where the two meet.
 void drawAverageOverlay(ui::FigureSurface& surface, const ColumnResults& columns, bool greyScale);
 
 /// The mode overlay on Fig.8 (red; black in grey): neighbouring modes joined by a line unless the
 /// column with the higher mode dips between them.
 void drawModeOverlay(ui::FigureSurface& surface, const ColumnResults& columns, const StageMatrix& m,
                      bool greyScale);
+
+/// The overlays "Show mode" and "Show ave." select: the mode, then the dashed average over it.
+void drawConfidenceOverlays(ui::FigureSurface& surface, const ColumnResults& columns,
+                            const StageMatrix& m, bool mode, bool average, bool greyScale);
 
 } // namespace quendrix

@@ -4,6 +4,7 @@
 #include "figures/ChartFigures.h"
 #include "figures/Curves.h"
 #include "figures/FigureColours.h"
+#include "print/MainPage.h"
 #include "print/PageGeometry.h"
 #include "session/CalibrationSession.h"
 #include "ui/PrinterPage.h"
@@ -61,13 +62,14 @@ void printFigures(ui::PrinterPage& page, const CalibrationSession& session, cons
     const QColor blue = lineColour(grey, QColor(0, 0, 255));
     const QColor red = lineColour(grey, QColor(255, 0, 0));
     // The curves run on to the column after the last shown one, so they are cut at the edge.
+    // The dashed average goes over the solid mode, as on screen.
     page.setClip(t.map(ChartMainFigure));
-    if (view.showAverage) {
-        printCurve(page, averageCurve(d.fineAve.data(), FineFirst, FineLast), blue, t);
-    }
     if (view.showMode) {
         const auto probability = [&d](int x, int y) { return std::fabs(d.prob(x, y)); };
         printCurve(page, modeCurve(d.fineMode.data(), FineFirst, FineLast, probability), red, t);
+    }
+    if (view.showAverage) {
+        printCurve(page, fineAverageDashes(d), blue, t);
     }
     page.clearClip();
     if (view.sectionPercent > 0 && view.sectionPercent < 100) {
@@ -123,12 +125,15 @@ void printTexts(ui::PrinterPage& page, const CalibrationSession& session, const 
     };
     line(QStringLiteral("X: %1 (%2)").arg(qs(cap.xName[0]), qs(cap.path[0])));
     line(QStringLiteral("Y: %1 (%2)").arg(qs(cap.yName[0]), qs(cap.path[0])));
-    line(QStringLiteral("Smoothing level:  ") + qs(cap.smoothing) + QStringLiteral(" %"));
-    for (size_t k = 0; k < 2; ++k) {
-        line(QStringLiteral("Confidence coefficient %1:  ").arg(k + 1) + qs(cap.coefficient[k]) +
-             QStringLiteral(" %"));
+    // What the page's result was computed from, in the main page's words.
+    line(QStringLiteral("File 2: ") + qs(cap.path[1]));
+    if (const QString model = generatedModelLine(session); !model.isEmpty()) {
+        line(model);
     }
-    line(QStringLiteral("Z-axis enhancement: %1").arg(view.enhancementPercent));
+    for (const QString& setting : settingLines(session, true)) {
+        line(setting);
+    }
+    line(enhancementLine(QString::number(view.enhancementPercent)));
 
     // The interval panel's lines at its pitch of one line, each header but the first half a
     // line further down.

@@ -1,6 +1,7 @@
 #include "print/MainPage.h"
 
 #include "base/NumberText.h"
+#include "figures/Curves.h"
 #include "figures/FigureColours.h"
 #include "figures/FigureGrid.h"
 #include "figures/ScatterFigure.h"
@@ -10,6 +11,8 @@
 #include "ui/Text.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace quendrix {
 namespace {
@@ -82,19 +85,45 @@ void printTextBlocks(ui::PrinterPage& page, const MainPage& in, const PageTransf
         block.line(indented, QStringLiteral("X: ") + qs(cap.xName[f]));
         block.line(indented, QStringLiteral("Y: ") + qs(cap.yName[f]));
     }
-    block.line(fx, QStringLiteral("Smoothing level:  ") + qs(cap.smoothing) + QStringLiteral(" %"));
-    if (in.drawn[7]) {
-        for (size_t k = 0; k < 2; ++k) {
-            block.line(fx, QStringLiteral("Confidence coefficient %1:  ").arg(k + 1) +
-                               qs(cap.coefficient[k]) + QStringLiteral(" %"));
-        }
+    if (const QString model = generatedModelLine(in.session); !model.isEmpty()) {
+        block.line(indented, model);
+    }
+    for (const QString& setting : settingLines(in.session, in.drawn[7])) {
+        block.line(fx, setting);
     }
     const float percent = in.session.state().colour.enhancement * 100.0f;
-    block.line(fx, QStringLiteral("Z-axis enhancement:  ") + qs(shortestText(percent)) +
-                       QStringLiteral(" %"));
+    block.line(fx, enhancementLine(qs(shortestText(percent))));
 }
 
 } // namespace
+
+QStringList settingLines(const CalibrationSession& session, bool coefficients) {
+    const Captions& cap = session.captions();
+    const PipelineSettings& settings = session.settings();
+    QStringList lines{
+        QStringLiteral("Smoothing level:  ") + qs(cap.smoothing) + QStringLiteral(" %"),
+        QStringLiteral("Vertical threshold:  %1 sample(s)").arg(settings.verticalThreshold),
+        settings.skip ? QStringLiteral("Skip:  on") : QStringLiteral("Skip:  off"),
+        QStringLiteral("Horizontal threshold:  %1 sample(s)").arg(settings.horizontalThreshold)};
+    if (coefficients) {
+        for (size_t k = 0; k < 2; ++k) {
+            lines.push_back(QStringLiteral("Confidence coefficient %1:  ").arg(k + 1) +
+                            qs(cap.coefficient[k]) + QStringLiteral(" %"));
+        }
+    }
+    return lines;
+}
+
+QString generatedModelLine(const CalibrationSession& session) {
+    if (!session.generatedModel()) {
+        return {};
+    }
+    return QStringLiteral("Model Std. Dev.:  %1 % of range").arg(session.settings().modelPercent);
+}
+
+QString enhancementLine(const QString& percent) {
+    return QStringLiteral("Z-axis enhancement:  ") + percent + QStringLiteral(" %");
+}
 
 QRectF mainPageFigure(int n) {
     const QSize area(int(4 * (DesignFrame.labelWidth + Side) + 3 * DesignFrame.spacing),
@@ -158,20 +187,29 @@ void printConfidenceFigure(ui::PrinterPage& page, const MainPage& in, const Page
     const QColor mode = lineColour(grey, QColor(255, 0, 0));
     const QColor average = lineColour(grey, QColor(0, 0, 255));
     const StageMatrix& m = in.session.matrix();
+    // A cell's dot is wider than the cells are apart, so the overlays follow the regions and the
+    // dashed average follows the mode: where the two run together both show, as on screen.
+    std::vector<QPointF> modes, averages;
     for (int x = PlotFirst; x <= PlotLast; ++x) {
         for (int y = PlotFirst; y <= PlotLast; ++y) {
             const float c = m.at(Field::Confi, x, y);
             const float q = std::fabs(c);
+            const QPointF at(t.x(box.left() + cellX(x)), t.y(box.top() + cellY(y)));
             // The half-probability cell keeps its region's shade, as on screen, unless the
-            // average is shown: its sign only marks it.
-            const QColor* colour = q == 3 && in.showMode     ? &mode
-                                   : c < 0 && in.showAverage ? &average
-                                   : q >= 2                  ? &inner
-                                   : q == 1                  ? &outer
-                                                             : nullptr;
-            if (colour != nullptr) {
-                page.point(t.x(box.left() + cellX(x)), t.y(box.top() + cellY(y)), *colour);
+            // average is shown there: its sign only marks it.
+            if (c < 0 && in.showAverage && inDash(x, PlotFirst, AverageDash)) {
+                averages.push_back(at);
+            } else if (q == 3 && in.showMode) {
+                modes.push_back(at);
+            } else if (q >= 2 || q == 1) {
+                page.point(at.x(), at.y(), q >= 2 ? inner : outer);
             }
+        }
+    }
+    for (const auto& [cells, colour] : {std::pair(&modes, mode), std::pair(&averages, average)}) {
+        page.flush();
+        for (const QPointF& p : *cells) {
+            page.point(p.x(), p.y(), colour);
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -29,6 +30,16 @@ QRectF mainPageFigure(int n);
 QPointF mainPageStatisticsBlock();
 QPointF mainPageFileBlock();
 
+/// The settings the result depends on besides the files, as both pages print them after the
+/// files and in the window's order: the smoothing level, the vertical threshold with "Skip", the
+/// horizontal threshold and, when `coefficients`, both confidence coefficients.
+QStringList settingLines(const CalibrationSession& session, bool coefficients);
+/// The generated error model's standard deviation while the model stands in for file 2; empty
+/// otherwise.
+QString generatedModelLine(const CalibrationSession& session);
+/// The Z-axis enhancement line for `percent` (100 = as computed).
+QString enhancementLine(const QString& percent);
+
 /// What the main window's page shows besides the session: the window's drawn flags, check boxes
 /// and axis texts.
 struct MainPage {
@@ -52,8 +63,9 @@ void printMainWindow(ui::PrinterPage& page, const MainPage& in, double offsetX =
 /// the figure and the four edges of the figure.
 void printScatterFigure(ui::PrinterPage& page, const MainPage& in, int f, const PageTransform& t);
 
-/// `PrintConfidenceFigure`: Fig.8 cell by cell in the region shades; mode cells red while
-/// "Show mode" is checked, half-probability cells blue while "Show ave." is.
+/// `PrintConfidenceFigure`: Fig.8 cell by cell in the region shades; over them the mode cells red
+/// while "Show mode" is checked, and over those the half-probability cells blue in dashes while
+/// "Show ave." is.
 void printConfidenceFigure(ui::PrinterPage& page, const MainPage& in, const PageTransform& t);
 
 /// `PrintRainbow`: grid cell (x, y) of stage figure k (0..4 for Fig.3 .. Fig.7) in the ramp

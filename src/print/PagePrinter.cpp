@@ -19,7 +19,7 @@ namespace quendrix {
 namespace {
 
 PrintOutcome failed(const QString& why) {
-    return {PrintOutcome::Kind::Failed, QStringLiteral("The page was not printed: ") + why};
+    return {PrintOutcome::Kind::Failed, QStringLiteral("The page was not printed: ") + why, {}};
 }
 
 /// Draws the copies on an active painter; false when the device refuses a new page.
@@ -51,7 +51,7 @@ PrintOutcome printToPdf(const QPrinter& printer, int copies, const QString& docu
         return failed(QString::fromLocal8Bit(st.reason().c_str()));
     }
     return {PrintOutcome::Kind::Printed,
-            QStringLiteral("Printed to %1").arg(QFileInfo(path).fileName())};
+            QStringLiteral("Printed to %1").arg(QFileInfo(path).fileName()), path};
 }
 
 PrintOutcome printOnPrinter(QPrinter& printer, const PageProcedure& drawPage) {
@@ -72,7 +72,8 @@ PrintOutcome printOnPrinter(QPrinter& printer, const PageProcedure& drawPage) {
         return failed(QStringLiteral("the printer reported an error"));
     }
     return {PrintOutcome::Kind::Printed,
-            QStringLiteral("Printed on %1").arg(printer.printerName())};
+            QStringLiteral("Printed on %1").arg(printer.printerName()),
+            {}};
 }
 
 } // namespace
@@ -100,14 +101,24 @@ QByteArray renderPdf(const QPrinter& printer, int copies, const QString& documen
 
 PrintOutcome printWindowPage(QWidget* parent, ui::DialogService& dialogs,
                              const SessionState& settings, const QString& documentName,
-                             const PageProcedure& drawPage) {
+                             const QString& proposedPdf, const PageProcedure& drawPage) {
     if (const QString why = unusablePrintSetting(settings); !why.isEmpty()) {
-        return {PrintOutcome::Kind::Refused, QStringLiteral("The page was not printed: ") + why};
+        return {
+            PrintOutcome::Kind::Refused, QStringLiteral("The page was not printed: ") + why, {}};
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(documentName);
+    // Naming a PDF switches to PDF output; switching back keeps the name for the dialog's file
+    // box and the system's printer selected (without a printer the PDF stays). The dialog sets or
+    // clears the name as the user chooses.
+    printer.setOutputFileName(proposedPdf);
+    printer.setOutputFormat(QPrinter::NativeFormat);
     if (!dialogs.print(parent, printer)) {
         return {};
+    }
+    // A printer prints on paper; the proposed name was only for the dialog's file box.
+    if (printer.outputFormat() == QPrinter::NativeFormat) {
+        printer.setOutputFileName(QString());
     }
     ui::BusyCursor busy;
     if (printer.outputFormat() == QPrinter::PdfFormat) {

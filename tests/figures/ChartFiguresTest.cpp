@@ -155,10 +155,23 @@ TEST_F(ChartFiguresTest, MarkerAndCurvesOnTheFineGrid) {
     for (int r = 250; r <= 254; ++r) {
         d->fineProb[size_t(301 * FineSize + r)] = 0.001f * float(r - 249);
     }
+    // Where the two run together, the dashed average leaves the mode showing.
+    for (int x = 350; x <= 420; ++x) {
+        d->fineMode[size_t(x)] = d->fineAve[size_t(x)] = 120;
+    }
     ui::FigureSurface c;
+    c.setScale(ChartFrame.width, ChartFrame.height);
     drawChartCurves(c, *d, true, true, false);
     EXPECT_EQ(c.colourAt(50.5, ChartFrame.y(200), size), Blue);
     EXPECT_EQ(c.colourAt(250.5, ChartFrame.y(252), size), Red);
+    int red = 0, blue = 0;
+    for (double x = ChartFrame.x(350); x <= ChartFrame.x(420); x += 0.5) {
+        const QColor at = c.colourAt(x, ChartFrame.y(120), size);
+        red += at == Red;
+        blue += at == Blue;
+    }
+    EXPECT_GT(red, 30);
+    EXPECT_GT(blue, 30);
     ui::FigureSurface none;
     drawChartCurves(none, *d, false, false, false);
     EXPECT_EQ(none.itemCount(), 0u);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 void PrintTo(const QColor& c, std::ostream* os) {
     *os << c.name().toStdString();
 }
@@ -47,7 +49,7 @@ TEST(StageFigures, MaskedProbabilityKeepsOnlyRegionCellsAndHasNoThreshold) {
     EXPECT_EQ(cellAt(s, 102, 100), White);
 }
 
-TEST(StageFigures, RegionsStayAsThePictureWhileTheAverageOverlayIsCleared) {
+TEST(StageFigures, RegionsStayAsThePictureWhileTheOverlaysAreClearedAndBothOverlaysShow) {
     StageMatrix m;
     m.at(Field::Confi, 60, 60) = -1; // marked cells keep the colour of their region
     m.at(Field::Confi, 61, 60) = -3;
@@ -55,13 +57,25 @@ TEST(StageFigures, RegionsStayAsThePictureWhileTheAverageOverlayIsCleared) {
     drawConfidenceRegions(s, m, false);
     ColumnResults columns;
     columns.aveIndex.fill(NoIndex);
+    columns.modeIndex.fill(NoIndex);
     columns.aveIndex[75] = 75;                          // alone between missing columns
-    columns.aveIndex[100] = columns.aveIndex[101] = 75; // a run of two
-    drawAverageOverlay(s, columns, false);
-    const double joined = (cellX(100) + cellX(101)) / 2;
+    columns.aveIndex[101] = columns.aveIndex[102] = 75; // a run of two
+    // Where the mode and the average run together over 40 columns.
+    for (int x = 120; x <= 160; ++x) {
+        columns.modeIndex[size_t(x)] = columns.aveIndex[size_t(x)] = 90;
+    }
+    drawConfidenceOverlays(s, columns, m, true, true, false);
+    const double joined = (cellX(101) + cellX(102)) / 2;
     EXPECT_EQ(cellAt(s, 75, 75), Blue);
     EXPECT_EQ(at(s, joined, cellY(75)), Blue);
-    EXPECT_EQ(at(s, cellX(101), cellY(75) + 100), White); // nothing towards a missing index
+    EXPECT_EQ(at(s, cellX(102), cellY(75) + 100), White); // nothing towards a missing index
+    // Along the shared run the average, drawn last, leaves the mode showing.
+    std::map<QRgb, int> run;
+    for (double x = cellX(120); x <= cellX(160); x += 1875.0 / 402) {
+        ++run[at(s, x, cellY(90)).rgb()];
+    }
+    EXPECT_GT(run[Red.rgb()], 20);
+    EXPECT_GT(run[Blue.rgb()], 20);
     s.clear();
     EXPECT_EQ(at(s, joined, cellY(75)), White);
     EXPECT_EQ(cellAt(s, 60, 60), QColor(50, 127, 50));

@@ -83,23 +83,29 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
     };
     EXPECT_EQ(cells(marks, 6), expected);
 
-    // The average and mode curves with lines of 6 dots, kept inside the main figure.
+    // The mode and the average curves with lines of 6 dots, kept inside the main figure; the
+    // average in dashes of four columns four apart, drawn over the mode so that where the two
+    // run together the mode shows between the dashes.
     const QRectF figure = onPage(ChartMainFigure);
     const std::vector<CurvePiece> average = averageCurve(d.fineAve.data(), FineFirst, FineLast);
     const std::vector<Mark> blue = lines(marks, figure.adjusted(-20, -20, 20, 20), Blue);
-    const auto joined =
-        std::count_if(average.begin(), average.end(), [](const CurvePiece& p) { return p.line; });
+    std::vector<CurvePiece> dashes;
+    std::copy_if(average.begin(), average.end(), std::back_inserter(dashes),
+                 [](const CurvePiece& p) { return p.line && (p.x1 - FineFirst) / 4 % 2 == 0; });
     // One more line: the section's marker at 50 %, across the whole figure.
-    ASSERT_EQ(blue.size(), size_t(joined) + 1);
-    const CurvePiece firstLine =
-        *std::find_if(average.begin(), average.end(), [](const CurvePiece& p) { return p.line; });
+    ASSERT_EQ(blue.size(), dashes.size() + 1);
     EXPECT_EQ(blue.front().line,
-              QLineF(fine(firstLine.x1, firstLine.y1), fine(firstLine.x2, firstLine.y2)));
+              QLineF(fine(dashes[0].x1, dashes[0].y1), fine(dashes[0].x2, dashes[0].y2)));
     EXPECT_EQ(blue.front().clip, figure);
     EXPECT_EQ(blue.front().penWidth, 6);
     EXPECT_EQ(blue.back().line, QLineF(QPointF(figure.center().x(), figure.top()),
                                        QPointF(figure.center().x(), figure.bottom())));
     EXPECT_GT(lines(marks, figure.adjusted(-20, -20, 20, 20), Red).size(), 300u);
+    const auto lineIn = [](const QColor& c) {
+        return [c](const Mark& m) { return m.kind == Mark::Kind::Line && m.colour == c; };
+    };
+    const auto firstBlue = std::find_if(marks.begin(), marks.end(), lineIn(Blue));
+    EXPECT_EQ(std::find_if(firstBlue, marks.end(), lineIn(Red)), marks.end());
 
     // The section: one bar per row of the section column with a probability, from the left
     // edge over (ceil(v) - 1) % of the width, v = prob x enhancement x 20.
@@ -171,10 +177,25 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     };
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.front()->text, QStringLiteral("Chart"));
-    for (const char* s :
-         {"X: Field reading (mg/L) (calibration.csv)", "Y: Reference (mg/L) (calibration.csv)",
-          "Smoothing level:  5 %", "Confidence coefficient 1:  68.2 %",
-          "Confidence coefficient 2:  95.4 %", "Z-axis enhancement: 150", "0", "40", "10"}) {
+    // The files and every setting the result depends on, a line each.
+    const char* const lines[] = {"X: Field reading (mg/L) (calibration.csv)",
+                                 "Y: Reference (mg/L) (calibration.csv)",
+                                 "File 2: error.csv",
+                                 "Smoothing level:  5 %",
+                                 "Vertical threshold:  2 sample(s)",
+                                 "Skip:  off",
+                                 "Horizontal threshold:  2 sample(s)",
+                                 "Confidence coefficient 1:  68.2 %",
+                                 "Confidence coefficient 2:  95.4 %",
+                                 "Z-axis enhancement:  150 %"};
+    const auto x = std::find_if(texts.begin(), texts.end(), [&](const Mark* m) {
+        return m->text == QString::fromUtf8(lines[0]);
+    });
+    ASSERT_GE(texts.end() - x, std::ptrdiff_t(std::size(lines)));
+    for (size_t i = 0; i < std::size(lines); ++i) {
+        EXPECT_EQ(x[std::ptrdiff_t(i)]->text, QString::fromUtf8(lines[i]));
+    }
+    for (const char* s : {"0", "40", "10"}) {
         EXPECT_NE(find(QString::fromUtf8(s)), nullptr) << s;
     }
     // The section's X value (25 % of 0..40) is centred between the axis labels, under the figure.
@@ -217,6 +238,28 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
         previous = m.rect.top();
     }
     EXPECT_EQ(r.intervals[0].size() + r.intervals[1].size() + 6, panel.size());
+
+    // The settings as they are, and the generated model in file 2's place.
+    session.setVerticalThreshold(3);
+    session.setSkip(true);
+    session.setHorizontalThreshold(4);
+    ASSERT_TRUE(session.setModelPercent(7));
+    ASSERT_TRUE(session.setGeneratedModel(true));
+    ASSERT_TRUE(session.runAll());
+    ASSERT_TRUE(session.buildDetail());
+    std::vector<QString> shown;
+    for (const Mark& m : printed()) {
+        shown.push_back(m.text);
+    }
+    const auto model =
+        std::find(shown.begin(), shown.end(), QStringLiteral("File 2: Generated error model"));
+    ASSERT_GE(shown.end() - model, 6);
+    EXPECT_EQ(std::vector<QString>(model + 1, model + 6),
+              (std::vector<QString>{QStringLiteral("Model Std. Dev.:  7 % of range"),
+                                    QStringLiteral("Smoothing level:  5 %"),
+                                    QStringLiteral("Vertical threshold:  3 sample(s)"),
+                                    QStringLiteral("Skip:  on"),
+                                    QStringLiteral("Horizontal threshold:  4 sample(s)")}));
 }
 
 } // namespace

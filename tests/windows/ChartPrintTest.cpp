@@ -79,7 +79,7 @@ TEST_F(ChartPrintTest, PrintSendsThePageAsTheWindowShowsItThroughThePrintDialog)
     EXPECT_GT(lines(Blue), 100);
     EXPECT_EQ(lines(Red), 0);
     EXPECT_TRUE(std::any_of(page.begin(), page.end(), [](const Mark& m) {
-        return m.text == QStringLiteral("Z-axis enhancement: 150");
+        return m.text == QStringLiteral("Z-axis enhancement:  150 %");
     }));
 
     TempDir dir("quendrix-chart-print");
@@ -97,6 +97,9 @@ TEST_F(ChartPrintTest, PrintSendsThePageAsTheWindowShowsItThroughThePrintDialog)
     // Said where the user printed from.
     EXPECT_EQ(chartStatus(), QStringLiteral("Printed to chart.pdf"));
     EXPECT_EQ(mainStatus(), before);
+    // The next print from either window proposes a PDF in that folder.
+    EXPECT_EQ(w.workflow().printing().proposedPdf(&w),
+              QString::fromStdString((dir.path / "calibration.pdf").string()));
 
     // Cancel prints nothing and says nothing.
     std::filesystem::remove(pdf);

@@ -59,6 +59,28 @@ TEST_F(MeasurementCommandsTest, ApplyWritesTheBatchCommandsPredictions) {
     EXPECT_EQ(chartStatus(), "Saved predictions.csv: 12 measurements, 10 read off, 1 outside the "
                              "range, 1 skipped");
     EXPECT_EQ(dialogs.lastFilter(), QStringLiteral("DataFile(*.csv)"));
+    // The print dialog proposes its PDF beside the predictions.
+    EXPECT_EQ(w.workflow().printing().proposedPdf(chart()),
+              QString::fromStdString((dir.path / "calibration.pdf").string()));
+
+    // A name typed without an extension gets ".csv"; one that then names an existing file is
+    // refused, as the dialog asked about the name as typed, and the file is kept.
+    const QString typed = QString::fromStdString((dir.path / "predictions_gui").string());
+    dialogs.answerFile(Readings);
+    dialogs.answerFile(typed);
+    apply->trigger();
+    EXPECT_EQ(chartStatus(), "Saved predictions_gui.csv: 12 measurements, 10 read off, 1 outside "
+                             "the range, 1 skipped");
+    EXPECT_EQ(slurp(dir.path / "predictions_gui.csv"), slurp(expected));
+    const std::string older = dir.file("predictions_gui.csv", "older predictions");
+    dialogs.answerFile(Readings);
+    dialogs.answerFile(typed);
+    apply->trigger();
+    EXPECT_EQ(chartStatus(), "The predictions were not saved: predictions_gui.csv already exists; "
+                             "type the name with .csv to replace it");
+    EXPECT_EQ(slurp(older), "older predictions");
+    EXPECT_EQ(files(),
+              (std::vector<std::string>{"batch.csv", "predictions.csv", "predictions_gui.csv"}));
 }
 
 TEST_F(MeasurementCommandsTest, ApplyIsSilentOnCancelAndRefusesWhatItCannotUse) {

@@ -12,9 +12,11 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QMimeData>
 #include <QPainter>
+#include <QPrinter>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -173,17 +175,19 @@ TEST_F(PrintTest, DrawnFiguresArePlottedAndUndrawnOnesOnlyFramed) {
         EXPECT_EQ(printedCells(marks, k + 3, 4), expected);
     }
     // Fig.8 in the region shades, 6 dots wide; the mode red and the average blue while shown,
-    // in their region's shade when not.
+    // in their region's shade when not. The average in dashes of two columns two apart, so
+    // that where it shares the mode's cells the mode shows between its dashes.
     const auto confidence = [&](bool overlays) {
         Cells expected;
         for (int x = PlotFirst; x <= PlotLast; ++x) {
             for (int y = PlotFirst; y <= PlotLast; ++y) {
                 const float q = m().at(Field::Confi, x, y);
-                const QColor c = overlays && std::fabs(q) == 3 ? Red
-                                 : overlays && q < 0           ? Blue
-                                 : std::fabs(q) >= 2           ? QColor(200, 255, 200)
-                                 : std::fabs(q) == 1           ? QColor(50, 127, 50)
-                                                               : QColor();
+                const bool dash = (x - PlotFirst) / 2 % 2 == 0;
+                const QColor c = overlays && q < 0 && dash       ? Blue
+                                 : overlays && std::fabs(q) == 3 ? Red
+                                 : std::fabs(q) >= 2             ? QColor(200, 255, 200)
+                                 : std::fabs(q) == 1             ? QColor(50, 127, 50)
+                                                                 : QColor();
                 if (c.isValid()) {
                     expected[{x, y}] = c.rgb();
                 }
@@ -192,10 +196,27 @@ TEST_F(PrintTest, DrawnFiguresArePlottedAndUndrawnOnesOnlyFramed) {
         return expected;
     };
     const Cells withOverlays = confidence(true);
-    EXPECT_GT(std::count_if(withOverlays.begin(), withOverlays.end(),
-                            [](const auto& cell) { return cell.second == Blue.rgb(); }),
-              100);
+    std::set<QRgb> shared;
+    for (const auto& [cell, colour] : withOverlays) {
+        if (m().at(Field::Confi, cell.first, cell.second) == -3) {
+            shared.insert(colour);
+        }
+    }
+    EXPECT_EQ(shared, (std::set<QRgb>{Red.rgb(), Blue.rgb()}));
     EXPECT_EQ(printedCells(marks, 8, 6), withOverlays);
+    // A dot is wider than the cells are apart: the regions go first, then the mode, then the
+    // average, so that no neighbour's dot covers an overlay.
+    std::vector<QRgb> order;
+    for (const Mark& dot : plotted(marks, onPage(8))) {
+        if (order.empty() || order.back() != dot.colour.rgb()) {
+            order.push_back(dot.colour.rgb());
+        }
+    }
+    ASSERT_GE(order.size(), 2u);
+    EXPECT_EQ(std::count(order.begin(), order.end(), Red.rgb()), 1);
+    EXPECT_EQ(std::count(order.begin(), order.end(), Blue.rgb()), 1);
+    EXPECT_EQ(std::vector(order.end() - 2, order.end()),
+              (std::vector<QRgb>{Red.rgb(), Blue.rgb()}));
     click(c().coefficients.showMode);
     click(c().coefficients.showAverage);
     EXPECT_EQ(printedCells(printed(), 8, 6), confidence(false));
@@ -233,16 +254,19 @@ TEST_F(PrintTest, ZoomScalesPositionsAndWidthsButNotTheOffset) {
             }
         }
         EXPECT_EQ(lines, 1);
-        // The first cell of Fig.8 in a region, zoomed, then shifted by the unzoomed offset.
+        // The first cell of Fig.8 in a region's shade (the overlays follow the regions), zoomed,
+        // then shifted by the unzoomed offset; the cells above it may join it in a bar.
         int x = PlotFirst, y = PlotFirst;
-        while (m().at(Field::Confi, x, y) == 0) {
+        while (m().at(Field::Confi, x, y) == 0 || m().at(Field::Confi, x, y) < 0 ||
+               m().at(Field::Confi, x, y) == 3) {
             y = y < PlotLast ? y + 1 : PlotFirst;
             x += y == PlotFirst;
         }
         const QRectF fig8 = mainPageFigure(8);
         const Mark first = plotted(marks, onPage(8, zoom).adjusted(-4, -4, 4, 4)).front();
         EXPECT_NEAR(first.centre().x(), ((fig8.left() + cellX(x)) * zoom + 200) * PxPerTwip, 1e-6);
-        EXPECT_NEAR(first.centre().y(), ((fig8.top() + cellY(y)) * zoom + 1000) * PxPerTwip, 1e-6);
+        EXPECT_NEAR(first.rect.bottom() - first.rect.width() / 2,
+                    ((fig8.top() + cellY(y)) * zoom + 1000) * PxPerTwip, 1e-6);
         // The title is the first text, above the figures at the left of Fig.1.
         const std::vector<QString> all = texts(marks);
         ASSERT_FALSE(all.empty());
@@ -264,6 +288,17 @@ TEST_F(PrintTest, TextBlocksFollowTheCaptionsLineByLine) {
     EXPECT_TRUE(has("X: Analysis 1 (mg/L)") && has("Y: Reference (mg/L)"));
     EXPECT_TRUE(has("Smoothing level:  5 %") && has("Z-axis enhancement:  100 %"));
     EXPECT_TRUE(has("Fig.1") && has("Fig.8") && has("0") && has("40"));
+    // Every setting the result depends on, in the window's order.
+    const auto after = [&](const char* first, size_t n) {
+        const auto at = std::find(lines.begin(), lines.end(), QString::fromUtf8(first));
+        return std::vector<QString>(at, at + std::min(n, size_t(lines.end() - at)));
+    };
+    EXPECT_EQ(after("Smoothing level:  5 %", 5),
+              (std::vector<QString>{QStringLiteral("Smoothing level:  5 %"),
+                                    QStringLiteral("Vertical threshold:  2 sample(s)"),
+                                    QStringLiteral("Skip:  off"),
+                                    QStringLiteral("Horizontal threshold:  2 sample(s)"),
+                                    QStringLiteral("Z-axis enhancement:  100 %")}));
     // The coefficients only with Fig.8, the fitting line only while it is shown.
     EXPECT_FALSE(has("Confidence coefficient 1:  68.2 %") || has("Fitting line:"));
     EXPECT_TRUE(std::find(lines.begin(), lines.end(), QStringLiteral("File: ") + ErrorCsv) !=
@@ -272,8 +307,13 @@ TEST_F(PrintTest, TextBlocksFollowTheCaptionsLineByLine) {
     click(c().model.showFittingLine);
     click(c().run.start);
     state().colour.enhancement = 1.5f;
+    c().thresholds.vertical->setValue(3);
+    c().thresholds.horizontal->setValue(4);
+    click(c().thresholds.skip);
     const std::vector<Mark> marks = printed();
     lines = texts(marks);
+    EXPECT_TRUE(has("Vertical threshold:  3 sample(s)") && has("Skip:  on") &&
+                has("Horizontal threshold:  4 sample(s)"));
     EXPECT_TRUE(has("Confidence coefficient 1:  68.2 %") &&
                 has("Confidence coefficient 2:  95.4 %"));
     EXPECT_TRUE(has("Fitting line:") && has("y = 0.972 x + 0.379") && has("Std. Dev. = 1.45313"));
@@ -301,6 +341,15 @@ TEST_F(PrintTest, TextBlocksFollowTheCaptionsLineByLine) {
     const Mark* a = textMark(large, QStringLiteral("N1 = 300"));
     const Mark* b = textMark(large, QStringLiteral("N2 = 150"));
     EXPECT_GT(b->rect.top() - a->rect.top(), 400 * PxPerTwip);
+
+    // The generated model in file 2's place, with its standard deviation.
+    click(c().model.generateModel);
+    lines = texts(printed());
+    EXPECT_EQ(after("File: Generated error model", 4),
+              (std::vector<QString>{QStringLiteral("File: Generated error model"),
+                                    QStringLiteral("X: Reference (mg/L)"),
+                                    QStringLiteral("Y: Error model"),
+                                    QStringLiteral("Model Std. Dev.:  5 % of range")}));
 }
 
 TEST_F(PrintTest, PageGeometryRoundsWidthsAndNamesUnusableSettings) {
@@ -337,9 +386,26 @@ TEST_F(PrintTest, PrintsToPdfThroughTheDialogAndReportsRefusalsAndFailures) {
     EXPECT_TRUE(print->isEnabled());
     EXPECT_EQ(print->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
 
+    // The dialog proposes file 1's name as a PDF: in the home folder until a file is saved or
+    // printed, then in that file's folder.
+    PrintCommands& printing = w.workflow().printing();
+    EXPECT_EQ(printing.proposedPdf(&w), QDir::home().filePath(QStringLiteral("calibration.pdf")));
     dialogs.answerPrint(
         {QString::fromStdString(pdf), 2, QPageLayout::Landscape, QPageSize::Letter});
     print->trigger();
+    const QString proposed = QString::fromStdString((dir.path / "calibration.pdf").string());
+    EXPECT_EQ(printing.proposedPdf(&w), proposed);
+    // The printer handed to the dialog carries the proposal.
+    struct : ui::ScriptedDialogService {
+        QString pdf;
+        bool print(QWidget*, QPrinter& printer) override {
+            pdf = printer.outputFileName();
+            return false;
+        }
+    } seen;
+    EXPECT_EQ(printWindowPage(&w, seen, state(), w.windowTitle(), proposed, {}).kind,
+              PrintOutcome::Kind::Cancelled);
+    EXPECT_EQ(seen.pdf, proposed);
     const std::string bytes = slurp(pdf);
     EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
     EXPECT_EQ(pdfPages(bytes), 2);

@@ -65,7 +65,10 @@ TEST_F(SaveTest, EverySaveEntryOfBothWindowsWritesTheBatchCommandsFile) {
     };
     for (const auto& [name, entry] : entries) {
         SCOPED_TRACE(name);
-        const QString path = QString::fromStdString((dir.path / (name + ".csv")).string());
+        // Each in a folder of its own, where the print dialog then proposes its PDF.
+        const std::filesystem::path folder = dir.path / name;
+        std::filesystem::create_directory(folder);
+        const QString path = QString::fromStdString((folder / (name + ".csv")).string());
         dialogs.answerFile(path);
         const int shown = dialogs.fileDialogsShown();
         entry();
@@ -74,8 +77,15 @@ TEST_F(SaveTest, EverySaveEntryOfBothWindowsWritesTheBatchCommandsFile) {
         EXPECT_EQ(slurp(path.toStdString()), expected);
         const StatusLine& status = chart() ? chart()->status() : w.workflow().status();
         EXPECT_EQ(status.text().toStdString(), "Saved " + name + ".csv");
+        EXPECT_EQ(w.workflow().printing().proposedPdf(&w),
+                  QString::fromStdString((folder / "calibration.pdf").string()));
     }
     EXPECT_EQ(dialogs.overwriteQuestions(), 0);
+    // The result is saved under the name exactly as typed.
+    dialogs.answerFile(QString::fromStdString((dir.path / "result").string()));
+    chart()->saveAction()->trigger();
+    EXPECT_EQ(slurp(dir.path / "result"), expected);
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "result.csv"));
 }
 
 TEST_F(SaveTest, ASaveThatCannotBeCompletedLeavesTheOldFileAndSaysWhy) {
