@@ -29,7 +29,12 @@ bool ResultSaver::save(QWidget* parent, StatusLine& status) {
                         .arg(QString::fromLocal8Bit(st.reason().c_str())));
         return false;
     }
-    status.show(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
+    QString saved = QStringLiteral("Saved %1").arg(QFileInfo(path).fileName());
+    // The file is complete, but an all-zero result must not pass for a calibration.
+    if (const std::string empty = session_.emptyResult(); !empty.empty()) {
+        saved += QStringLiteral(", but the result is empty: ") + QString::fromStdString(empty);
+    }
+    status.show(saved);
     OutputFolder::remember(parent, path);
     return true;
 }

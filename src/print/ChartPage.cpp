@@ -94,8 +94,8 @@ void printFigures(ui::PrinterPage& page, const CalibrationSession& session, cons
 void printLabels(ui::PrinterPage& page, const CalibrationSession& session, const ChartView& view,
                  const PageTransform& t, double fontSize) {
     const Captions& cap = session.captions();
-    const QString lower = qs(cap.lowerText);
-    const QString upper = qs(cap.upperText);
+    const QString lower = qs(rangeLabel(cap.lowerText));
+    const QString upper = qs(rangeLabel(cap.upperText));
     const auto width = [&](const QString& s) { return estimatedTextWidth(s, fontSize); };
     const double right = t.x(VerticalLabelLeft + VerticalLabelWidth);
     page.text(right - width(upper), t.y(ChartMainFigure.top() - 120), upper);

@@ -159,6 +159,11 @@ TEST_F(CaptionsTest, AResultWithoutARegionSaysWhyAndWhatWouldGiveOne) {
     ASSERT_TRUE(drawn(8));
     EXPECT_EQ(status(), "The result is empty: no X column in the range holds the 8 sample(s) the "
                         "horizontal threshold asks for; at 7 or less some do");
+    // Saved all the same, in its one format, but not as if it were a calibration.
+    dialogs.answerFile(QString::fromStdString((dir.path / "empty.csv").string()));
+    w.workflow().saveResult();
+    EXPECT_EQ(status(), "Saved empty.csv, but the result is empty: no X column in the range holds "
+                        "the 8 sample(s) the horizontal threshold asks for; at 7 or less some do");
     c().thresholds.horizontal->setValue(7);
     EXPECT_EQ(status(), "");
 }

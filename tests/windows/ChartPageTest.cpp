@@ -260,6 +260,19 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
                                     QStringLiteral("Vertical threshold:  3 sample(s)"),
                                     QStringLiteral("Skip:  on"),
                                     QStringLiteral("Horizontal threshold:  4 sample(s)")}));
+
+    // The axes carry the number the range was read as, not the text typed.
+    session.setRangeTexts("0,5", "40");
+    ASSERT_TRUE(session.validateRange());
+    ASSERT_TRUE(session.importFile(1, QUENDRIX_EXAMPLES "/error.csv", "error.csv"));
+    ASSERT_TRUE(session.runAll());
+    ASSERT_TRUE(session.buildDetail());
+    shown.clear();
+    for (const Mark& m : printed()) {
+        shown.push_back(m.text);
+    }
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), QStringLiteral("0,5")), 0);
+    EXPECT_GE(std::count(shown.begin(), shown.end(), QStringLiteral("0")), 2);
 }
 
 } // namespace
