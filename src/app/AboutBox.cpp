@@ -82,6 +82,14 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
     grid->addWidget(ok, row, 1, Qt::AlignRight);
+    ok->setFocus();
+}
+
+void AboutBox::setVisible(bool visible) {
+    QDialog::setVisible(visible);
+    if (visible) {
+        activateWindow();
+    }
 }
 
 } // namespace quendrix

@@ -10,6 +10,10 @@ class AboutBox : public QDialog {
     Q_OBJECT
   public:
     explicit AboutBox(QWidget* parent);
+
+    /// Showing it, also while it is open behind another window, brings it to the keyboard, so
+    /// that Escape or Return closes it.
+    void setVisible(bool visible) override;
 };
 
 } // namespace quendrix

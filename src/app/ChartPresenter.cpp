@@ -10,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 
@@ -195,10 +194,6 @@ void ChartPresenter::sectionMoved() {
     showReadout(readout.value());
     redrawOverlays();
     drawColourChart();
-}
-
-void ChartPresenter::sectionReleased() {
-    c_.command1->setFocus();
 }
 
 // Every move is a colour change for the other windows; this one draws it at once.

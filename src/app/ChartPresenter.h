@@ -71,7 +71,6 @@ class ChartPresenter {
     void modeChosen();
     void curvesToggled();
     void sectionMoved();
-    void sectionReleased();
     void enhancementMoved();
     /// Activated, or the colours changed while active: redraws once per colour change.
     void activated();

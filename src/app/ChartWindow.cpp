@@ -7,14 +7,17 @@
 #include "app/StatusLine.h"
 #include "ui/Clipboard.h"
 #include "ui/FigureSurface.h"
+#include "ui/SliderFocusStyle.h"
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QStatusBar>
 #include <QStyle>
@@ -37,6 +40,9 @@ QSlider* slider(QWidget* parent, const QString& name, int maximum) {
     s->setRange(0, maximum);
     s->setSingleStep(1);
     s->setPageStep(5);
+    // A drag leaves the focus on the slider on every platform, so the arrow keys go on from
+    // where the mouse left it.
+    s->setFocusPolicy(Qt::StrongFocus);
     return s;
 }
 
@@ -93,16 +99,21 @@ void ChartWindow::buildControls() {
     }
     c_.option1[0] = new QRadioButton(QStringLiteral("Probability"), w);
     c_.option1[1] = new QRadioButton(QStringLiteral("Confidence"), w);
+    for (QRadioButton* option : c_.option1) {
+        option->installEventFilter(this);
+    }
     c_.intervalPanel = new IntervalPanel(w);
     c_.intervalMarks = new IntervalMarks(w);
     c_.check4 = new QCheckBox(QStringLiteral("Show average"), w);
     c_.check1 = new QCheckBox(QStringLiteral("Show mode"), w);
     c_.command1 = new QPushButton(QStringLiteral("OK"), w);
-    setTabOrder(c_.slider1, c_.slider2);
-    setTabOrder(c_.slider2, c_.option1[0]);
-    setTabOrder(c_.option1[0], c_.check4);
-    setTabOrder(c_.check4, c_.check1);
-    setTabOrder(c_.check1, c_.command1);
+    // Reading order: the sliders over the figures, then the column beside them from the top.
+    QWidget* const chain[] = {c_.slider1, c_.slider2, c_.option1[0], c_.option1[1],
+                              c_.check4,  c_.check1,  c_.command1};
+    for (size_t i = 1; i < std::size(chain); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
+    }
+    ui::showSliderFocus(this);
 }
 
 void ChartWindow::buildMenus() {
@@ -165,9 +176,9 @@ void ChartWindow::connectControls() {
         connect(box, &QCheckBox::toggled, this, [p] { p->curvesToggled(); });
     }
     connect(c_.slider1, &QSlider::valueChanged, this, [p] { p->sectionMoved(); });
-    connect(c_.slider1, &QSlider::sliderReleased, this, [p] { p->sectionReleased(); });
     connect(c_.slider2, &QSlider::valueChanged, this, [p] { p->enhancementMoved(); });
     connect(c_.command1, &QPushButton::clicked, this, &QWidget::close);
+    new QShortcut(QKeySequence::Cancel, this, this, &QWidget::close);
     connect(save_, &QAction::triggered, this, [this] { saver_.save(this, *status_); });
     connect(apply_, &QAction::triggered, this,
             [this] { measurements_.applyToMeasurements(this, *status_); });
@@ -219,6 +230,16 @@ bool ChartWindow::event(QEvent* event) {
 bool ChartWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == canvas_ && event->type() == QEvent::Resize && opened_) {
         placeControls();
+    }
+    // Tab enters the view options at the view shown, as it does a group of options elsewhere.
+    if (event->type() == QEvent::FocusIn &&
+        (watched == c_.option1[0] || watched == c_.option1[1])) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        QRadioButton* shown = c_.option1[watched == c_.option1[0] ? 1 : 0];
+        if (shown->isChecked() &&
+            (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)) {
+            shown->setFocus(reason);
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

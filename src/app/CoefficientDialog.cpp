@@ -37,15 +37,23 @@ void CoefficientDialog::open(const QString& caption) {
     text1_->setFocus();
 }
 
-void CoefficientDialog::commit() {
+void CoefficientDialog::finish(bool keepTyped) {
     if (open_) {
         open_ = false;
         const bool active = isActiveWindow();
-        emit committed(text1_->text());
+        if (keepTyped) {
+            emit committed(text1_->text());
+        }
         if (active) {
             emit leftActive();
         }
     }
+}
+
+// Escape. The close box ends in here too, but has committed by then.
+void CoefficientDialog::reject() {
+    finish(false);
+    QDialog::reject();
 }
 
 void CoefficientDialog::closeEvent(QCloseEvent* event) {

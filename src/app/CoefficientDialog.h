@@ -8,7 +8,7 @@ namespace quendrix {
 
 /// "New confidence coefficient (%)": types coefficient 1 or 2. Opens without blocking the main
 /// window; however it closes (OK, its close box, the main window becoming active, shut-down) it
-/// commits what is typed.
+/// commits what is typed, except by Escape, which leaves the coefficient as it was.
 class CoefficientDialog : public QDialog {
     Q_OBJECT
   public:
@@ -20,6 +20,9 @@ class CoefficientDialog : public QDialog {
     /// Whether the dialog has been the active window since it last opened: only then can the
     /// main window's activation mean that the user went back to it.
     bool hasBeenActive() const { return hasBeenActive_; }
+
+  public slots:
+    void reject() override;
 
   signals:
     void committed(const QString& typed);
@@ -33,7 +36,8 @@ class CoefficientDialog : public QDialog {
     void changeEvent(QEvent* event) override;
 
   private:
-    void commit();
+    void commit() { finish(true); }
+    void finish(bool keepTyped);
 
     QLineEdit* text1_;
     bool open_ = false;

@@ -3,6 +3,7 @@
 #include "figures/ChannelEditor.h"
 #include "figures/ColourBar.h"
 #include "session/ColourChangeProtocol.h"
+#include "ui/SliderFocusStyle.h"
 #include "ui/Text.h"
 
 #include <QEvent>
@@ -122,6 +123,7 @@ ColourSettingsWindow::ColourSettingsWindow(SessionState& state, QWidget* parent)
     connect(greyScale_, &QPushButton::clicked, this, &ColourSettingsWindow::greyScaleClicked);
     connect(reset_, &QPushButton::clicked, this, &ColourSettingsWindow::resetClicked);
     connect(ok_, &QPushButton::clicked, this, &QWidget::close);
+    ui::showSliderFocus(this);
     load();
 }
 

@@ -6,6 +6,7 @@
 #include "app/MainMenus.h"
 #include "app/Workflow.h"
 #include "ui/FigureSurface.h"
+#include "ui/SliderFocusStyle.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,10 +29,10 @@ namespace quendrix {
 
 MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
     : QMainWindow(parent), controls_(new ControlPanel), controlScroll_(new QScrollArea),
-      figures_(new FigurePanel) {
+      windowScroll_(new QScrollArea), figures_(new FigurePanel) {
     setWindowTitle(QStringLiteral("Quendrix 3.0"));
     setAcceptDrops(true);
-    auto* central = new QWidget(this);
+    auto* central = new QWidget;
     // A click on the background takes the focus, so an edited range box is checked.
     central->setFocusPolicy(Qt::ClickFocus);
     auto* row = new QHBoxLayout(central);
@@ -46,9 +47,16 @@ MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
     controlScroll_->setFixedWidth(controls_->width() +
                                   controlScroll_->verticalScrollBar()->sizeHint().width());
     controlScroll_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    controlScroll_->setObjectName(QStringLiteral("ControlScroll"));
     row->addWidget(controlScroll_);
     row->addWidget(figures_, 1);
-    setCentralWidget(central);
+    // A window manager or a small screen may give the window less than the minimum it asks for
+    // (below): then the whole window scrolls, rather than lay the figures over the controls.
+    windowScroll_->setWidget(central);
+    windowScroll_->setWidgetResizable(true);
+    windowScroll_->setFrameShape(QFrame::NoFrame);
+    windowScroll_->setObjectName(QStringLiteral("WindowScroll"));
+    setCentralWidget(windowScroll_);
     statusBar()->setSizeGripEnabled(true);
 
     menus_ = std::make_unique<MainMenus>(*this);
@@ -57,7 +65,15 @@ MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
     connectMenus();
     connectControls();
     setTabOrder();
+    ui::showSliderFocus(this);
     workflow_->formLoad();
+    // The room the controls and the smallest figures need, if the screen has it.
+    QSize least = central->minimumSizeHint() +
+                  QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    if (screen() != nullptr) {
+        least = least.boundedTo(screen()->availableGeometry().size());
+    }
+    setMinimumSize(least);
     const QSize preferred(1560, 800);
     resize(screen() != nullptr ? preferred.boundedTo(screen()->availableGeometry().size())
                                : preferred);
@@ -133,10 +149,13 @@ void MainWindow::connectControls() {
         connect(c.coefficients.values[size_t(k)], &ClickableLabel::clicked, w,
                 [w, k] { w->openCoefficientDialog(k); });
     }
-    // A control that takes the focus in a scrolled panel comes into view.
+    // A control that takes the focus in a scrolled panel or window comes into view.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != nullptr && controls_->isAncestorOf(now)) {
             controlScroll_->ensureWidgetVisible(now);
+        }
+        if (now != nullptr && windowScroll_->widget()->isAncestorOf(now)) {
+            windowScroll_->ensureWidgetVisible(now);
         }
     });
 }

@@ -48,6 +48,7 @@ class MainWindow : public QMainWindow {
     CalibrationSession session_;
     ControlPanel* controls_;
     QScrollArea* controlScroll_;
+    QScrollArea* windowScroll_;
     FigurePanel* figures_;
     std::unique_ptr<MainMenus> menus_;
     std::unique_ptr<Workflow> workflow_;

@@ -58,8 +58,13 @@ class WindowFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         w.show();
-        w.activateWindow();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
+        ASSERT_TRUE(activate(&w));
+    }
+
+    /// Makes `window` the active one, as a click on it does; false when it never became so.
+    static bool activate(QWidget* window) {
+        window->activateWindow();
+        return QTest::qWaitFor([&] { return QApplication::activeWindow() == window; });
     }
 
     ControlPanel& c() { return w.controls(); }

@@ -22,10 +22,6 @@ class ChartWindowTest : public ChartFixture {
                (cc().check1->isChecked() ? "m" : "") +
                (cc().picture3->isVisibleTo(chart()) ? "chart" : "");
     }
-    bool activate(QWidget* window) {
-        window->activateWindow();
-        return QTest::qWaitFor([&] { return QApplication::activeWindow() == window; });
-    }
     /// The main figure's colour at fine cell (i, j).
     QColor at(int i, int j) {
         return cc().picture1->colourAt(ChartFrame.x(i), ChartFrame.y(j), QSize(802, 802));
@@ -79,12 +75,16 @@ TEST_F(ChartWindowTest, OpensFromFig7AndFig8AsOneWindowAndClosesWithItsData) {
     c().coefficients.sliders[0]->setValue(700);
     EXPECT_EQ(chartWindows(), 0);
 
-    // "OK", "E&xit" and quitting the program close it.
+    // "OK", "E&xit", Escape and quitting the program close it.
     ASSERT_NE(openFrom(8), nullptr);
     click(cc().command1);
     EXPECT_EQ(chartWindows(), 0);
     ASSERT_NE(openFrom(7), nullptr);
     chart()->findChild<QAction*>(QStringLiteral("Exit"))->trigger();
+    EXPECT_EQ(chartWindows(), 0);
+    ASSERT_NE(openFrom(7), nullptr);
+    ASSERT_TRUE(activate(chart()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_EQ(chartWindows(), 0);
     ASSERT_NE(openFrom(7), nullptr);
     w.close();

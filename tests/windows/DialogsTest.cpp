@@ -1,7 +1,8 @@
 #include "WindowFixture.h"
 
+#include "app/AboutBox.h"
 #include "app/CoefficientDialog.h"
-#include <iostream>
+#include "app/MainMenus.h"
 
 namespace quendrix::test {
 namespace {
@@ -36,8 +37,7 @@ TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
     QTest::keyClicks(d->text1(), QStringLiteral("80"));
     EXPECT_EQ(text(c().coefficients.values[1]), "95.4");
     // The dialog shares its parent's activation, so wait for the main window itself.
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
+    ASSERT_TRUE(activate(&w));
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(text(c().coefficients.values[1]), "80");
     EXPECT_EQ(c().coefficients.sliders[1]->value(), 800);
@@ -117,6 +117,42 @@ TEST_F(DialogsTest, EveryClickOpensTheDialogAndTypingGoesIntoIt) {
     c().coefficients.values[0]->setFocus();
     QTest::keyClick(c().coefficients.values[0], Qt::Key_Return);
     EXPECT_NE(activeDialog(), nullptr);
+}
+
+TEST_F(DialogsTest, EscapeLeavesTheCoefficientAsItWasAndClosesTheAboutBox) {
+    runAll();
+    mark();
+    CoefficientDialog* d = open(0);
+    ASSERT_NE(d, nullptr);
+    QTest::keyClicks(d->text1(), QStringLiteral("77"));
+    QTest::keyClick(d->text1(), Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+    // Going back to the main window afterwards commits nothing either.
+    ASSERT_TRUE(activate(&w));
+    EXPECT_EQ(text(c().coefficients.values[0]), "68.2");
+    EXPECT_EQ(c().coefficients.sliders[0]->value(), 682);
+    EXPECT_EQ(changed(), "");
+    // The close box still commits.
+    d = open(0);
+    ASSERT_NE(d, nullptr);
+    QTest::keyClicks(d->text1(), QStringLiteral("77"));
+    d->close();
+    EXPECT_EQ(text(c().coefficients.values[0]), "77");
+
+    // The about box takes the keyboard when it opens, and again when it is shown while left
+    // open behind the main window; Escape closes it.
+    auto aboutActive = [] {
+        return QTest::qWaitFor(
+            [] { return qobject_cast<AboutBox*>(QApplication::activeWindow()) != nullptr; });
+    };
+    w.menus().about->trigger();
+    ASSERT_TRUE(aboutActive());
+    QWidget* about = QApplication::activeWindow();
+    ASSERT_TRUE(activate(&w));
+    w.menus().about->trigger();
+    ASSERT_TRUE(aboutActive());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(about->isVisible());
 }
 
 } // namespace

@@ -1,15 +1,17 @@
+#include "ChartFixture.h"
 #include "TestFiles.h"
-#include "WindowFixture.h"
+
+#include "app/ColourSettingsWindow.h"
 
 namespace quendrix::test {
 namespace {
 
 /// Records every control that received the focus, so a test can tell that "Quit" or
 /// "Generate model" never did, not even for a moment.
-class FocusTest : public WindowFixture {
+class FocusTest : public ChartFixture {
   protected:
     void SetUp() override {
-        WindowFixture::SetUp();
+        ChartFixture::SetUp();
         recorder_ =
             QObject::connect(qApp, &QApplication::focusChanged, &w, [this](QWidget*, QWidget* now) {
                 if (now == c().run.quit || now == c().model.generateModel) {
@@ -94,6 +96,74 @@ TEST_F(FocusTest, KeyboardStepsOnASliderKeepTheFocusThere) {
     EXPECT_EQ(focus(), c().range.lower);
     EXPECT_TRUE(c().model.generateModel->isChecked());
     EXPECT_TRUE(unsafe.empty() || unsafe == std::vector<QWidget*>{c().model.generateModel});
+}
+
+TEST_F(FocusTest, TheChartsSectionTakesKeysAfterADragAndTabFollowsTheLayout) {
+    runAll();
+    ASSERT_NE(openFrom(8), nullptr);
+    ASSERT_TRUE(activate(chart()));
+    QSlider* s = cc().slider1;
+    const QPoint thumb = s->rect().center(); // the section opens in the middle
+    QTest::mousePress(s, Qt::LeftButton, {}, thumb);
+    QTest::mouseMove(s, thumb + QPoint(40, 0));
+    QTest::mouseRelease(s, Qt::LeftButton, {}, thumb + QPoint(40, 0));
+    const int dragged = s->value();
+    ASSERT_GT(dragged, 50);
+    EXPECT_EQ(focus(), s);
+    key(Qt::Key_Right);
+    key(Qt::Key_Right);
+    EXPECT_EQ(s->value(), dragged + 2);
+    EXPECT_TRUE(cc().option1[1]->isChecked()); // the view stays
+
+    // The sliders over the figures, then the column beside them from the top, and round again.
+    // The view options are one stop, entered at the view shown, either way round.
+    std::vector<QWidget*> met;
+    for (int k = 0; k < 6; ++k) {
+        key(Qt::Key_Tab);
+        met.push_back(focus());
+    }
+    EXPECT_EQ(met, (std::vector<QWidget*>{cc().slider2, cc().option1[1], cc().check4, cc().check1,
+                                          cc().command1, s}));
+    cc().check4->setFocus();
+    key(Qt::Key_Backtab);
+    EXPECT_EQ(focus(), cc().option1[1]);
+}
+
+TEST_F(FocusTest, EverySliderShowsPlainlyThatItHasTheFocus) {
+    runAll();
+    ASSERT_NE(openFrom(8), nullptr);
+    w.menus().colourSettings->trigger();
+    ASSERT_NE(w.workflow().colourSettings(), nullptr);
+    for (QWidget* window : {static_cast<QWidget*>(&w), static_cast<QWidget*>(chart()),
+                            static_cast<QWidget*>(w.workflow().colourSettings())}) {
+        ASSERT_TRUE(activate(window)) << window->windowTitle().toStdString();
+        int sliders = 0;
+        for (QSlider* slider : window->findChildren<QSlider*>()) {
+            if (slider->window() != window || !slider->isVisibleTo(window)) {
+                continue;
+            }
+            SCOPED_TRACE(window->windowTitle().toStdString() + " " +
+                         slider->objectName().toStdString());
+            ++sliders;
+            slider->clearFocus();
+            const QImage before = grabbed(slider);
+            slider->setFocus();
+            const QImage after = grabbed(slider);
+            // Clearly changed pixels, as many as a ring two pixels wide round half the slider:
+            // the platform style's own mark, a thin tint of the outline, has far fewer.
+            int changed = 0;
+            for (int y = 0; y < before.height(); ++y) {
+                for (int x = 0; x < before.width(); ++x) {
+                    const QColor a = before.pixelColor(x, y), b = after.pixelColor(x, y);
+                    changed += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                                   std::abs(a.blue() - b.blue()) >
+                               96;
+                }
+            }
+            EXPECT_GE(changed, 2 * (slider->width() + slider->height()));
+        }
+        EXPECT_GT(sliders, 0);
+    }
 }
 
 } // namespace

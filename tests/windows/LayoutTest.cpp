@@ -3,6 +3,7 @@
 
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QWindow>
 
 #include <map>
 
@@ -55,10 +56,12 @@ class LayoutTest : public WindowFixture {
             }
         }
     }
-    /// The side of the figures, after checking that all are square, apart and in the window.
+    /// The side of the figures, after checking that all are square, apart, in the window (or
+    /// what it scrolls) and clear of the controls.
     int expectFiguresSquare() {
         const QRect panel = inWindow(&w.figures());
-        EXPECT_TRUE(w.rect().contains(panel));
+        EXPECT_TRUE(inWindow(windowScroll()->widget()).contains(panel));
+        EXPECT_FALSE(panel.intersects(inWindow(controlArea())));
         const int side = fig(1).width();
         for (int n = 1; n <= 8; ++n) {
             SCOPED_TRACE(n);
@@ -73,7 +76,18 @@ class LayoutTest : public WindowFixture {
         }
         return side;
     }
-    QScrollBar* controlScroll() { return w.findChild<QScrollArea*>()->verticalScrollBar(); }
+    QScrollArea* controlArea() {
+        return w.findChild<QScrollArea*>(QStringLiteral("ControlScroll"));
+    }
+    QScrollBar* controlScroll() { return controlArea()->verticalScrollBar(); }
+    /// What scrolls the whole window when it is smaller than its controls and figures need.
+    QScrollArea* windowScroll() {
+        return w.findChild<QScrollArea*>(QStringLiteral("WindowScroll"));
+    }
+    bool windowScrolls() {
+        return windowScroll()->horizontalScrollBar()->maximum() > 0 ||
+               windowScroll()->verticalScrollBar()->maximum() > 0;
+    }
     /// Where every widget of the panel stands, shown or hidden, "Start" apart.
     std::map<QWidget*, QRect> positions() {
         std::map<QWidget*, QRect> out;
@@ -91,7 +105,8 @@ TEST_F(LayoutTest, UsableAt1024x640AndFiguresFollowTheWindow) {
     // Small: everything in view without scrolling, at its own size.
     resizeTo({1024, 640});
     EXPECT_EQ(controlScroll()->maximum(), 0);
-    const QRect viewport = inWindow(w.findChild<QScrollArea*>()->viewport());
+    EXPECT_FALSE(windowScrolls());
+    const QRect viewport = inWindow(controlArea()->viewport());
     for (QWidget* leaf : leaves()) {
         EXPECT_TRUE(viewport.contains(inWindow(leaf))) << name(leaf);
     }
@@ -111,9 +126,29 @@ TEST_F(LayoutTest, UsableAt1024x640AndFiguresFollowTheWindow) {
     // shrinks or overlaps, and the figures shrink but stay square.
     resizeTo({800, 500});
     EXPECT_GT(controlScroll()->maximum(), 0);
+    EXPECT_FALSE(windowScrolls());
     expectControlsUsable();
-    EXPECT_LT(expectFiguresSquare(), small);
+    const int smaller = expectFiguresSquare();
+    EXPECT_LT(smaller, small);
     EXPECT_EQ(c().run.start->size(), start);
+
+    // Smaller than even that, as a window manager that ignores the window's minimum leaves it:
+    // the whole window scrolls rather than draw the figures over the controls.
+    w.windowHandle()->resize(400, 300);
+    QApplication::processEvents();
+    ASSERT_EQ(w.size(), QSize(400, 300));
+    EXPECT_TRUE(windowScrolls());
+    expectControlsUsable();
+    EXPECT_LE(expectFiguresSquare(), smaller);
+    // What takes the focus scrolls into view.
+    for (QWidget* far :
+         {static_cast<QWidget*>(c().file[0].importButton), static_cast<QWidget*>(&fig(8))}) {
+        far->setFocus();
+        EXPECT_TRUE(inWindow(windowScroll()->viewport()).contains(inWindow(far))) << name(far);
+    }
+    resizeTo({1024, 640}); // and it grows back
+    EXPECT_FALSE(windowScrolls());
+    EXPECT_EQ(expectFiguresSquare(), small);
 }
 
 TEST_F(LayoutTest, ControlsStayWhereTheyAreAndLongTextsAreElided) {
