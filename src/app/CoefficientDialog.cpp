@@ -23,6 +23,9 @@ CoefficientDialog::CoefficientDialog(int coefficient, QWidget* parent)
     ok->setDefault(true);
     layout->addWidget(ok, 0, Qt::AlignRight);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    // Wide enough that a window manager need not cut the title short; its own buttons and a
+    // bolder title font take room beside it.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) * 5 / 4 + 120);
 }
 
 void CoefficientDialog::open(const QString& caption) {

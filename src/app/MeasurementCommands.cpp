@@ -45,14 +45,6 @@ std::optional<MeasurementFile> pickAndRead(QWidget* parent, ui::DialogService& d
     return std::move(file).value();
 }
 
-/// The file name as typed, with ".csv" added when it has no extension and names nothing that
-/// exists (the dialog's filter adds none). The dialog asked about replacing the name as typed,
-/// not this one.
-QString withCsvExtension(const QString& path) {
-    const QFileInfo typed(path);
-    return typed.fileName().contains(u'.') || typed.exists() ? path : path + QStringLiteral(".csv");
-}
-
 /// The reading's warning about fields without a number, appended to a message.
 QString withWarning(QString message, const QString& path, const MeasurementFile& file) {
     const std::string warning =
@@ -76,18 +68,15 @@ bool MeasurementCommands::applyToMeasurements(QWidget* parent, StatusLine& statu
     if (!file) {
         return false;
     }
-    const QString typed = dialogs_.saveFileName(parent, DataFileFilter);
-    if (typed.isEmpty()) {
+    // A bare name gets ".csv" in the dialog, which then asks about replacing that file.
+    const QString output = dialogs_.saveFileName(parent, DataFileFilter, QStringLiteral("csv"));
+    if (output.isEmpty()) {
         return false;
     }
-    const QString output = withCsvExtension(typed);
     const std::optional<FileIdentity> target = fileIdentity(encoded(output));
     Status st = session_.checkOutputPath(encoded(output));
     if (target && target == fileIdentity(encoded(input))) {
         st = Failure{"the output would replace the measurements"};
-    } else if (target && output != typed) {
-        st = Failure{encoded(QFileInfo(output).fileName()) +
-                     " already exists; type the name with .csv to replace it"};
     }
     std::vector<Prediction> predicted;
     if (st) {

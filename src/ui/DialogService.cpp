@@ -11,10 +11,17 @@ QString QtDialogService::openFileName(QWidget* parent, const QString& filter) {
     return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
 }
 
-QString QtDialogService::saveFileName(QWidget* parent, const QString& filter) {
-    // Without DontConfirmOverwrite the dialog asks before an existing file is replaced.
-    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
-                                        QFileDialog::Options());
+QString QtDialogService::saveFileName(QWidget* parent, const QString& filter,
+                                      const QString& defaultSuffix) {
+    if (defaultSuffix.isEmpty()) {
+        // Without DontConfirmOverwrite the dialog asks before an existing file is replaced.
+        return QFileDialog::getSaveFileName(parent, QString(), QString(), filter, nullptr,
+                                            QFileDialog::Options());
+    }
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 void QtDialogService::exclamation(QWidget* parent, const QString& title, const QString& text) {

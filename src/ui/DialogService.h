@@ -15,8 +15,11 @@ class DialogService {
     /// The file picked to open, or an empty text when the user cancelled.
     /// `filter` is in Qt's form, e.g. "DataFile(*.csv)".
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
-    /// The file picked to save to (overwriting confirmed), or empty when cancelled.
-    virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+    /// The file picked to save to (overwriting confirmed), or empty when cancelled. A name typed
+    /// without an extension gets `defaultSuffix` (none when empty) before the dialog asks about
+    /// replacing it, so the question is about the file that will be written.
+    virtual QString saveFileName(QWidget* parent, const QString& filter,
+                                 const QString& defaultSuffix = QString()) = 0;
     /// A message box with an exclamation icon and one OK button.
     virtual void exclamation(QWidget* parent, const QString& title, const QString& text) = 0;
     /// The print dialog: the system's printers and printing to a PDF file, copies and
@@ -29,7 +32,8 @@ class DialogService {
 class QtDialogService : public DialogService {
   public:
     QString openFileName(QWidget* parent, const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter,
+                         const QString& defaultSuffix = QString()) override;
     void exclamation(QWidget* parent, const QString& title, const QString& text) override;
     bool print(QWidget* parent, QPrinter& printer) override;
 };

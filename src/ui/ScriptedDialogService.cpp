@@ -20,8 +20,13 @@ QString ScriptedDialogService::openFileName(QWidget*, const QString& filter) {
     return nextFile(filter);
 }
 
-QString ScriptedDialogService::saveFileName(QWidget*, const QString& filter) {
+QString ScriptedDialogService::saveFileName(QWidget*, const QString& filter,
+                                            const QString& defaultSuffix) {
     QString answer = nextFile(filter);
+    if (!answer.isEmpty() && !defaultSuffix.isEmpty() && !QFileInfo(answer).isDir() &&
+        !QFileInfo(answer).fileName().contains(u'.')) {
+        answer += u'.' + defaultSuffix;
+    }
     if (!answer.isEmpty() && QFileInfo(answer).isFile()) {
         ++overwriteQuestions_;
         if (!replace_) {

@@ -38,7 +38,8 @@ class ScriptedDialogService : public DialogService {
     const QString& lastFilter() const { return lastFilter_; }
 
     QString openFileName(QWidget* parent, const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter,
+                         const QString& defaultSuffix = QString()) override;
     void exclamation(QWidget* parent, const QString& title, const QString& text) override;
     bool print(QWidget* parent, QPrinter& printer) override;
 

@@ -63,8 +63,8 @@ TEST_F(MeasurementCommandsTest, ApplyWritesTheBatchCommandsPredictions) {
     EXPECT_EQ(w.workflow().printing().proposedPdf(chart()),
               QString::fromStdString((dir.path / "calibration.pdf").string()));
 
-    // A name typed without an extension gets ".csv"; one that then names an existing file is
-    // refused, as the dialog asked about the name as typed, and the file is kept.
+    // A name typed without an extension gets ".csv", and the dialog asks before that file is
+    // replaced.
     const QString typed = QString::fromStdString((dir.path / "predictions_gui").string());
     dialogs.answerFile(Readings);
     dialogs.answerFile(typed);
@@ -73,11 +73,12 @@ TEST_F(MeasurementCommandsTest, ApplyWritesTheBatchCommandsPredictions) {
                              "the range, 1 skipped");
     EXPECT_EQ(slurp(dir.path / "predictions_gui.csv"), slurp(expected));
     const std::string older = dir.file("predictions_gui.csv", "older predictions");
+    const int asked = dialogs.overwriteQuestions();
+    dialogs.answerOverwrite(false);
     dialogs.answerFile(Readings);
     dialogs.answerFile(typed);
     apply->trigger();
-    EXPECT_EQ(chartStatus(), "The predictions were not saved: predictions_gui.csv already exists; "
-                             "type the name with .csv to replace it");
+    EXPECT_EQ(dialogs.overwriteQuestions(), asked + 1);
     EXPECT_EQ(slurp(older), "older predictions");
     EXPECT_EQ(files(),
               (std::vector<std::string>{"batch.csv", "predictions.csv", "predictions_gui.csv"}));
