@@ -5,6 +5,7 @@
 #include "app/PrintCommands.h"
 #include "app/ResultSaver.h"
 #include "app/StatusLine.h"
+#include "session/CalibrationSession.h"
 #include "ui/Clipboard.h"
 #include "ui/FigureSurface.h"
 #include "ui/SliderFocusStyle.h"
@@ -64,7 +65,7 @@ QAction* item(QMenu* menu, const QString& caption, const QString& name) {
 
 ChartWindow::ChartWindow(CalibrationSession& session, ui::DialogService& dialogs,
                          ResultSaver& saver, PrintCommands& printing, QWidget* mainWindow)
-    : QMainWindow(mainWindow, Qt::Window), saver_(saver), printing_(printing),
+    : QMainWindow(mainWindow, Qt::Window), session_(session), saver_(saver), printing_(printing),
       measurements_(session, dialogs), canvas_(new QWidget(this)) {
     setObjectName(QStringLiteral("frmOutPut2"));
     setWindowTitle(QStringLiteral("Calibration chart"));
@@ -207,6 +208,10 @@ void ChartWindow::showView(ChartMode mode) {
         placeControls();
     } else {
         presenter_->reopen(mode);
+    }
+    // Every section of an empty result reads "Out of range"; say why once, where it is seen.
+    if (const std::string empty = session_.emptyResult(); !empty.empty()) {
+        status_->show(QStringLiteral("The result is empty: ") + QString::fromStdString(empty));
     }
     show();
     raise();

@@ -72,6 +72,7 @@ class ChartWindow : public QMainWindow {
     void placeControls();
     void placeMovingLabels();
 
+    const CalibrationSession& session_;
     ResultSaver& saver_;
     PrintCommands& printing_;
     MeasurementCommands measurements_;

@@ -159,6 +159,12 @@ TEST_F(CaptionsTest, AResultWithoutARegionSaysWhyAndWhatWouldGiveOne) {
     ASSERT_TRUE(drawn(8));
     EXPECT_EQ(status(), "The result is empty: no X column in the range holds the 8 sample(s) the "
                         "horizontal threshold asks for; at 7 or less some do");
+    // The chart, which reads "Out of range" at every section, says why.
+    click(&fig(8));
+    ChartWindow* chart = w.workflow().chart().window();
+    ASSERT_NE(chart, nullptr);
+    EXPECT_EQ(chart->status().text().toStdString().substr(0, 21), "The result is empty: ");
+    chart->close();
     // Saved all the same, in its one format, but not as if it were a calibration.
     dialogs.answerFile(QString::fromStdString((dir.path / "empty.csv").string()));
     w.workflow().saveResult();
