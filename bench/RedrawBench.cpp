@@ -4,10 +4,10 @@
 
 #include "BenchWindow.h"
 
+#include "app/ChannelEditor.h"
 #include "app/ColourSettingsWindow.h"
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
-#include "figures/ChannelEditor.h"
 #include "session/ColourChangeProtocol.h"
 #include "ui/FigureSurface.h"
 

@@ -1,6 +1,6 @@
 # Fails when a file of the Qt-free core includes a Qt header or a header of the window layers.
 # Run as: cmake -DSOURCE_DIR=<src> -P CheckLayers.cmake
-set(core_folders base session data model pipeline colour detail export batch)
+set(core_folders base session data pipeline colour detail export batch)
 set(window_folders app ui figures figexport print)
 list(JOIN window_folders "|" window_pattern)
 set(offences "")
@@ -18,4 +18,23 @@ foreach(folder IN LISTS core_folders)
 endforeach()
 if(offences)
   message(FATAL_ERROR "The core must not include Qt or window headers:\n${offences}")
+endif()
+
+# The figures are drawn into scenes, without widgets, so that the figure files need none: the
+# drawing code and the figure program use Qt's painting, never its widgets.
+set(widget_headers QApplication QWidget QFrame QLabel QDialog QMainWindow QStyle QAbstractButton)
+list(JOIN widget_headers "|" widget_pattern)
+file(GLOB_RECURSE files "${SOURCE_DIR}/figures/*.h" "${SOURCE_DIR}/figures/*.cpp"
+     "${SOURCE_DIR}/figexport/*.h" "${SOURCE_DIR}/figexport/*.cpp")
+foreach(file IN LISTS files)
+  file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include")
+  foreach(line IN LISTS includes)
+    if(line MATCHES "<(${widget_pattern})>" OR line MATCHES "\"(app|ui/FigureSurface)")
+      file(RELATIVE_PATH name "${SOURCE_DIR}" "${file}")
+      string(APPEND offences "  ${name}: ${line}\n")
+    endif()
+  endforeach()
+endforeach()
+if(offences)
+  message(FATAL_ERROR "The figures must not include widget headers:\n${offences}")
 endif()

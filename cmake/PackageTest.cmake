@@ -27,11 +27,24 @@ foreach(file usr/bin/quendrix usr/bin/quendrix-batch usr/libexec/quendrix/quendr
              usr/share/icons/hicolor/scalable/apps/org.quendrix.Quendrix.svg
              usr/share/icons/hicolor/48x48/apps/org.quendrix.Quendrix.png
              usr/share/icons/hicolor/256x256/apps/org.quendrix.Quendrix.png
-             usr/share/man/man1/quendrix.1 usr/share/man/man1/quendrix-batch.1)
+             usr/share/man/man1/quendrix.1.gz usr/share/man/man1/quendrix-batch.1.gz
+             usr/share/doc/quendrix/copyright usr/share/doc/quendrix/changelog.Debian.gz)
   if(NOT EXISTS ${scratch}/root/${file})
     message(FATAL_ERROR "the package lacks ${file}")
   endif()
 endforeach()
+
+# The changelog's latest entry is the package's version.
+execute_process(COMMAND dpkg-deb --field ${packages} Version OUTPUT_VARIABLE version
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND gzip -dc ${scratch}/root/usr/share/doc/quendrix/changelog.Debian.gz
+                OUTPUT_FILE ${scratch}/changelog)
+execute_process(COMMAND dpkg-parsechangelog -l ${scratch}/changelog -S Version
+                OUTPUT_VARIABLE logged OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT version MATCHES "^${VERSION}-" OR NOT logged STREQUAL version)
+  message(FATAL_ERROR "the package's version ${version}, its changelog's ${logged} and the "
+                      "project's ${VERSION} disagree")
+endif()
 
 execute_process(COMMAND ${scratch}/root/usr/bin/quendrix-batch --version
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)

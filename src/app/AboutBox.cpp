@@ -1,4 +1,5 @@
 #include "app/AboutBox.h"
+#include "base/Version.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -39,13 +40,13 @@ QLabel* heading(const QString& text, QWidget* parent) {
 } // namespace
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("About Quendrix 3.0"));
+    setWindowTitle(QStringLiteral("About ") + QString::fromLatin1(ProgramTitle));
     setModal(false);
     auto* grid = new QGridLayout(this);
     auto* picture = new QLabel(this);
     picture->setPixmap(emblem());
     grid->addWidget(picture, 0, 0, 2, 1, Qt::AlignTop);
-    auto* name = new QLineEdit(QStringLiteral("Quendrix 3.0"), this);
+    auto* name = new QLineEdit(QString::fromLatin1(ProgramTitle), this);
     name->setReadOnly(true);
     QFont big = name->font();
     big.setPointSizeF(big.pointSizeF() * 1.5);
@@ -66,8 +67,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
         grid->addWidget(text, row++, 1);
     };
     add(QStringLiteral("Caution! "),
-        QStringLiteral(
-            "Please use Marovel 2.5 or later version to open Quendrix 3.0 output file.  "));
+        QStringLiteral("Please use Marovel 2.5 or later version to open %1 output file.  ")
+            .arg(QString::fromLatin1(ProgramTitle)));
     add(QStringLiteral("Produced by: "),
         QStringLiteral("The Quendrix developers\nContact: see the README that comes with the "
                        "program"));

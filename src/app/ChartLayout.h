@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/FormUnits.h"
+
 #include <QRect>
 #include <QSize>
 
@@ -43,7 +45,7 @@ struct ChartGeometry {
     QRect showAverage;
     QRect showMode;
     QRect ok;
-    double pixelsPerTwip = 1.0 / 15;
+    double pixelsPerTwip = 1.0 / ui::FormUnitsPerPixel;
 
     /// A label of `width` centred at `centre` in the row at `top`, moved inside left..right.
     QRect centred(int centre, int width, int top, int left, int right) const;

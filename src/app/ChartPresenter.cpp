@@ -92,7 +92,7 @@ void ChartPresenter::drawAll() {
 
 void ChartPresenter::drawMainFigure() {
     const bool probability = mode() == ChartMode::Probability;
-    drawChartFigure(*c_.picture1, session_.detail(), mode(), enhancement(),
+    drawChartFigure(c_.picture1->scene(), session_.detail(), mode(), enhancement(),
                     session_.state().colour);
     c_.picture1->refresh();
     // The colour chart belongs to the probability mode.
@@ -103,24 +103,24 @@ void ChartPresenter::drawMainFigure() {
 }
 
 void ChartPresenter::drawSection() {
-    quendrix::drawSection(*c_.picture2, session_.detail(), sectionColumn(section()), enhancement(),
-                          greyScale());
+    quendrix::drawSection(c_.picture2->scene(), session_.detail(), sectionColumn(section()),
+                          enhancement(), greyScale());
     c_.picture2->refresh();
 }
 
 void ChartPresenter::drawColourChart() {
     const float limit =
         colourChartLimit(session_.detail(), sectionColumn(section()), enhancement());
-    quendrix::drawColourChart(*c_.picture3, session_.state().colour.points, limit);
+    quendrix::drawColourChart(c_.picture3->scene(), session_.state().colour.points, limit);
     c_.picture3->refresh();
 }
 
 void ChartPresenter::redrawOverlays() {
     ui::FigureSurface& p = *c_.picture1;
     p.clear();
-    drawChartCurves(p, session_.detail(), c_.check4->isChecked(), c_.check1->isChecked(),
+    drawChartCurves(p.scene(), session_.detail(), c_.check4->isChecked(), c_.check1->isChecked(),
                     greyScale());
-    drawSectionMarker(p, section(), greyScale());
+    drawSectionMarker(p.scene(), section(), greyScale());
     p.refresh();
 }
 

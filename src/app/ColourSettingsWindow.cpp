@@ -1,7 +1,7 @@
 #include "app/ColourSettingsWindow.h"
 
-#include "figures/ChannelEditor.h"
-#include "figures/ColourBar.h"
+#include "app/ChannelEditor.h"
+#include "app/ColourBar.h"
 #include "session/ColourChangeProtocol.h"
 #include "ui/SliderFocusStyle.h"
 #include "ui/Text.h"

@@ -83,7 +83,7 @@ void FigureSynchroniser::drawScatter(int f) {
     }
     const auto [lo, hi] = rangeNumbers();
     ui::FigureSurface* surface = figures_.picture1(f);
-    drawSessionScatter(*surface, session_, f, lo, hi);
+    drawSessionScatter(surface->scene(), session_, f, lo, hi);
     surface->refresh();
     scatterDrawn_[size_t(f)] = true;
     scatterGrey_[size_t(f)] = greyScale();
@@ -113,7 +113,7 @@ void FigureSynchroniser::showFittingLine(bool on) {
         return;
     }
     const auto [lo, hi] = rangeNumbers();
-    if (!lineShown_ && drawSessionFittingLine(*figures_.picture1(1), session_, lo, hi)) {
+    if (!lineShown_ && drawSessionFittingLine(figures_.picture1(1)->scene(), session_, lo, hi)) {
         figures_.picture1(1)->refresh();
         lineShown_ = true;
     }
@@ -122,7 +122,7 @@ void FigureSynchroniser::showFittingLine(bool on) {
 void FigureSynchroniser::drawStage(Stage s) {
     const int k = surfaceOf(s);
     ui::FigureSurface* surface = figures_.picture2(k);
-    drawSessionStage(*surface, session_, k);
+    drawSessionStage(surface->scene(), session_, k);
     if (s == Stage::Confidence) {
         regionsGrey_ = greyScale();
         drawOverlays();
@@ -139,7 +139,8 @@ bool FigureSynchroniser::greyScale() const {
 // The mask paints every plot cell, over Fig.7's plain drawing, its last masked one or a
 // cleared (white) figure alike.
 void FigureSynchroniser::maskProbability() {
-    drawMaskedProbability(*figures_.picture2(4), session_.matrix(), session_.state().colour);
+    drawMaskedProbability(figures_.picture2(4)->scene(), session_.matrix(),
+                          session_.state().colour);
     figures_.picture2(4)->refresh();
     shown_[6] = true;
 }
@@ -149,7 +150,7 @@ void FigureSynchroniser::drawOverlays() {
         return;
     }
     ui::FigureSurface* surface = figures_.picture2(5);
-    drawSessionOverlays(*surface, session_, overlayMode_, overlayAverage_);
+    drawSessionOverlays(surface->scene(), session_, overlayMode_, overlayAverage_);
     surface->refresh();
 }
 

@@ -1,4 +1,5 @@
 #include "app/MainMenus.h"
+#include "base/Version.h"
 
 #include <QMainWindow>
 #include <QMenuBar>
@@ -51,7 +52,8 @@ MainMenus::MainMenus(QMainWindow& window) {
     }
 
     QMenu* help = window.menuBar()->addMenu(QStringLiteral("Help(&H)"));
-    about = item(help, QStringLiteral("&About Quendrix 3.0"), QStringLiteral("mnuAbout"));
+    about = item(help, QStringLiteral("&About ") + QString::fromLatin1(ProgramTitle),
+                 QStringLiteral("mnuAbout"));
 
     static const char* const detailNames[] = {"DetailProb", "DetailConfi"};
     static const char* const saveNames[] = {"SaveMartixProb", "SaveMatrixConfi"};

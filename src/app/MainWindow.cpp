@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "base/Version.h"
 
 #include "app/ClickableLabel.h"
 #include "app/ControlPanel.h"
@@ -30,7 +31,7 @@ namespace quendrix {
 MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
     : QMainWindow(parent), controls_(new ControlPanel), controlScroll_(new QScrollArea),
       windowScroll_(new QScrollArea), figures_(new FigurePanel) {
-    setWindowTitle(QStringLiteral("Quendrix 3.0"));
+    setWindowTitle(QString::fromLatin1(ProgramTitle));
     setAcceptDrops(true);
     auto* central = new QWidget;
     // A click on the background takes the focus, so an edited range box is checked.
@@ -136,16 +137,21 @@ void MainWindow::connectControls() {
     connect(c.model.generateModel, &QCheckBox::clicked, w, &Workflow::generateModelClicked);
     connect(c.model.modelSlider, &QSlider::valueChanged, w, &Workflow::modelSliderChanged);
     connect(c.model.showFittingLine, &QCheckBox::clicked, w, &Workflow::showFittingLineClicked);
-    connect(c.thresholds.skip, &QCheckBox::clicked, w, &Workflow::skipClicked);
     connect(c.coefficients.showMode, &QCheckBox::clicked, w, &Workflow::overlayClicked);
     connect(c.coefficients.showAverage, &QCheckBox::clicked, w, &Workflow::overlayClicked);
-    connect(c.smoothing.slider, &QSlider::valueChanged, w, &Workflow::smoothingChanged);
-    connect(c.thresholds.vertical, &QSlider::valueChanged, w, &Workflow::verticalThresholdChanged);
-    connect(c.thresholds.horizontal, &QSlider::valueChanged, w,
-            &Workflow::horizontalThresholdChanged);
+    connect(c.thresholds.skip, &QCheckBox::clicked, w,
+            [w](bool on) { w->changeSetting(Setting::Skip, on); });
+    const std::pair<QSlider*, Setting> sliders[] = {
+        {c.smoothing.slider, Setting::Smoothing},
+        {c.thresholds.vertical, Setting::VerticalThreshold},
+        {c.thresholds.horizontal, Setting::HorizontalThreshold},
+        {c.coefficients.sliders[0], Setting::Coefficient1},
+        {c.coefficients.sliders[1], Setting::Coefficient2}};
+    for (const auto& [slider, setting] : sliders) {
+        connect(slider, &QSlider::valueChanged, w,
+                [w, setting = setting](int value) { w->changeSetting(setting, value); });
+    }
     for (int k = 0; k < 2; ++k) {
-        connect(c.coefficients.sliders[size_t(k)], &QSlider::valueChanged, w,
-                [w, k](int tenths) { w->coefficientSliderChanged(k, tenths); });
         connect(c.coefficients.values[size_t(k)], &ClickableLabel::clicked, w,
                 [w, k] { w->openCoefficientDialog(k); });
     }

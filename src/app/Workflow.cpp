@@ -1,14 +1,13 @@
 #include "app/Workflow.h"
 
-#include "app/AboutBox.h"
 #include "app/ChartWindow.h"
 #include "app/ClickableLabel.h"
-#include "app/CoefficientDialog.h"
 #include "app/ColourSettingsWindow.h"
 #include "app/ControlPanel.h"
-#include "app/CoverageDialog.h"
+#include "app/DialogHost.h"
 #include "app/FigurePanel.h"
 #include "app/MainMenus.h"
+#include "app/SettingCommands.h"
 #include "base/NumberText.h"
 #include "data/DataFileReader.h"
 #include "ui/DialogService.h"
@@ -34,16 +33,6 @@ namespace {
 using ui::latin1;
 using ui::qs;
 
-const QString DataFileFilter = QStringLiteral("DataFile(*.csv)");
-
-QString thresholdCaption(int samples) {
-    return QStringLiteral("Threshold: %1 sample(s)").arg(samples);
-}
-
-QString modelCaption(int percent) {
-    return QStringLiteral("Std.Dev.: %1 % of range").arg(percent);
-}
-
 } // namespace
 
 Workflow::Workflow(CalibrationSession& session, ControlPanel& controls, FigurePanel& figures,
@@ -55,7 +44,11 @@ Workflow::Workflow(CalibrationSession& session, ControlPanel& controls, FigurePa
       status_(status), printing_(session, controls, figures, sync_, dialogs, status_, window),
       saver_(session, dialogs), chart_(session, dialogs, saver_, printing_, figures, window,
                                        [this] { showColourSettings(); }),
-      measurements_(session, dialogs) {
+      measurements_(session, dialogs),
+      dialogHost_(
+          window, session.state(),
+          [this](int k, const QString& typed) { coefficientTyped(k, typed); },
+          [this] { colourSettingsChanged(); }) {
     connect(this, &Workflow::coloursChanged, this, [this] {
         if (ChartWindow* chart = chart_.window()) {
             chart->coloursChanged();
@@ -175,254 +168,6 @@ void Workflow::syncControls() {
     chart_.closeIfStale();
 }
 
-// ---- import ------------------------------------------------------------------------------
-
-/// What the import could not compute from the file, for the status line.
-QString Workflow::importNote(int f) const {
-    const int n = completeCount(f);
-    if (n == 0) {
-        return QStringLiteral("no complete record, so no statistics");
-    }
-    if (n == 1) {
-        return QStringLiteral("only one complete record, so no statistics");
-    }
-    if (f == 1 && session_.captions().fittingLine.empty()) {
-        return QStringLiteral("no fitting line: all X values are equal");
-    }
-    if (session_.captions().correlation[size_t(f)].empty()) {
-        return QStringLiteral("no correlation: all X or all Y values are equal");
-    }
-    return {};
-}
-
-void Workflow::readDataFile(int f) {
-    focus_.begin();
-    const QString path = dialogs_.openFileName(&window_, DataFileFilter);
-    if (path.isEmpty()) {
-        focus_.apply(FocusEvent::ImportFailed, focusState(f));
-        return;
-    }
-    importPath(f, path);
-}
-
-void Workflow::importPath(int f, const QString& path) {
-    focus_.begin();
-    const bool modelWasOn = session_.generatedModel();
-    if (Status st = session_.importFile(f, path.toStdString(), latin1(path)); !st) {
-        status_.show(
-            QStringLiteral("File %1 was not imported: %2").arg(f + 1).arg(qs(st.reason())));
-        focus_.apply(FocusEvent::ImportFailed, focusState(f));
-        return;
-    }
-    const QString name = QFileInfo(path).fileName();
-    const QString note = importNote(f);
-    QString message = QStringLiteral("Imported ") + name;
-    // A file read in another convention is said so, for the user to check its numbers.
-    if (const std::string read = conventionNote(session_.file(f)->convention); !read.empty()) {
-        message +=
-            QStringLiteral(", ") + qs(read) + (note.isEmpty() ? QString() : QStringLiteral(","));
-    }
-    if (!note.isEmpty()) {
-        message += QStringLiteral(" with ") + note;
-    }
-    // Fields read as 0 for want of a number are accepted, but never silently.
-    if (const std::string warning = importWarning(f, *session_.file(f)); !warning.empty()) {
-        message += QStringLiteral("; ") + qs(warning);
-    }
-    status_.show(message);
-    if (f == 0) {
-        window_.setWindowTitle(QStringLiteral("%1 - Quendrix 3.0").arg(name));
-    }
-    if (modelWasOn) {
-        resetModelControls();
-    }
-    resetData(f);
-    writeRangeBoxes();
-    syncCaptions();
-    commitRange();
-    sync_.drawScatter(f);
-    if (sync_.drawn(1) && sync_.drawn(2)) {
-        startEnabled_ = true;
-    }
-    syncControls();
-    focus_.apply(FocusEvent::Imported, focusState(f));
-}
-
-/// Clears file f's figure and everything that depends on the file.
-void Workflow::resetData(int f) {
-    if (f == 1 || !sync_.drawn(2)) {
-        controls_.model.showFittingLine->setChecked(false);
-    }
-    sync_.clearScatter(f);
-    sync_.clearStale();
-    syncControls();
-}
-
-// ---- range -------------------------------------------------------------------------------
-
-/// Writes the session's range texts into the boxes; they are committed, not typed.
-void Workflow::writeRangeBoxes() {
-    const QSignalBlocker lower(controls_.range.lower);
-    const QSignalBlocker upper(controls_.range.upper);
-    controls_.range.lower->setText(qs(session_.captions().lowerText));
-    controls_.range.upper->setText(qs(session_.captions().upperText));
-}
-
-// Typing undoes every result after the scatter figures at once; the scatter figures and the
-// axis labels keep the committed range until the new one is committed.
-void Workflow::rangeTextChanged() {
-    focus_.begin();
-    const bool modelWasOn = session_.generatedModel();
-    session_.setRangeTexts(latin1(controls_.range.lower->text()),
-                           latin1(controls_.range.upper->text()));
-    if (modelWasOn) {
-        resetModelControls();
-    }
-    controls_.model.showFittingLine->setChecked(false);
-    sync_.showFittingLine(false);
-    sync_.clearStale();
-    syncControls();
-    status_.clear();
-    focus_.apply(FocusEvent::SettingChanged, focusState());
-}
-
-void Workflow::rangeReturnPressed() {
-    if (rangeEditFinished()) {
-        focus_.begin();
-        focus_.apply(FocusEvent::RangeCommitted, focusState());
-    }
-}
-
-bool Workflow::rangeEditFinished() {
-    // Read from the texts as typed: a refusal puts the last accepted ones back.
-    const QString notes = rangeReadingNotes();
-    if (Status st = session_.validateRange(); !st) {
-        if (st.reason() == "Please set valid range.") {
-            dialogs_.exclamation(&window_, QStringLiteral("Error"),
-                                 QStringLiteral("Please set valid range."));
-            // Equal bounds that were typed differently were made equal by the reading.
-            if (!notes.isEmpty()) {
-                status_.show(notes);
-            }
-        } else {
-            status_.show(QStringLiteral("The range was not accepted: %1").arg(qs(st.reason())));
-        }
-        writeRangeBoxes();
-        commitRange();
-        syncControls();
-        return false;
-    }
-    const bool changed = commitRange();
-    if (!notes.isEmpty()) {
-        status_.show(notes);
-    } else if (changed) {
-        status_.clear();
-    }
-    syncControls();
-    return true;
-}
-
-/// How each range box's text is read when it is not a plain number, for the status line.
-QString Workflow::rangeReadingNotes() const {
-    QStringList notes;
-    const std::pair<const char*, QLineEdit*> boxes[] = {{"From", controls_.range.lower},
-                                                        {"To", controls_.range.upper}};
-    for (const auto& [name, box] : boxes) {
-        const std::string text = latin1(box->text());
-        if (!text.empty()) {
-            if (const std::string note = readingNote(name, text, rangeLabel(text)); !note.empty()) {
-                notes << qs(note);
-            }
-        }
-    }
-    return notes.join(QStringLiteral("; "));
-}
-
-bool Workflow::commitRange() {
-    const bool changed =
-        sync_.commitRange(controls_.range.lower->text(), controls_.range.upper->text());
-    // The box follows the figure: a redraw in a new range drops the line.
-    if (!sync_.fittingLineShown()) {
-        controls_.model.showFittingLine->setChecked(false);
-    }
-    return changed;
-}
-
-// ---- generated model ---------------------------------------------------------------------
-
-void Workflow::generateModelClicked() {
-    focus_.begin();
-    ControlPanel& c = controls_;
-    if (c.model.generateModel->isChecked()) {
-        if (Status st = session_.setGeneratedModel(true); !st) {
-            const QSignalBlocker block(c.model.generateModel);
-            c.model.generateModel->setChecked(false);
-            status_.show(
-                QStringLiteral("The error model was not generated: %1").arg(qs(st.reason())));
-            focus_.apply(FocusEvent::StagesRefused, focusState(1, Stage::GaussianModel));
-            return;
-        }
-        c.placeStartButton(true);
-        c.model.showFittingLine->setChecked(false);
-        c.model.modelSlider->show();
-        c.model.modelCaption->setText(modelCaption(c.model.modelSlider->value()));
-        c.model.modelCaption->show();
-        sync_.clearScatter(1);
-        sync_.clearStale();
-        syncCaptions();
-        sync_.drawStage(Stage::GaussianModel);
-    } else {
-        // Switching the model off is never refused.
-        (void)session_.setGeneratedModel(false);
-        resetModelControls();
-    }
-    status_.clear();
-    startEnabled_ = true;
-    syncControls();
-    focus_.apply(FocusEvent::ModelSwitched, focusState(1));
-}
-
-/// The controls of the generated model back to file 2 (`ResetModel`).
-void Workflow::resetModelControls() {
-    ControlPanel& c = controls_;
-    {
-        const QSignalBlocker block(c.model.generateModel);
-        c.model.generateModel->setChecked(false);
-    }
-    c.placeStartButton(false);
-    c.model.modelSlider->hide();
-    c.model.modelCaption->setText(QStringLiteral("Std.Dev.: "));
-    c.model.modelCaption->hide();
-    // File 2's samples outlive the model: Fig.2 shows them again.
-    if (completeCount(1) >= 1) {
-        sync_.drawScatter(1);
-    }
-    sync_.clearStale();
-    syncCaptions();
-    syncControls();
-}
-
-void Workflow::modelSliderChanged(int percent) {
-    focus_.begin();
-    Status st = session_.setModelPercent(percent);
-    if (session_.generatedModel()) {
-        controls_.model.modelCaption->setText(modelCaption(percent));
-    }
-    sync_.clearStale();
-    syncCaptions();
-    if (!st) {
-        status_.show(QStringLiteral("The error model was not generated: %1").arg(qs(st.reason())));
-    } else {
-        status_.clear();
-        if (session_.generatedModel() && session_.stageDone(Stage::GaussianModel)) {
-            sync_.drawStage(Stage::GaussianModel);
-        }
-    }
-    startEnabled_ = true;
-    syncControls();
-    focus_.apply(FocusEvent::SettingChanged, focusState(1));
-}
-
 // ---- pipeline ----------------------------------------------------------------------------
 
 void Workflow::finishRun(const RunOutcome& outcome) {
@@ -497,14 +242,11 @@ void Workflow::checkCoverage() {
     if (!result) {
         return;
     }
-    if (!coverageDialog_) {
-        coverageDialog_ = new CoverageDialog(&window_);
-    }
-    coverageDialog_->showResult(*result);
+    dialogHost_.showCoverage(*result);
 }
 
 CoverageDialog* Workflow::coverageDialog() const {
-    return coverageDialog_.data();
+    return dialogHost_.coverage();
 }
 
 void Workflow::settingChanged(const std::array<bool, StageCount>& doneBefore) {
@@ -519,43 +261,10 @@ void Workflow::settingChanged(const std::array<bool, StageCount>& doneBefore) {
     focus_.apply(FocusEvent::SettingChanged, focusState(0, outcome.failed));
 }
 
-void Workflow::skipClicked() {
+void Workflow::changeSetting(Setting setting, int value) {
     focus_.begin();
     const auto before = runner_.doneStages();
-    session_.setSkip(controls_.thresholds.skip->isChecked());
-    settingChanged(before);
-}
-
-void Workflow::smoothingChanged(int level) {
-    focus_.begin();
-    const auto before = runner_.doneStages();
-    session_.setSmoothing(level);
-    controls_.smoothing.value->setText(qs(session_.captions().smoothing));
-    settingChanged(before);
-}
-
-void Workflow::verticalThresholdChanged(int samples) {
-    focus_.begin();
-    controls_.thresholds.verticalCaption->setText(thresholdCaption(samples));
-    const auto before = runner_.doneStages();
-    session_.setVerticalThreshold(samples);
-    settingChanged(before);
-}
-
-void Workflow::horizontalThresholdChanged(int samples) {
-    focus_.begin();
-    controls_.thresholds.horizontalCaption->setText(thresholdCaption(samples));
-    const auto before = runner_.doneStages();
-    session_.setHorizontalThreshold(samples);
-    settingChanged(before);
-}
-
-void Workflow::coefficientSliderChanged(int k, int tenths) {
-    focus_.begin();
-    const auto before = runner_.doneStages();
-    session_.setCoefficientSlider(k, tenths);
-    controls_.coefficients.values[size_t(k)]->setText(
-        qs(session_.captions().coefficient[size_t(k)]));
+    takeSetting(session_, controls_, setting, value);
     settingChanged(before);
 }
 
@@ -600,27 +309,11 @@ void Workflow::showFittingLineClicked() {
 // ---- dialogs, activation, colours, shut-down ----------------------------------------------
 
 void Workflow::openCoefficientDialog(int k) {
-    auto& dialog = coefficientDialogs_[size_t(k)];
-    if (!dialog) {
-        dialog = new CoefficientDialog(k, &window_);
-        connect(dialog, &CoefficientDialog::committed, this,
-                [this, k](const QString& typed) { coefficientTyped(k, typed); });
-        connect(dialog, &CoefficientDialog::leftActive, this,
-                [this] { activationFollowsDialog_ = true; });
-    }
-    if (dialog->isVisible()) {
-        // Still open: what it holds is committed before it opens on the caption again.
-        dialog->close();
-    }
-    dialog->open(controls_.coefficients.values[size_t(k)]->text());
+    dialogHost_.openCoefficient(k, controls_.coefficients.values[size_t(k)]->text());
 }
 
 void Workflow::openAboutBox() {
-    if (!aboutBox_) {
-        aboutBox_ = new AboutBox(&window_);
-    }
-    aboutBox_->show();
-    aboutBox_->raise();
+    dialogHost_.openAbout();
 }
 
 void Workflow::openPrintOptions() {
@@ -629,54 +322,31 @@ void Workflow::openPrintOptions() {
 }
 
 void Workflow::showColourSettings() {
-    if (!colourSettings_) {
-        colourSettings_ = new ColourSettingsWindow(session_.state(), &window_);
-        // A change made while this window stays active (the wheel over the colour window)
-        // cannot wait for an activation.
-        connect(colourSettings_, &ColourSettingsWindow::coloursChanged, this, [this] {
-            if (window_.isActiveWindow() && colours_.activated(session_.state())) {
-                sync_.recolour();
-            }
-            emit coloursChanged();
-        });
-    }
-    colourSettings_->present();
+    dialogHost_.showColourSettings();
 }
 
 ColourSettingsWindow* Workflow::colourSettings() const {
-    return colourSettings_;
+    return dialogHost_.colourSettings();
+}
+
+// A change made while this window stays active (the wheel over the colour window) cannot wait
+// for an activation.
+void Workflow::colourSettingsChanged() {
+    if (window_.isActiveWindow() && colours_.activated(session_.state())) {
+        sync_.recolour();
+    }
+    emit coloursChanged();
 }
 
 void Workflow::activated() {
     if (colours_.activated(session_.state())) {
         sync_.recolour();
     }
-    // Activation closes (and so commits) a dialog the user has been in and left for the main
-    // window. Not one that has not been active yet, nor one opened while the activation that a
-    // closing dialog hands back was still on its way: that would swallow the click opening it.
-    const bool handedBack = std::exchange(activationFollowsDialog_, false);
-    for (auto& dialog : coefficientDialogs_) {
-        if (dialog && dialog->isVisible() && dialog->hasBeenActive() && !handedBack) {
-            dialog->close();
-        }
-    }
+    dialogHost_.mainWindowActivated();
 }
 
 void Workflow::shutDown() {
-    if (aboutBox_) {
-        aboutBox_->close();
-    }
-    for (auto& dialog : coefficientDialogs_) {
-        if (dialog) {
-            dialog->close();
-        }
-    }
-    if (colourSettings_) {
-        colourSettings_->close();
-    }
-    if (coverageDialog_) {
-        coverageDialog_->close();
-    }
+    dialogHost_.closeAll();
     printing_.closeDialogs();
     chart_.close();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/ChartLauncher.h"
+#include "app/DialogHost.h"
 #include "app/FigureSynchroniser.h"
 #include "app/FocusPolicy.h"
 #include "app/MeasurementCommands.h"
 #include "app/PrintCommands.h"
 #include "app/ResultSaver.h"
+#include "app/SettingCommands.h"
 #include "app/StageRunner.h"
 #include "app/StatusLine.h"
 #include "session/CalibrationSession.h"
@@ -25,8 +27,6 @@ namespace quendrix {
 namespace ui {
 class DialogService;
 }
-class AboutBox;
-class CoefficientDialog;
 class ColourSettingsWindow;
 class ControlPanel;
 class CoverageDialog;
@@ -75,13 +75,10 @@ class Workflow : public QObject {
     void generateModelClicked();
     void modelSliderChanged(int percent);
     void showFittingLineClicked();
-    void skipClicked();
     void overlayClicked();
-    void coefficientSliderChanged(int k, int tenths);
+    /// A slider or check box of a setting moved: the stages that use it run again.
+    void changeSetting(Setting setting, int value);
     void coefficientTyped(int k, const QString& typed);
-    void smoothingChanged(int level);
-    void verticalThresholdChanged(int samples);
-    void horizontalThresholdChanged(int samples);
     void openCoefficientDialog(int k);
     void openAboutBox();
     /// "Print Options": sets this window's "PrintOptions" flag, then shows the dialog.
@@ -104,6 +101,7 @@ class Workflow : public QObject {
     void resetData(int f);
     void settingChanged(const std::array<bool, StageCount>& doneBefore);
     void finishRun(const RunOutcome& outcome);
+    void colourSettingsChanged();
     void syncControls();
     void syncCaptions();
     void writeRangeBoxes();
@@ -132,12 +130,8 @@ class Workflow : public QObject {
     ResultSaver saver_;
     ChartLauncher chart_;
     MeasurementCommands measurements_;
-    QPointer<CoverageDialog> coverageDialog_;
     bool startEnabled_ = false;
-    std::array<QPointer<CoefficientDialog>, 2> coefficientDialogs_;
-    bool activationFollowsDialog_ = false;
-    QPointer<AboutBox> aboutBox_;
-    QPointer<ColourSettingsWindow> colourSettings_;
+    DialogHost dialogHost_;
     ColourChangeProtocol colours_{ColourFollower::MainWindow};
 };
 

@@ -46,7 +46,7 @@ Status planOutputs(const BatchOptions& o, OutputPlan& plan) {
                    bool createFolder, std::optional<size_t>& index) -> Status {
         auto added = plan.set.add(name, role, path, createFolder);
         if (!added) {
-            return Failure{added.reason()};
+            return added.failure();
         }
         index = added.value();
         return {};
@@ -269,7 +269,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     if (plan.output) {
         auto content = session.commonOutput();
         Status st = content ? plan.set.stage(*plan.output, std::move(content).value())
-                            : Status(Failure{content.reason()});
+                            : Status(content.failure());
         if (!st) {
             return fail(err, st.reason());
         }

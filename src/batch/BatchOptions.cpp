@@ -13,13 +13,20 @@ namespace {
 
 // A command line has no reason to guess: a number is the whole text, never its leading part.
 // (CLI11's own number conversion follows the C locale and takes "0x5"; this one never does.)
-// Empty where the text is such a number and `within` its bounds, else why not.
-std::string numberProblem(const std::string& text, bool (*within)(double), const char* bounds) {
+Status checkNumber(const std::string& text, bool (*within)(double), const char* bounds) {
     const std::optional<double> value = plainNumber(text);
     if (!value) {
-        return "'" + text + "' is not a number";
+        return Failure{"'" + text + "' is not a number"};
     }
-    return within(*value) ? std::string{} : "'" + text + "' is not between " + bounds;
+    if (!within(*value)) {
+        return Failure{"'" + text + "' is not between " + bounds};
+    }
+    return {};
+}
+
+/// A check in the form CLI11 takes: empty when it passes, else why not.
+std::string validatorText(const Status& st) {
+    return st ? std::string{} : st.reason();
 }
 
 /// A whole number lo..hi, written as a plain decimal.
@@ -51,20 +58,20 @@ const CLI::Validator SeedNumber(
 
 const CLI::Validator PlainNumber(
     [](std::string& text) {
-        return numberProblem(
-            text, [](double) { return true; }, "");
+        return validatorText(checkNumber(
+            text, [](double) { return true; }, ""));
     },
     "NUMBER");
 
 const CLI::Validator Percentage(
     [](std::string& text) {
-        return numberProblem(
-            text, [](double v) { return v >= 0 && v <= 100; }, "0 and 100");
+        return validatorText(checkNumber(
+            text, [](double v) { return v >= 0 && v <= 100; }, "0 and 100"));
     },
     "PERCENT");
 
 const CLI::Validator
-    FigureFolder([](std::string& folder) -> std::string { return figureFolderProblem(folder); },
+    FigureFolder([](std::string& folder) { return validatorText(checkFigureFolder(folder)); },
                  "DIR");
 
 const CLI::Validator FormatName(
@@ -75,8 +82,8 @@ const CLI::Validator FormatName(
 
 const CLI::Validator Share(
     [](std::string& text) {
-        return numberProblem(
-            text, [](double v) { return v > 0 && v < 1; }, "0 and 1 (both excluded)");
+        return validatorText(checkNumber(
+            text, [](double v) { return v > 0 && v < 1; }, "0 and 1 (both excluded)"));
     },
     "SHARE");
 

@@ -25,7 +25,7 @@ float boundStep(float v) {
 
 Result<Grid> gridFromRange(double lo, double hi) {
     if (lo == hi) {
-        return Failure{"Please set valid range."};
+        return Failure{"Please set valid range.", FailureKind::EqualBounds};
     }
     Grid grid;
     grid.gridMin = float((1 + 25.0 / 200) * lo - (25.0 / 200) * hi);

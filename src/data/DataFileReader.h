@@ -2,10 +2,11 @@
 
 #include "base/Result.h"
 #include "data/DataFile.h"
+// The measurement reader shares this one's fields and notes; its callers include this header.
+#include "data/MeasurementFileReader.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,23 +29,6 @@ Result<DataFile> parseDataFile(std::string_view bytes, std::size_t blockSize = 0
 /// first record beyond the limit without reading the rest, and its memory stays bounded
 /// whatever the file's size. Pipes and other special files are read like any file.
 Result<DataFile> readDataFile(const std::string& path);
-
-/// Reads a file of measurements to apply a calibration to, or of pairs to check it with: the
-/// same fields as a data file, without its record limit. A header of one name makes a column of
-/// X values. An empty field or a marker leaves that value out (the record is kept, so its line
-/// can be reported); blank lines are skipped; Y may be missing.
-Result<MeasurementFile> readMeasurementFile(const std::string& path);
-
-/// Receives one measurement as it is read; false stops the reading.
-using MeasurementSink = std::function<bool(const Measurement&)>;
-
-/// Reads a file of measurements as readMeasurementFile does, but hands each record to `each` as
-/// it is read and keeps none, so memory stays the same whatever the file's length. `file` gets
-/// the names and counters, its records stay empty. Records before a fault have been handed
-/// over when the fault is reported.
-Status streamMeasurementFile(const std::string& path, MeasurementFile& file,
-                             const MeasurementSink& each);
-Result<MeasurementFile> parseMeasurementFile(std::string_view bytes, std::int64_t firstLine = 1);
 
 /// How a file was read where it was not the comma-separated native form, for the user to check
 /// ("read as semicolon-separated, decimal comma"); empty for a comma file.

@@ -44,18 +44,18 @@ std::array<std::string, ExportedFigureCount> figureFileNames(FigureFormat format
     return names;
 }
 
-std::string figureFolderProblem(const std::string& folder) {
+Status checkFigureFolder(const std::string& folder) {
     if (folder.empty()) {
-        return "no folder given";
+        return Failure{"no folder given"};
     }
     std::error_code ec;
     const fs::file_status st = fs::status(folder, ec);
     if (fs::exists(st)) {
         if (!fs::is_directory(st)) {
-            return "'" + folder + "' is not a folder";
+            return Failure{"'" + folder + "' is not a folder"};
         }
         if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-            return "cannot write into '" + folder + "': " + std::strerror(errno);
+            return Failure{"cannot write into '" + folder + "': " + std::strerror(errno)};
         }
         return {};
     }
@@ -65,12 +65,12 @@ std::string figureFolderProblem(const std::string& folder) {
         parent = ".";
     }
     if (!fs::is_directory(parent, ec)) {
-        return "'" + folder + "' does not exist, nor does its parent folder '" + parent.string() +
-               "'";
+        return Failure{"'" + folder + "' does not exist, nor does its parent folder '" +
+                       parent.string() + "'"};
     }
     if (::access(parent.c_str(), W_OK | X_OK) != 0) {
-        return "cannot create '" + folder + "' in '" + parent.string() +
-               "': " + std::strerror(errno);
+        return Failure{"cannot create '" + folder + "' in '" + parent.string() +
+                       "': " + std::strerror(errno)};
     }
     return {};
 }

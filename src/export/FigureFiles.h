@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -25,8 +27,8 @@ inline constexpr int ExportedFigureCount = 9;
 /// The files an export writes, in order: fig1 .. fig8, then the chart.
 std::array<std::string, ExportedFigureCount> figureFileNames(FigureFormat format);
 
-/// Why `folder` cannot take the figures (empty when it can): it must be a folder that can be
-/// written into, or a missing one whose parent folder can.
-std::string figureFolderProblem(const std::string& folder);
+/// Whether `folder` can take the figures: it must be a folder that can be written into, or a
+/// missing one whose parent folder can.
+Status checkFigureFolder(const std::string& folder);
 
 } // namespace quendrix

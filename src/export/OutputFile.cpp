@@ -61,7 +61,7 @@ Status writeOutputFile(const std::string& path, const OutputProducer& produce,
     OutputSet set(options);
     auto index = set.add(path, path, path);
     if (!index) {
-        return Failure{index.reason()};
+        return index.failure();
     }
     if (Status st = set.stage(index.value(), produce); !st) {
         return st;

@@ -210,7 +210,7 @@ Result<size_t> OutputSet::add(const std::string& name, const std::string& role,
             }
             t->folder = folderOf(t->target);
             if (Status st = folderTakesFiles(path, t->folder); !st) {
-                return Failure{st.reason()};
+                return st.failure();
             }
         } else {
             // Devices and FIFOs are written as they are: a rename would destroy them.
@@ -225,7 +225,7 @@ Result<size_t> OutputSet::add(const std::string& name, const std::string& role,
         }
         auto target = linkTarget(path);
         if (!target) {
-            return Failure{target.reason()};
+            return target.failure();
         }
         t->target = target.value();
         t->folder = folderOf(t->target);
@@ -233,12 +233,12 @@ Result<size_t> OutputSet::add(const std::string& name, const std::string& role,
         if (createFolder && ::stat(t->folder.c_str(), &folderInfo) != 0 && errno == ENOENT) {
             const std::string parent = folderOf(t->folder);
             if (Status st = folderTakesFiles(t->folder, parent); !st) {
-                return Failure{st.reason()};
+                return st.failure();
             }
             t->key = realPath(parent) + "/" + nameOf(t->folder) + "/" + nameOf(t->target);
         } else {
             if (Status st = folderTakesFiles(path, t->folder); !st) {
-                return Failure{st.reason()};
+                return st.failure();
             }
             t->key = realPath(t->folder) + "/" + nameOf(t->target);
         }

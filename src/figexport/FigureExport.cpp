@@ -7,10 +7,9 @@
 #include "figures/SessionFigures.h"
 #include "figures/StageFigures.h"
 #include "session/CalibrationSession.h"
-#include "ui/FigureSurface.h"
 #include "ui/Text.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <deque>
@@ -31,7 +30,7 @@ QString orDefault(const std::string& name, const char* fallback) {
 }
 
 QFont sheetFont() {
-    QFont font = QApplication::font();
+    QFont font = QGuiApplication::font();
     font.setPixelSize(12);
     return font;
 }
@@ -87,32 +86,29 @@ Status figuresReady(const CalibrationSession& session) {
 }
 
 FigureSet::FigureSet(const CalibrationSession& session, int sectionPercent) {
-    for (auto& surface : surfaces_) {
-        surface = std::make_unique<ui::FigureSurface>();
-    }
     const Captions& c = session.captions();
     const double lo = leadingNumber(c.lowerText);
     const double hi = leadingNumber(c.upperText);
-    drawSessionScatter(*surfaces_[0], session, 0, lo, hi);
-    drawSessionScatter(*surfaces_[1], session, 1, lo, hi);
+    drawSessionScatter(scenes_[0], session, 0, lo, hi);
+    drawSessionScatter(scenes_[1], session, 1, lo, hi);
     if (session.file(1) && !session.generatedModel()) {
-        drawSessionFittingLine(*surfaces_[1], session, lo, hi);
+        drawSessionFittingLine(scenes_[1], session, lo, hi);
     }
     for (int k = 0; k < 6; ++k) {
-        drawSessionStage(*surfaces_[size_t(k + 2)], session, k);
+        drawSessionStage(scenes_[size_t(k + 2)], session, k);
     }
-    drawMaskedProbability(*surfaces_[6], session.matrix(), session.state().colour);
-    drawSessionOverlays(*surfaces_[7], session, true, true);
+    drawMaskedProbability(scenes_[6], session.matrix(), session.state().colour);
+    drawSessionOverlays(scenes_[7], session, true, true);
 
     // The chart window's confidence view: its curves on, the marker at the section.
     const DetailMatrices& d = session.detail();
     const ColourRamp& ramp = session.state().colour;
     const int percent = enhancementPercent(ramp);
-    ui::FigureSurface& main = *surfaces_[8];
+    ui::FigureScene& main = scenes_[8];
     drawChartFigure(main, d, ChartMode::Confidence, percent, ramp);
     drawChartCurves(main, d, true, true, ramp.greyScale);
     drawSectionMarker(main, sectionPercent, ramp.greyScale);
-    drawSection(*surfaces_[9], d, sectionColumn(sectionPercent), percent, ramp.greyScale);
+    drawSection(scenes_[9], d, sectionColumn(sectionPercent), percent, ramp.greyScale);
     if (auto r = session.readout(sectionPercent)) {
         readout_ = std::move(r).value();
     }
@@ -120,12 +116,12 @@ FigureSet::FigureSet(const CalibrationSession& session, int sectionPercent) {
     const QFont font = sheetFont();
     for (int n = 1; n <= 8; ++n) {
         sheets_[size_t(n - 1)] =
-            figureSheet(*surfaces_[size_t(n - 1)],
+            figureSheet(scenes_[size_t(n - 1)],
                         axisCaptions(session, n == 2 ? 1 : 0, figureTitle(session, n)), font);
     }
     const QString x = qs(shortestText(lo + (hi - lo) * (sectionPercent / 100.0)));
     sheets_[8] = chartSheet(
-        main, *surfaces_[9], readout_ ? &*readout_ : nullptr,
+        main, scenes_[9], readout_ ? &*readout_ : nullptr,
         axisCaptions(session, 0,
                      QStringLiteral("Calibration chart, section at X = %1 (%2 % of the X axis)")
                          .arg(x)
@@ -138,7 +134,7 @@ FigureSet::~FigureSet() = default;
 Result<std::array<QByteArray, ExportedFigureCount>>
 renderFigures(const CalibrationSession& session, FigureFormat format, int sectionPercent) {
     if (Status st = figuresReady(session); !st) {
-        return Failure{st.reason()};
+        return st.failure();
     }
     const auto names = figureFileNames(format);
     // Which figure is being drawn, for the message when memory runs out: every allocation that
@@ -154,8 +150,9 @@ renderFigures(const CalibrationSession& session, FigureFormat format, int sectio
         }
         const FigureSet set(session, sectionPercent);
         if (format == FigureFormat::Png) {
-            // The surfaces are widgets, painted here; compressing the pictures takes longer and
-            // needs nothing but their pixels, so it runs beside the painting, a few at a time.
+            // The sheets are painted here, one after another; compressing the pictures takes
+            // longer and needs nothing but their pixels, so it runs beside the painting, a few at
+            // a time.
             const std::size_t inFlight = std::max(2u, std::thread::hardware_concurrency());
             std::deque<std::pair<int, std::future<QByteArray>>> pending;
             auto collect = [&] {
@@ -204,7 +201,7 @@ Result<std::vector<std::string>> figureFileContents(const CalibrationSession& se
                                                     const FigureRequest& request) {
     auto files = renderFigures(session, request.format, request.section);
     if (!files) {
-        return Failure{files.reason()};
+        return files.failure();
     }
     std::vector<std::string> contents;
     for (const QByteArray& bytes : files.value()) {
@@ -222,13 +219,13 @@ Status exportFigures(const CalibrationSession& session, const FigureRequest& req
         const std::string path = (std::filesystem::path(request.folder) / name).string();
         auto added = outputs.add(path, path, path, true);
         if (!added) {
-            return Failure{added.reason()};
+            return added.failure();
         }
         targets.push_back(added.value());
     }
     auto files = figureFileContents(session, request);
     if (!files) {
-        return Failure{files.reason()};
+        return files.failure();
     }
     for (size_t k = 0; k < targets.size(); ++k) {
         if (Status st = outputs.stage(targets[k], std::move(files.value()[k])); !st) {

@@ -4,11 +4,11 @@
 #include "detail/IntervalReadout.h"
 #include "export/FigureFiles.h"
 #include "figexport/FigureSheet.h"
+#include "ui/FigureScene.h"
 
 #include <QByteArray>
 
 #include <array>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,7 +32,7 @@ class FigureSet {
     const FigureSheet& sheet(int index) const { return sheets_[size_t(index)]; }
 
   private:
-    std::array<std::unique_ptr<ui::FigureSurface>, 10> surfaces_;
+    std::array<ui::FigureScene, 10> scenes_;
     std::optional<IntervalReadout> readout_;
     std::array<FigureSheet, ExportedFigureCount> sheets_;
 };

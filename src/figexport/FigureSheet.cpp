@@ -1,8 +1,9 @@
 #include "figexport/FigureSheet.h"
+#include "base/Version.h"
 
 #include "figexport/PngEncoder.h"
 #include "figures/ChartFigures.h"
-#include "ui/FigureSurface.h"
+#include "ui/FigureScene.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>
@@ -167,19 +168,19 @@ void paintText(QPainter& painter, const FigureSheet& sheet, const FigureSheet::T
 
 } // namespace
 
-FigureSheet figureSheet(const ui::FigureSurface& surface, const AxisCaptions& captions,
+FigureSheet figureSheet(const ui::FigureScene& scene, const AxisCaptions& captions,
                         const QFont& font) {
     FigureSheet sheet;
     sheet.font = font;
     const QRectF box(figureOrigin(font, captions), QSizeF(SheetFigureSide, SheetFigureSide));
     sheet.size = QSize(int(std::ceil(std::max(box.right(), titleRight(font, captions)) + Margin)),
                        int(std::ceil(box.bottom() + belowAxis(font))));
-    sheet.surfaces.push_back({&surface, box});
+    sheet.surfaces.push_back({&scene, box});
     addCaptions(sheet, box, captions);
     return sheet;
 }
 
-FigureSheet chartSheet(const ui::FigureSurface& main, const ui::FigureSurface& section,
+FigureSheet chartSheet(const ui::FigureScene& main, const ui::FigureScene& section,
                        const IntervalReadout* readout, const AxisCaptions& captions,
                        const QFont& font) {
     FigureSheet sheet;
@@ -265,7 +266,7 @@ bool paintSheet(QPainter& painter, const FigureSheet& sheet) {
         return false;
     }
     for (const FigureSheet::Surface& s : sheet.surfaces) {
-        if (!s.surface->complete()) {
+        if (!s.scene->complete()) {
             return false;
         }
     }
@@ -277,14 +278,14 @@ bool paintSheet(QPainter& painter, const FigureSheet& sheet) {
         if (painter.paintEngine()->type() == QPaintEngine::Raster) {
             // As the window paints it: rendered at its own origin, then copied in place.
             const QImage figure =
-                s.surface->render(s.box.size().toSize(), painter.device()->devicePixelRatioF());
+                s.scene->render(s.box.size().toSize(), painter.device()->devicePixelRatioF());
             if (figure.isNull()) {
                 painter.restore();
                 return false;
             }
             painter.drawImage(s.box.topLeft(), figure);
         } else {
-            s.surface->paint(painter, s.box);
+            s.scene->paint(painter, s.box);
         }
     }
     for (const ReadoutStroke& s : sheet.strokes) {
@@ -346,7 +347,7 @@ QByteArray encodeSheet(const FigureSheet& sheet, FigureFormat format) {
             pdf->setPageSize(QPageSize(QSizeF(sheet.size) * 72.0 / 96.0, QPageSize::Point,
                                        QString(), QPageSize::ExactMatch));
             pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
-            pdf->setCreator(QStringLiteral("Quendrix 3.0"));
+            pdf->setCreator(QString::fromLatin1(ProgramTitle));
             pdf->setTitle(title);
             device = std::move(pdf);
         }

@@ -19,7 +19,7 @@ class QPainter;
 namespace quendrix {
 
 namespace ui {
-class FigureSurface;
+class FigureScene;
 }
 
 /// The words around a figure: its title, the range at both ends of both axes (one range for X
@@ -32,11 +32,12 @@ struct AxisCaptions {
     QString upper;
 };
 
-/// A figure laid out for a page, in logical pixels (the size it has on a screen): surfaces
-/// drawn by the windows' code, texts and strokes around them.
+/// A figure laid out for a page, in logical pixels (the size it has on a screen): scenes drawn
+/// by the windows' code, each in its box, texts and strokes around them.
 struct FigureSheet {
+    /// A figure's place on the sheet and what is drawn there.
     struct Surface {
-        const ui::FigureSurface* surface;
+        const ui::FigureScene* scene;
         QRectF box;
     };
     struct Text {
@@ -62,12 +63,12 @@ inline constexpr int SheetChartSide = 400;
 inline constexpr int PngScale = 4;
 
 /// One of the main window's figures with its captions.
-FigureSheet figureSheet(const ui::FigureSurface& surface, const AxisCaptions& captions,
+FigureSheet figureSheet(const ui::FigureScene& scene, const AxisCaptions& captions,
                         const QFont& font);
 
 /// The calibration chart: the main figure, the section beside it with the brackets and marks
 /// of its read-out (none without one), and the read-out's panel.
-FigureSheet chartSheet(const ui::FigureSurface& main, const ui::FigureSurface& section,
+FigureSheet chartSheet(const ui::FigureScene& main, const ui::FigureScene& section,
                        const IntervalReadout* readout, const AxisCaptions& captions,
                        const QFont& font);
 

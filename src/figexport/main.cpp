@@ -1,7 +1,7 @@
 #include "batch/BatchCommand.h"
 #include "figexport/FigureExport.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 #include <cstdlib>
 #include <iostream>
@@ -34,7 +34,7 @@ quendrix::Result<std::vector<std::string>> drawFigures(const quendrix::Calibrati
     static int count = 1;
     // Never destroyed: tearing Qt down has fontconfig load its configuration again, which
     // crashes where memory has run out. The process ends soon after anyway.
-    static QApplication* app = new QApplication(count, args);
+    static QGuiApplication* app = new QGuiApplication(count, args);
     (void)app;
     return quendrix::figureFileContents(session, request);
 }

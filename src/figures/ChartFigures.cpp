@@ -2,7 +2,7 @@
 
 #include "base/NumberText.h"
 #include "figures/FigureColours.h"
-#include "ui/FigureSurface.h"
+#include "ui/FigureScene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,7 +29,7 @@ float sectionValue(float prob, int percent) {
 
 QImage chartImage(const DetailMatrices& d, ChartMode mode, int percent, const ColourRamp& ramp) {
     QImage image(Side, Side, QImage::Format_RGB32);
-    // A surface given the null image counts as incomplete.
+    // A scene given the null image counts as incomplete.
     if (image.isNull()) {
         return image;
     }
@@ -56,14 +56,14 @@ QImage chartImage(const DetailMatrices& d, ChartMode mode, int percent, const Co
     return image;
 }
 
-void drawChartFigure(ui::FigureSurface& surface, const DetailMatrices& d, ChartMode mode,
-                     int percent, const ColourRamp& ramp) {
-    surface.setScale(ChartFrame.width, ChartFrame.height);
-    surface.setDrawWidth(1);
-    surface.fillAll(Qt::white);
+void drawChartFigure(ui::FigureScene& scene, const DetailMatrices& d, ChartMode mode, int percent,
+                     const ColourRamp& ramp) {
+    scene.setScale(ChartFrame.width, ChartFrame.height);
+    scene.setDrawWidth(1);
+    scene.fillAll(Qt::white);
     // Pixel k covers the units k - 1/2 .. k + 1/2, as a cell centred on its point does.
-    surface.image(chartImage(d, mode, percent, ramp), -0.5, -0.5, Side - 0.5, Side - 0.5);
-    surface.makePersistent();
+    scene.image(chartImage(d, mode, percent, ramp), -0.5, -0.5, Side - 0.5, Side - 0.5);
+    scene.makePersistent();
 }
 
 int sectionDots(float v) {
@@ -74,7 +74,7 @@ int sectionDots(float v) {
     return v > SectionDots - 1 ? SectionDots : int(std::ceil(v));
 }
 
-void drawSection(ui::FigureSurface& surface, const DetailMatrices& d, int column, int percent,
+void drawSection(ui::FigureScene& scene, const DetailMatrices& d, int column, int percent,
                  bool greyScale) {
     QImage bars(SectionDots, Side, QImage::Format_ARGB32);
     bars.fill(Qt::transparent);
@@ -83,17 +83,17 @@ void drawSection(ui::FigureSurface& surface, const DetailMatrices& d, int column
     for (int r = FineFirst; r <= FineLast && !bars.isNull(); ++r) {
         std::fill_n(pixelRow(bars, FineLast - r), sectionDots(sectionValue(prob[r], percent)), dot);
     }
-    surface.setScale(SectionDots, ChartFrame.height);
-    surface.setDrawWidth(1);
-    surface.fillAll(Qt::white);
-    surface.image(bars, 0, -0.5, SectionDots, Side - 0.5);
+    scene.setScale(SectionDots, ChartFrame.height);
+    scene.setDrawWidth(1);
+    scene.fillAll(Qt::white);
+    scene.image(bars, 0, -0.5, SectionDots, Side - 0.5);
 }
 
 float colourChartLimit(const DetailMatrices& d, int column, int percent) {
     return sectionValue(d.fineLevel[size_t(column)][1], percent);
 }
 
-void drawColourChart(ui::FigureSurface& surface, const ColourPoints& points, float limit) {
+void drawColourChart(ui::FigureScene& scene, const ColourPoints& points, float limit) {
     constexpr int steps = 400;
     QImage chart(steps + 1, 1, QImage::Format_RGB32);
     QRgb* row = pixelRow(chart, 0);
@@ -106,35 +106,34 @@ void drawColourChart(ui::FigureSurface& surface, const ColourPoints& points, flo
             row[x] = toQRgb(rgb);
         }
     }
-    surface.setScale(steps, 1);
-    surface.fillAll(Qt::white);
-    surface.image(chart, -0.5, 0, steps + 0.5, 1);
+    scene.setScale(steps, 1);
+    scene.fillAll(Qt::white);
+    scene.image(chart, -0.5, 0, steps + 0.5, 1);
 }
 
-void drawSectionMarker(ui::FigureSurface& surface, int sectionPercent, bool greyScale) {
+void drawSectionMarker(ui::FigureScene& scene, int sectionPercent, bool greyScale) {
     if (sectionPercent <= 0 || sectionPercent >= 100) {
         return;
     }
     const double x = ChartFrame.width * sectionPercent / 100;
-    surface.setDrawWidth(1);
-    surface.line(x, 0, x, ChartFrame.height, lineColour(greyScale, QColor(0, 0, 255)));
+    scene.setDrawWidth(1);
+    scene.line(x, 0, x, ChartFrame.height, lineColour(greyScale, QColor(0, 0, 255)));
 }
 
 std::vector<CurvePiece> fineAverageDashes(const DetailMatrices& d) {
     return dashes(averageCurve(d.fineAve.data(), FineFirst, FineLast), FineFirst, 2 * AverageDash);
 }
 
-void drawChartCurves(ui::FigureSurface& surface, const DetailMatrices& d, bool average, bool mode,
+void drawChartCurves(ui::FigureScene& scene, const DetailMatrices& d, bool average, bool mode,
                      bool greyScale) {
     // The dashed average over the solid mode: where they run together both show.
     if (mode) {
         const auto probability = [&d](int x, int y) { return std::fabs(d.prob(x, y)); };
-        drawCurve(surface, ChartFrame,
-                  modeCurve(d.fineMode.data(), FineFirst, FineLast, probability),
+        drawCurve(scene, ChartFrame, modeCurve(d.fineMode.data(), FineFirst, FineLast, probability),
                   lineColour(greyScale, QColor(255, 0, 0)));
     }
     if (average) {
-        drawCurve(surface, ChartFrame, fineAverageDashes(d),
+        drawCurve(scene, ChartFrame, fineAverageDashes(d),
                   lineColour(greyScale, QColor(0, 0, 255)));
     }
 }

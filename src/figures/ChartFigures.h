@@ -7,7 +7,7 @@
 #include <QImage>
 
 namespace quendrix::ui {
-class FigureSurface;
+class FigureScene;
 }
 
 namespace quendrix {
@@ -39,17 +39,17 @@ float sectionValue(float prob, int percent);
 /// there is no memory for it.
 QImage chartImage(const DetailMatrices& d, ChartMode mode, int percent, const ColourRamp& ramp);
 
-/// Draws the main figure and makes it the surface's persistent picture, so that clearing the
+/// Draws the main figure and makes it the scene's persistent picture, so that clearing the
 /// curves and the marker never repaints it.
-void drawChartFigure(ui::FigureSurface& surface, const DetailMatrices& d, ChartMode mode,
-                     int percent, const ColourRamp& ramp);
+void drawChartFigure(ui::FigureScene& scene, const DetailMatrices& d, ChartMode mode, int percent,
+                     const ColourRamp& ramp);
 
 /// How many of the section's 101 dots (h = 0..100) a value fills: those with v > h.
 int sectionDots(float v);
 
 /// The section of fine column `column`: for every row a bar of `sectionDots` dots (blue, black
 /// in grey scale) on a 101 x 400 scale whose rows line up with the main figure's.
-void drawSection(ui::FigureSurface& surface, const DetailMatrices& d, int column, int percent,
+void drawSection(ui::FigureScene& scene, const DetailMatrices& d, int column, int percent,
                  bool greyScale);
 
 /// The colour chart's white limit in percent of full scale: the density level bounding the
@@ -57,17 +57,17 @@ void drawSection(ui::FigureSurface& surface, const DetailMatrices& d, int column
 float colourChartLimit(const DetailMatrices& d, int column, int percent);
 
 /// The ramp from 0 to full scale on a 400 x 1 scale, white up to `limit` percent.
-void drawColourChart(ui::FigureSurface& surface, const ColourPoints& points, float limit);
+void drawColourChart(ui::FigureScene& scene, const ColourPoints& points, float limit);
 
 /// The section's position on the main figure; none at the figure's edges (0 or 100 %).
-void drawSectionMarker(ui::FigureSurface& surface, int sectionPercent, bool greyScale);
+void drawSectionMarker(ui::FigureScene& scene, int sectionPercent, bool greyScale);
 
 /// The average curve of the fine matrices in dashes as long on the figure as the main window's.
 std::vector<CurvePiece> fineAverageDashes(const DetailMatrices& d);
 
 /// The mode (red, solid) and over it the average (blue, dashed) curves of the fine matrices;
 /// black in grey scale.
-void drawChartCurves(ui::FigureSurface& surface, const DetailMatrices& d, bool average, bool mode,
+void drawChartCurves(ui::FigureScene& scene, const DetailMatrices& d, bool average, bool mode,
                      bool greyScale);
 
 } // namespace quendrix

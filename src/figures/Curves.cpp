@@ -1,7 +1,7 @@
 #include "figures/Curves.h"
 
 #include "pipeline/StageMatrix.h"
-#include "ui/FigureSurface.h"
+#include "ui/FigureScene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -76,14 +76,14 @@ std::vector<CurvePiece> dashes(const std::vector<CurvePiece>& pieces, int first,
     return out;
 }
 
-void drawCurve(ui::FigureSurface& surface, const GridFrame& frame,
+void drawCurve(ui::FigureScene& scene, const GridFrame& frame,
                const std::vector<CurvePiece>& pieces, const QColor& colour) {
-    surface.setDrawWidth(1);
+    scene.setDrawWidth(1);
     for (const CurvePiece& p : pieces) {
         if (p.line) {
-            surface.line(frame.x(p.x1), frame.y(p.y1), frame.x(p.x2), frame.y(p.y2), colour);
+            scene.line(frame.x(p.x1), frame.y(p.y1), frame.x(p.x2), frame.y(p.y2), colour);
         } else {
-            surface.point(frame.x(p.x1), frame.y(p.y1), colour);
+            scene.point(frame.x(p.x1), frame.y(p.y1), colour);
         }
     }
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 namespace quendrix::ui {
-class FigureSurface;
+class FigureScene;
 }
 
 namespace quendrix {
@@ -62,8 +62,8 @@ bool inDash(int x, int first, int columns);
 /// each marks a column of its own.
 std::vector<CurvePiece> dashes(const std::vector<CurvePiece>& pieces, int first, int columns);
 
-/// Draws `pieces` one unit wide on `surface`, placed by `frame`.
-void drawCurve(ui::FigureSurface& surface, const GridFrame& frame,
+/// Draws `pieces` one unit wide on `scene`, placed by `frame`.
+void drawCurve(ui::FigureScene& scene, const GridFrame& frame,
                const std::vector<CurvePiece>& pieces, const QColor& colour);
 
 } // namespace quendrix

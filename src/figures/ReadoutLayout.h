@@ -1,6 +1,7 @@
 #pragma once
 
 #include "detail/IntervalReadout.h"
+#include "ui/FormUnits.h"
 
 #include <QColor>
 #include <QLineF>
@@ -16,7 +17,7 @@ struct SectionFrame {
     double right = 0;
     double top = 0;
     double height = 0;
-    double pixelsPerTwip = 1.0 / 15;
+    double pixelsPerTwip = 1.0 / ui::FormUnitsPerPixel;
 
     /// Row offset s (0..400, 0 at the bottom) on the section.
     double y(double s) const { return top + (1 - s / 400) * height; }

@@ -1,6 +1,6 @@
 #include "figures/ScatterFigure.h"
 
-#include "ui/FigureSurface.h"
+#include "ui/FigureScene.h"
 
 #include <QColor>
 
@@ -25,11 +25,11 @@ std::pair<double, double> fittingLineHeights(float slope, float intercept, doubl
     return {q(lo), q(hi)};
 }
 
-void drawScatter(ui::FigureSurface& surface, const DataFile& file, double lo, double hi,
+void drawScatter(ui::FigureScene& scene, const DataFile& file, double lo, double hi,
                  ScatterStyle style) {
     const QColor colour = style.greyScale ? QColor(0, 0, 0) : QColor(0, 0, 255);
-    surface.fillAll(Qt::white);
-    surface.setDrawWidth(1);
+    scene.fillAll(Qt::white);
+    scene.setDrawWidth(1);
     if (lo == hi) {
         return;
     }
@@ -40,19 +40,19 @@ void drawScatter(ui::FigureSurface& surface, const DataFile& file, double lo, do
         }
         const float x = scatterPosition(s.x, lo, hi);
         const float y = scatterPosition(s.y, lo, hi);
-        surface.circle(x, Extent - double(y), PointRadius, colour, colour);
+        scene.circle(x, Extent - double(y), PointRadius, colour, colour);
     }
 }
 
-void drawFittingLine(ui::FigureSurface& surface, float slope, float intercept, double lo, double hi,
+void drawFittingLine(ui::FigureScene& scene, float slope, float intercept, double lo, double hi,
                      float rangeWidth, ScatterStyle style) {
     const QColor colour = style.greyScale ? QColor(0, 0, 0) : QColor(255, 0, 0);
-    surface.setDrawWidth(1);
+    scene.setDrawWidth(1);
     if (rangeWidth == 0) {
         return;
     }
     const auto [left, right] = fittingLineHeights(slope, intercept, lo, hi, rangeWidth);
-    surface.line(0, left, Extent, right, colour);
+    scene.line(0, left, Extent, right, colour);
 }
 
 } // namespace quendrix

@@ -5,7 +5,7 @@
 #include <utility>
 
 namespace quendrix::ui {
-class FigureSurface;
+class FigureScene;
 }
 
 namespace quendrix {
@@ -28,11 +28,11 @@ std::pair<double, double> fittingLineHeights(float slope, float intercept, doubl
 /// range lo..hi: white background, a filled circle of radius 30 units per record at
 /// ((X - lo) * 1875 / (hi - lo), 1875 - (Y - lo) * 1875 / (hi - lo)). Records outside the range
 /// (markers among them) fall outside the surface. Draws only the background when lo == hi.
-void drawScatter(ui::FigureSurface& surface, const DataFile& file, double lo, double hi,
+void drawScatter(ui::FigureScene& scene, const DataFile& file, double lo, double hi,
                  ScatterStyle style);
 
 /// Draws the fitting line y = slope x + intercept across the whole width of a scatter figure.
-void drawFittingLine(ui::FigureSurface& surface, float slope, float intercept, double lo, double hi,
+void drawFittingLine(ui::FigureScene& scene, float slope, float intercept, double lo, double hi,
                      float rangeWidth, ScatterStyle style);
 
 } // namespace quendrix

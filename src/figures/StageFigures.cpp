@@ -2,7 +2,7 @@
 
 #include "figures/Curves.h"
 #include "figures/FigureColours.h"
-#include "ui/FigureSurface.h"
+#include "ui/FigureScene.h"
 
 #include <QColor>
 #include <QImage>
@@ -16,17 +16,17 @@ namespace {
 
 constexpr std::size_t PlotCells = PlotLast - PlotFirst + 1;
 
-// The plot window's cells written straight into the surface's cell grid and handed over in one
+// The plot window's cells written straight into the scene's cell grid and handed over in one
 // call: tens of thousands of single cell calls cost more than the arithmetic behind them.
 class CellGrid {
   public:
-    explicit CellGrid(const ui::FigureSurface& surface)
-        : image_(surface.cellGridSize(), QImage::Format_ARGB32) {
+    explicit CellGrid(const ui::FigureScene& scene)
+        : image_(scene.cellGridSize(), QImage::Format_ARGB32) {
         image_.fill(Qt::transparent);
         for (int k = PlotFirst; k <= PlotLast; ++k) {
             const auto n = std::size_t(k - PlotFirst);
-            columns_[n] = surface.cellIndex(cellX(k));
-            rows_[n] = surface.cellIndex(cellY(k));
+            columns_[n] = scene.cellIndex(cellX(k));
+            rows_[n] = scene.cellIndex(cellY(k));
         }
     }
 
@@ -90,12 +90,12 @@ double cellY(double j) {
     return MainFigureFrame.y(j);
 }
 
-void drawStageFigure(ui::FigureSurface& surface, const StageMatrix& m, StageFigure figure,
-                     float factor, const ColourRamp& ramp) {
+void drawStageFigure(ui::FigureScene& scene, const StageMatrix& m, StageFigure figure, float factor,
+                     const ColourRamp& ramp) {
     const Field field = figureField(figure);
-    surface.setDrawWidth(1);
-    surface.fillAll(Qt::white);
-    CellGrid grid(surface);
+    scene.setDrawWidth(1);
+    scene.fillAll(Qt::white);
+    CellGrid grid(scene);
     for (int i = PlotFirst; i <= PlotLast; ++i) {
         for (int j = PlotFirst; j <= PlotLast; ++j) {
             const float value = float(double(m.at(field, i, j)) * double(factor));
@@ -104,13 +104,12 @@ void drawStageFigure(ui::FigureSurface& surface, const StageMatrix& m, StageFigu
             }
         }
     }
-    surface.cells(grid.image());
+    scene.cells(grid.image());
 }
 
-void drawMaskedProbability(ui::FigureSurface& surface, const StageMatrix& m,
-                           const ColourRamp& ramp) {
+void drawMaskedProbability(ui::FigureScene& scene, const StageMatrix& m, const ColourRamp& ramp) {
     // Every plot cell is painted, so the earlier drawing needs no clearing.
-    CellGrid grid(surface);
+    CellGrid grid(scene);
     for (int i = PlotFirst; i <= PlotLast; ++i) {
         for (int j = PlotFirst; j <= PlotLast; ++j) {
             QRgb colour = qRgb(255, 255, 255);
@@ -122,14 +121,14 @@ void drawMaskedProbability(ui::FigureSurface& surface, const StageMatrix& m,
             grid.set(i, j, colour);
         }
     }
-    surface.cells(grid.image());
+    scene.cells(grid.image());
 }
 
-void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, bool greyScale) {
+void drawConfidenceRegions(ui::FigureScene& scene, const StageMatrix& m, bool greyScale) {
     const auto [inner, outer] = regionShades(greyScale);
-    surface.setDrawWidth(1);
-    surface.fillAll(Qt::white);
-    CellGrid grid(surface);
+    scene.setDrawWidth(1);
+    scene.fillAll(Qt::white);
+    CellGrid grid(scene);
     for (int i = PlotFirst; i <= PlotLast; ++i) {
         for (int j = PlotFirst; j <= PlotLast; ++j) {
             const float q = std::fabs(m.at(Field::Confi, i, j));
@@ -140,34 +139,34 @@ void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, boo
             }
         }
     }
-    surface.cells(grid.image());
+    scene.cells(grid.image());
     // Overlays drawn later go on top and a plain clear removes only them.
-    surface.makePersistent();
+    scene.makePersistent();
 }
 
-void drawAverageOverlay(ui::FigureSurface& surface, const ColumnResults& columns, bool greyScale) {
+void drawAverageOverlay(ui::FigureScene& scene, const ColumnResults& columns, bool greyScale) {
     drawCurve(
-        surface, MainFigureFrame,
+        scene, MainFigureFrame,
         dashes(averageCurve(columns.aveIndex.data(), PlotFirst, PlotLast), PlotFirst, AverageDash),
         lineColour(greyScale, QColor(0, 0, 255)));
 }
 
-void drawModeOverlay(ui::FigureSurface& surface, const ColumnResults& columns, const StageMatrix& m,
+void drawModeOverlay(ui::FigureScene& scene, const ColumnResults& columns, const StageMatrix& m,
                      bool greyScale) {
     const auto probability = [&m](int x, int y) { return std::fabs(m.at(Field::Prob, x, y)); };
-    drawCurve(surface, MainFigureFrame,
+    drawCurve(scene, MainFigureFrame,
               modeCurve(columns.modeIndex.data(), PlotFirst, PlotLast, probability),
               lineColour(greyScale, QColor(255, 0, 0)));
 }
 
-void drawConfidenceOverlays(ui::FigureSurface& surface, const ColumnResults& columns,
+void drawConfidenceOverlays(ui::FigureScene& scene, const ColumnResults& columns,
                             const StageMatrix& m, bool mode, bool average, bool greyScale) {
     // Where the two run together both show: the average's gaps leave the mode visible.
     if (mode) {
-        drawModeOverlay(surface, columns, m, greyScale);
+        drawModeOverlay(scene, columns, m, greyScale);
     }
     if (average) {
-        drawAverageOverlay(surface, columns, greyScale);
+        drawAverageOverlay(scene, columns, greyScale);
     }
 }
 

@@ -4,7 +4,7 @@
 #include "pipeline/StageMatrix.h"
 
 namespace quendrix::ui {
-class FigureSurface;
+class FigureScene;
 }
 
 namespace quendrix {
@@ -26,29 +26,28 @@ double cellY(double j);
 
 /// Fig.3 .. Fig.7 as the stages draw them: white, then every plot-window cell whose enhanced
 /// value passes the ramp's threshold in its ramp colour (`Rainbow`).
-void drawStageFigure(ui::FigureSurface& surface, const StageMatrix& m, StageFigure figure,
-                     float factor, const ColourRamp& ramp);
+void drawStageFigure(ui::FigureScene& scene, const StageMatrix& m, StageFigure figure, float factor,
+                     const ColourRamp& ramp);
 
 /// Fig.7 masked by the confidence regions (`Susono`): cells inside a region in the ramp colour of
 /// |Prob| * 20 * enhancement (no threshold), cells outside white.
-void drawMaskedProbability(ui::FigureSurface& surface, const StageMatrix& m,
-                           const ColourRamp& ramp);
+void drawMaskedProbability(ui::FigureScene& scene, const StageMatrix& m, const ColourRamp& ramp);
 
 /// Fig.8: white, the wider region in the outer colour and the narrower one in the inner colour
-/// (grey shades in grey scale); the result becomes the surface's persistent picture.
-void drawConfidenceRegions(ui::FigureSurface& surface, const StageMatrix& m, bool greyScale);
+/// (grey shades in grey scale); the result becomes the scene's persistent picture.
+void drawConfidenceRegions(ui::FigureScene& scene, const StageMatrix& m, bool greyScale);
 
 /// The average overlay on Fig.8: AveIndex of neighbouring columns joined (blue; black in grey),
 /// in dashes, so that drawn over the mode it leaves the mode showing where the two meet.
-void drawAverageOverlay(ui::FigureSurface& surface, const ColumnResults& columns, bool greyScale);
+void drawAverageOverlay(ui::FigureScene& scene, const ColumnResults& columns, bool greyScale);
 
 /// The mode overlay on Fig.8 (red; black in grey): neighbouring modes joined by a line unless the
 /// column with the higher mode dips between them.
-void drawModeOverlay(ui::FigureSurface& surface, const ColumnResults& columns, const StageMatrix& m,
+void drawModeOverlay(ui::FigureScene& scene, const ColumnResults& columns, const StageMatrix& m,
                      bool greyScale);
 
 /// The overlays "Show mode" and "Show ave." select: the mode, then the dashed average over it.
-void drawConfidenceOverlays(ui::FigureSurface& surface, const ColumnResults& columns,
+void drawConfidenceOverlays(ui::FigureScene& scene, const ColumnResults& columns,
                             const StageMatrix& m, bool mode, bool average, bool greyScale);
 
 } // namespace quendrix

@@ -32,7 +32,7 @@ struct ChartView {
 /// section as bars, the average and mode curves and the section's marker, frames around both
 /// figures, the title, the axis labels and the section's X value, the files and settings, and
 /// the section's intervals, average and mode as the window's panel reads them. The print options
-/// are the session's; they must give a page (`unusablePrintSetting`).
+/// are the session's; they must give a page (`checkPrintSettings`).
 void printChartWindow(ui::PrinterPage& page, const CalibrationSession& session,
                       const ChartView& view, double offsetX = ChartPageOffsetX,
                       double offsetY = ChartPageOffsetY);

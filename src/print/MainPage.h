@@ -55,7 +55,7 @@ struct MainPage {
 /// `PrintMainWindow`: the main window's page, re-plotted from the session: the drawn figures
 /// cell by cell and point by point, a frame around every figure, the title, the axis labels,
 /// the statistics, the files and the settings. The print options are the session's; they must
-/// give a page (`unusablePrintSetting`).
+/// give a page (`checkPrintSettings`).
 void printMainWindow(ui::PrinterPage& page, const MainPage& in, double offsetX = MainPageOffsetX,
                      double offsetY = MainPageOffsetY);
 

@@ -16,7 +16,7 @@ double estimatedTextWidth(const QString& text, double fontSize) {
     return double(text.size()) * fontSize * 10.8;
 }
 
-QString unusablePrintSetting(const SessionState& state) {
+Status checkPrintSettings(const SessionState& state) {
     struct Setting {
         float value;
         const char* label;
@@ -27,13 +27,13 @@ QString unusablePrintSetting(const SessionState& state) {
                                 {state.dotSize, "Dot Size", true},
                                 {state.frameThickness, "Picture Frame Thickness", true}};
     for (const Setting& s : settings) {
-        const QString label = QString::fromLatin1(s.label);
+        const std::string label = s.label;
         if (!std::isfinite(s.value)) {
-            return label + QStringLiteral(" is too large");
+            return Failure{label + " is too large"};
         }
         if (s.value < 0 || (s.value == 0 && !s.zeroGivesPage)) {
-            return label + (s.zeroGivesPage ? QStringLiteral(" must not be negative")
-                                            : QStringLiteral(" must be above 0"));
+            return Failure{label +
+                           (s.zeroGivesPage ? " must not be negative" : " must be above 0")};
         }
     }
     return {};

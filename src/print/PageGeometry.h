@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "session/SessionState.h"
 
 #include <QPointF>
@@ -30,8 +31,8 @@ int printerWidth(double dots);
 /// The estimated width of a text for centring: characters x font size x 10.8 twips.
 double estimatedTextWidth(const QString& text, double fontSize);
 
-/// Why the print options cannot give a page, naming the setting by its label in the print
-/// options; empty when they can. The options are stored as typed either way.
-QString unusablePrintSetting(const SessionState& state);
+/// Whether the print options can give a page; a refusal names the setting by its label in the
+/// print options. The options are stored as typed either way.
+Status checkPrintSettings(const SessionState& state);
 
 } // namespace quendrix

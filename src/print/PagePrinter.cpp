@@ -1,4 +1,5 @@
 #include "print/PagePrinter.h"
+#include "base/Version.h"
 
 #include "export/OutputFile.h"
 #include "print/PageGeometry.h"
@@ -86,7 +87,7 @@ QByteArray renderPdf(const QPrinter& printer, int copies, const QString& documen
         QPdfWriter writer(&buffer);
         writer.setPageLayout(printer.pageLayout());
         writer.setResolution(int(ui::DotsPerInch));
-        writer.setCreator(QStringLiteral("Quendrix 3.0"));
+        writer.setCreator(QString::fromLatin1(ProgramTitle));
         writer.setTitle(documentName);
         QPainter painter;
         if (!painter.begin(&writer)) {
@@ -102,9 +103,10 @@ QByteArray renderPdf(const QPrinter& printer, int copies, const QString& documen
 PrintOutcome printWindowPage(QWidget* parent, ui::DialogService& dialogs,
                              const SessionState& settings, const QString& documentName,
                              const QString& proposedPdf, const PageProcedure& drawPage) {
-    if (const QString why = unusablePrintSetting(settings); !why.isEmpty()) {
-        return {
-            PrintOutcome::Kind::Refused, QStringLiteral("The page was not printed: ") + why, {}};
+    if (const Status st = checkPrintSettings(settings); !st) {
+        return {PrintOutcome::Kind::Refused,
+                QStringLiteral("The page was not printed: ") + QString::fromStdString(st.reason()),
+                {}};
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(documentName);

@@ -1,67 +1,73 @@
 #pragma once
 
+#include "ui/FigureScene.h"
+
 #include <QColor>
-#include <QFont>
 #include <QFrame>
 #include <QImage>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <vector>
 
 class QPainter;
 
 namespace quendrix::ui {
 
-/// A drawing surface with its own user scale (0..scaleWidth x 0..scaleHeight, y growing
-/// downwards) that figures are drawn on point by point and line by line. It keeps a persistent
-/// picture and a drawn layer above it: a plain clear removes the layer and shows the picture
-/// again. Everything is kept in user units and rendered at the widget's size and device pixel
-/// ratio, so a figure stays sharp at any size; matrix cells fill their whole footprint.
+/// A figure in a window: shows its scene at the widget's size and device pixel ratio, in a
+/// sunken or flat frame, and reports clicks and moves over it.
 class FigureSurface : public QFrame {
     Q_OBJECT
   public:
     explicit FigureSurface(QWidget* parent = nullptr);
     ~FigureSurface() override;
 
-    void setScale(double width, double height);
-    double scaleWidth() const { return scaleWidth_; }
-    double scaleHeight() const { return scaleHeight_; }
+    /// What the surface shows; what is drawn on it shows after the next refresh().
+    FigureScene& scene() { return scene_; }
+    const FigureScene& scene() const { return scene_; }
 
-    /// Plain clear: the drawn layer goes, the persistent picture stays.
-    void clear();
-    /// A filled box; one covering the whole scale replaces everything below it in the layer.
-    void fillBox(double x1, double y1, double x2, double y2, const QColor& colour);
-    /// Clears by a filled box over the whole scale.
-    void fillAll(const QColor& colour) { fillBox(0, 0, scaleWidth_, scaleHeight_, colour); }
-    /// A dot of the current draw width centred at (x, y).
-    void point(double x, double y, const QColor& colour);
-    /// A matrix cell centred at (x, y) that fills its footprint of cellSize x cellSize units.
-    /// Cells lie below every other item of their layer.
-    void cell(double x, double y, const QColor& colour);
-    void setCellSize(double units);
-    /// The grid the cells are kept in at the current cell size: one pixel per cell.
-    QSize cellGridSize() const;
-    /// The grid column (or row) of a cell centred at `units` along either axis.
-    int cellIndex(double units) const;
-    /// A whole matrix of cells in one call: every opaque pixel of `grid` (laid out as
-    /// cellGridSize(), pixel (cellIndex(x), cellIndex(y)) for the cell at (x, y)) as if drawn by
-    /// cell(); transparent pixels leave the cells below as they are.
-    void cells(const QImage& grid);
-    void line(double x1, double y1, double x2, double y2, const QColor& colour);
-    /// A circle of `radius` user units, outlined and filled in the given colours.
-    void circle(double x, double y, double radius, const QColor& outline, const QColor& fill);
-    void text(double x, double y, const QString& text, const QColor& colour);
-    /// An image whose pixels fill the box (x1, y1)-(x2, y2), each pixel a sharp block of its own
-    /// colour at any size: a whole matrix in one item rather than one item per cell.
-    void image(const QImage& image, double x1, double y1, double x2, double y2);
-    /// Width of lines and dots in screen pixels.
-    void setDrawWidth(double pixels);
-    double drawWidth() const { return drawWidth_; }
+    // The scene's calls, passed on unchanged: see FigureScene.
+    void setScale(double width, double height) { scene_.setScale(width, height); }
+    double scaleWidth() const { return scene_.scaleWidth(); }
+    double scaleHeight() const { return scene_.scaleHeight(); }
+    void clear() { scene_.clear(); }
+    void fillBox(double x1, double y1, double x2, double y2, const QColor& colour) {
+        scene_.fillBox(x1, y1, x2, y2, colour);
+    }
+    void fillAll(const QColor& colour) { scene_.fillAll(colour); }
+    void point(double x, double y, const QColor& colour) { scene_.point(x, y, colour); }
+    void cell(double x, double y, const QColor& colour) { scene_.cell(x, y, colour); }
+    void setCellSize(double units) { scene_.setCellSize(units); }
+    QSize cellGridSize() const { return scene_.cellGridSize(); }
+    int cellIndex(double units) const { return scene_.cellIndex(units); }
+    void cells(const QImage& grid) { scene_.cells(grid); }
+    void line(double x1, double y1, double x2, double y2, const QColor& colour) {
+        scene_.line(x1, y1, x2, y2, colour);
+    }
+    void circle(double x, double y, double radius, const QColor& outline, const QColor& fill) {
+        scene_.circle(x, y, radius, outline, fill);
+    }
+    void text(double x, double y, const QString& text, const QColor& colour) {
+        scene_.text(x, y, text, colour);
+    }
+    void image(const QImage& image, double x1, double y1, double x2, double y2) {
+        scene_.image(image, x1, y1, x2, y2);
+    }
+    void setDrawWidth(double pixels) { scene_.setDrawWidth(pixels); }
+    double drawWidth() const { return scene_.drawWidth(); }
+    void makePersistent() { scene_.makePersistent(); }
+    bool complete() const { return scene_.complete(); }
+    QImage render(const QSize& size, qreal devicePixelRatio = 1.0) const {
+        return scene_.render(size, devicePixelRatio);
+    }
+    /// Paints the scene into `target`, in the surface's font.
+    void paint(QPainter& painter, const QRectF& target) const { scene_.paint(painter, target); }
+    QColor colourAt(double x, double y, const QSize& size) const {
+        return scene_.colourAt(x, y, size);
+    }
+    std::size_t itemCount() const { return scene_.itemCount(); }
+    std::uint64_t revision() const { return scene_.revision(); }
 
-    /// The current image becomes the persistent picture; the layer starts empty.
-    void makePersistent();
     /// Repaints the widget (drawing calls only record).
     void refresh();
 
@@ -69,26 +75,9 @@ class FigureSurface : public QFrame {
     void setFlat(bool flat);
     bool isFlat() const { return flat_; }
 
-    /// Whether everything drawn is kept: false once a drawing's pixels could not be had for want
-    /// of memory, until a clear or a full-area box covers it.
-    bool complete() const;
-
-    /// Renders the scale area into an image of the given size (for tests, copies and printing);
-    /// a null image when there is no memory for it.
-    QImage render(const QSize& size, qreal devicePixelRatio = 1.0) const;
-    /// Paints the scale area into `target` on any paint device, in the surface's font. On a
-    /// vector device (SVG, PDF) lines, points, circles and texts stay vectors.
-    void paint(QPainter& painter, const QRectF& target) const;
     /// The current image as the screen shows it, in device pixels (sharp on high-density
     /// screens): what a copy puts on the clipboard.
     QImage image() const;
-    /// The colour shown at user point (x, y) when rendered at `size`.
-    QColor colourAt(double x, double y, const QSize& size) const;
-    /// Items (boxes, points, lines, circles, texts, images) kept in the picture and the layer.
-    std::size_t itemCount() const;
-    /// Grows with every drawing call, also one that repaints cells alone with the colours they
-    /// had: what a test counts redraws by.
-    std::uint64_t revision() const { return revision_; }
 
   signals:
     /// Left, middle or right button released over the surface.
@@ -99,6 +88,7 @@ class FigureSurface : public QFrame {
     void mouseLeft();
 
   protected:
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -107,25 +97,8 @@ class FigureSurface : public QFrame {
     void leaveEvent(QEvent* event) override;
 
   private:
-    struct Layer;
-    void paintScale(QPainter& painter, const QRectF& target) const;
-    Layer& layer() { return *layer_; }
-    void touch();
-    const QImage& rendered(const QSize& size, qreal devicePixelRatio) const;
-
-    double scaleWidth_ = 1875;
-    double scaleHeight_ = 1875;
-    double cellSize_ = 1875.0 / 200;
-    double drawWidth_ = 1;
+    FigureScene scene_;
     bool flat_ = false;
-    std::unique_ptr<Layer> picture_;
-    std::unique_ptr<Layer> layer_;
-    // Drawing calls bump the revision; paints and pixel queries reuse the last rendering.
-    std::uint64_t revision_ = 0;
-    mutable std::uint64_t cacheRevision_ = 0;
-    mutable QSize cacheSize_;
-    mutable QFont cacheFont_;
-    mutable QImage cache_;
 };
 
 } // namespace quendrix::ui

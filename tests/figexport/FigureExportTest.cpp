@@ -1,7 +1,7 @@
 #include "figexport/FigureExport.h"
 #include "figexport/PngEncoder.h"
 #include "session/CalibrationSession.h"
-#include "ui/FigureSurface.h"
+#include "ui/FigureScene.h"
 
 #include "TestFiles.h"
 
@@ -263,7 +263,7 @@ TEST(FigureMemoryTest, PixelsThatCannotBeHadFailTheFigureWhole) {
                                 QStringLiteral("0"), QStringLiteral("40")};
     QFont font = QApplication::font();
     font.setPixelSize(12);
-    ui::FigureSurface surface;
+    ui::FigureScene surface;
     surface.cell(100, 100, Qt::red);
     const FigureSheet sheet = figureSheet(surface, captions, font);
     ASSERT_FALSE(encodeSheet(sheet, FigureFormat::Png).isEmpty());

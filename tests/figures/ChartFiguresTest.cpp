@@ -1,6 +1,6 @@
 #include "figures/ChartFigures.h"
 #include "figures/ReadoutLayout.h"
-#include "ui/FigureSurface.h"
+#include "ui/FigureScene.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ QColor rgb(Rgb c) {
 }
 
 // The main figure rendered at 802 pixels: a fine cell is two pixels wide.
-QColor fine(const ui::FigureSurface& s, int i, int j) {
+QColor fine(const ui::FigureScene& s, int i, int j) {
     return s.colourAt(ChartFrame.x(i), ChartFrame.y(j), QSize(802, 802));
 }
 
@@ -40,7 +40,7 @@ TEST_F(ChartFiguresTest, BothDisplayModesCellByCellAtEveryEnhancement) {
     set(60, 104, 0.0125f, -2);   // a class is read by its magnitude
     set(60, 105, 0.0125f, 0.9f); // inside the ring for the confidence mode, not for the colours
     set(450, 450, 0.01f, 2);
-    ui::FigureSurface s;
+    ui::FigureScene s;
     for (const int percent : {0, 100, 200}) {
         SCOPED_TRACE(percent);
         drawChartFigure(s, *d, ChartMode::Probability, percent, ramp);
@@ -95,7 +95,7 @@ TEST_F(ChartFiguresTest, SectionBarsFollowTheEnhancement) {
     set(200, 100, 0.01f, 0);  // 20 dots at 100 %
     set(200, 300, 0.05f, 0);  // the full width at 200 %
     set(200, 450, 0.001f, 0); // 2 dots at 100 %, on the top row
-    ui::FigureSurface s;
+    ui::FigureScene s;
     const QSize size(202, 800); // two pixels a dot and a row
     auto bar = [&](int row) {
         int n = 0;
@@ -122,7 +122,7 @@ TEST_F(ChartFiguresTest, ColourChartIsWhiteUpToTheWiderRegionsLevel) {
     d->fineLevel[300][0] = 0.04f; // the narrower region's level plays no part
     EXPECT_EQ(colourChartLimit(*d, 300, 100), 20.0f);
     EXPECT_EQ(colourChartLimit(*d, 300, 200), 40.0f);
-    ui::FigureSurface s;
+    ui::FigureScene s;
     const QSize size(802, 4);
     auto at = [&](double p) { return s.colourAt(p * 400, 0.5, size); };
     drawColourChart(s, ramp.points, colourChartLimit(*d, 300, 100));
@@ -137,7 +137,7 @@ TEST_F(ChartFiguresTest, ColourChartIsWhiteUpToTheWiderRegionsLevel) {
 }
 
 TEST_F(ChartFiguresTest, MarkerAndCurvesOnTheFineGrid) {
-    ui::FigureSurface s;
+    ui::FigureScene s;
     const QSize size(802, 802);
     for (int percent : {0, 100}) {
         drawSectionMarker(s, percent, false);
@@ -159,7 +159,7 @@ TEST_F(ChartFiguresTest, MarkerAndCurvesOnTheFineGrid) {
     for (int x = 350; x <= 420; ++x) {
         d->fineMode[size_t(x)] = d->fineAve[size_t(x)] = 120;
     }
-    ui::FigureSurface c;
+    ui::FigureScene c;
     c.setScale(ChartFrame.width, ChartFrame.height);
     drawChartCurves(c, *d, true, true, false);
     EXPECT_EQ(c.colourAt(50.5, ChartFrame.y(200), size), Blue);
@@ -172,7 +172,7 @@ TEST_F(ChartFiguresTest, MarkerAndCurvesOnTheFineGrid) {
     }
     EXPECT_GT(red, 30);
     EXPECT_GT(blue, 30);
-    ui::FigureSurface none;
+    ui::FigureScene none;
     drawChartCurves(none, *d, false, false, false);
     EXPECT_EQ(none.itemCount(), 0u);
 }

@@ -1,6 +1,6 @@
 #include "figures/StageFigures.h"
 #include "figures/ScatterFigure.h"
-#include "ui/FigureSurface.h"
+#include "ui/FigureScene.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,10 @@ const QColor White(255, 255, 255), Black(0, 0, 0), Red(255, 0, 0), Blue(0, 0, 25
 
 // At 402 pixels a grid cell is two pixels wide; column and row 75 and 76 lie on pixel centres,
 // so one-pixel lines and dots drawn there cover whole pixels.
-QColor at(const ui::FigureSurface& s, double x, double y) {
+QColor at(const ui::FigureScene& s, double x, double y) {
     return s.colourAt(x, y, QSize(402, 402));
 }
-QColor cellAt(const ui::FigureSurface& s, int i, int j) {
+QColor cellAt(const ui::FigureScene& s, int i, int j) {
     return at(s, cellX(i), cellY(j));
 }
 
@@ -40,7 +40,7 @@ TEST(StageFigures, MaskedProbabilityKeepsOnlyRegionCellsAndHasNoThreshold) {
     m.at(Field::Confi, 101, 100) = -2;
     m.at(Field::Prob, 102, 100) = 0.02f;                      // 0.8, outside every region
     const ColourRamp ramp{defaultColourPoints(), 0.1f, 2.0f}; // enhanced 200 %
-    ui::FigureSurface s;
+    ui::FigureScene s;
     drawStageFigure(s, m, StageFigure::Prob, 20, ramp);
     ASSERT_NE(cellAt(s, 102, 100), White);
     drawMaskedProbability(s, m, ramp);
@@ -53,7 +53,7 @@ TEST(StageFigures, RegionsStayAsThePictureWhileTheOverlaysAreClearedAndBothOverl
     StageMatrix m;
     m.at(Field::Confi, 60, 60) = -1; // marked cells keep the colour of their region
     m.at(Field::Confi, 61, 60) = -3;
-    ui::FigureSurface s;
+    ui::FigureScene s;
     drawConfidenceRegions(s, m, false);
     ColumnResults columns;
     columns.aveIndex.fill(NoIndex);
@@ -109,7 +109,7 @@ TEST(StageFigures, ModeLineBridgesAJumpOnlyWhereTheHigherColumnClimbsSteadily) {
         columns.modeIndex.fill(NoIndex);
         columns.modeIndex[75] = c.m0;
         columns.modeIndex[76] = c.m1;
-        ui::FigureSurface s;
+        ui::FigureScene s;
         drawModeOverlay(s, columns, m, false);
         EXPECT_TRUE(cellAt(s, 75, c.m0) == Red && cellAt(s, 76, c.m1) == Red);
         const QColor middle = at(s, (cellX(75) + cellX(76)) / 2, (cellY(c.m0) + cellY(c.m1)) / 2);
@@ -120,7 +120,7 @@ TEST(StageFigures, ModeLineBridgesAJumpOnlyWhereTheHigherColumnClimbsSteadily) {
 TEST(StageFigures, ScatterPointsAndFittingLine) {
     DataFile file;
     file.records = {{0, 0}, {10, 10}, {-9999, 5}};
-    ui::FigureSurface s;
+    ui::FigureScene s;
     drawScatter(s, file, 0, 10, {});
     EXPECT_EQ(at(s, 10, 1865), Blue);  // (0, 0): lower left corner
     EXPECT_EQ(at(s, 1865, 10), Blue);  // (10, 10): upper right corner

@@ -7,8 +7,8 @@
 #include <locale.h>
 #include <regex>
 
-// Written apart from src/base/NumberText.cpp, from the rules themselves and the C library's
-// correctly rounded conversions, so that a fault there cannot hide here.
+// Written apart from src/base/NumberReading.cpp and NumberWriting.cpp, from the rules themselves
+// and the C library's correctly rounded conversions, so that a fault there cannot hide here.
 
 namespace quendrix::reference {
 namespace {

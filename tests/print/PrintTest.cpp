@@ -360,21 +360,20 @@ TEST_F(PrintTest, PageGeometryRoundsWidthsAndNamesUnusableSettings) {
     EXPECT_EQ(printerWidth(1e30), 1000000);
     EXPECT_DOUBLE_EQ(estimatedTextWidth(QStringLiteral("40.5"), 10), 432);
     SessionState s;
-    EXPECT_EQ(unusablePrintSetting(s), QString());
+    EXPECT_TRUE(checkPrintSettings(s));
     s.dotSize = 0;
     s.frameThickness = 0;
-    EXPECT_EQ(unusablePrintSetting(s), QString());
+    EXPECT_TRUE(checkPrintSettings(s));
     s.frameThickness = -1;
-    EXPECT_EQ(unusablePrintSetting(s),
-              QStringLiteral("Picture Frame Thickness must not be negative"));
+    EXPECT_EQ(checkPrintSettings(s).reason(), "Picture Frame Thickness must not be negative");
     s.dotSize = -0.5f;
-    EXPECT_EQ(unusablePrintSetting(s), QStringLiteral("Dot Size must not be negative"));
+    EXPECT_EQ(checkPrintSettings(s).reason(), "Dot Size must not be negative");
     s.printFontSize = 0;
-    EXPECT_EQ(unusablePrintSetting(s), QStringLiteral("Font Size must be above 0"));
+    EXPECT_EQ(checkPrintSettings(s).reason(), "Font Size must be above 0");
     s.printZoom = -1;
-    EXPECT_EQ(unusablePrintSetting(s), QStringLiteral("Zoom (%) must be above 0"));
+    EXPECT_EQ(checkPrintSettings(s).reason(), "Zoom (%) must be above 0");
     s.printZoom = std::numeric_limits<float>::infinity();
-    EXPECT_EQ(unusablePrintSetting(s), QStringLiteral("Zoom (%) is too large"));
+    EXPECT_EQ(checkPrintSettings(s).reason(), "Zoom (%) is too large");
 }
 
 TEST_F(PrintTest, PrintsToPdfThroughTheDialogAndReportsRefusalsAndFailures) {

@@ -1,8 +1,8 @@
 #include "data/AxisRange.h"
-#include "model/GeneratedModel.h"
 #include "pipeline/ConfidenceRegions.h"
 #include "pipeline/DiscreteModel.h"
 #include "pipeline/GaussianModel.h"
+#include "pipeline/GeneratedModel.h"
 #include "pipeline/Normalization.h"
 #include "pipeline/Smoothing.h"
 

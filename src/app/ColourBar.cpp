@@ -1,4 +1,4 @@
-#include "figures/ColourBar.h"
+#include "app/ColourBar.h"
 
 #include "colour/ColourEditing.h"
 #include "figures/FigureColours.h"

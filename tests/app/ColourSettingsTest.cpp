@@ -1,9 +1,9 @@
 #include "WindowFixture.h"
 
+#include "app/ChannelEditor.h"
+#include "app/ColourBar.h"
 #include "app/ColourSettingsWindow.h"
 #include "colour/ColourEditing.h"
-#include "figures/ChannelEditor.h"
-#include "figures/ColourBar.h"
 
 #include <QAction>
 #include <QMouseEvent>

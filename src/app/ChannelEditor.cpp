@@ -1,4 +1,4 @@
-#include "figures/ChannelEditor.h"
+#include "app/ChannelEditor.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "model/GeneratedModel.h"
+#include "pipeline/GeneratedModel.h"
 
 #include "pipeline/GaussianModel.h"
 
@@ -11,7 +11,7 @@ float generatedModelStdDev(float rangeWidth, int percent) {
 Result<float> generateErrorModel(StageMatrix& m, const Grid& grid, float rangeWidth, int percent) {
     const float sd = generatedModelStdDev(rangeWidth, percent);
     if (Status st = gaussianModel(m, grid, 1.0f, 0.0f, sd); !st) {
-        return Failure{st.reason()};
+        return st.failure();
     }
     return sd;
 }
