@@ -7,7 +7,7 @@
 // Usage: quendrix_batch_floor FILE1 FILE2 OUTPUT BYTES | --version
 
 #include "base/ZeroedBuffer.h"
-#include "export/OutputFile.h"
+#include "io/OutputFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -3,9 +3,9 @@
 // The main window with two full-size data files imported and every figure drawn, offscreen:
 // what the window benchmarks time their redraws, prints and copies against.
 
+#include "ScriptedDialogService.h"
 #include "app/MainWindow.h"
 #include "app/Workflow.h"
-#include "ui/ScriptedDialogService.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

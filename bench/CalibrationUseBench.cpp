@@ -1,8 +1,8 @@
 // Reading a calibration off at many new measurements and checking its coverage, beyond the
 // calibration itself (built once from the examples before timing).
 
-#include "detail/CoverageCheck.h"
-#include "detail/Prediction.h"
+#include "readout/CoverageCheck.h"
+#include "readout/Prediction.h"
 #include "session/CalibrationSession.h"
 
 #include <benchmark/benchmark.h>

@@ -3,7 +3,7 @@
 #include "app/OutputFolder.h"
 #include "app/StatusLine.h"
 #include "data/DataFileReader.h"
-#include "export/OutputFile.h"
+#include "io/OutputFile.h"
 #include "session/CalibrationSession.h"
 #include "session/CalibrationUse.h"
 #include "ui/BusyCursor.h"

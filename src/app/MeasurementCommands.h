@@ -1,6 +1,6 @@
 #pragma once
 
-#include "detail/CoverageCheck.h"
+#include "readout/CoverageCheck.h"
 
 #include <QString>
 

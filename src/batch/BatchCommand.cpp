@@ -5,8 +5,8 @@
 #include "batch/FigureHandOff.h"
 #include "data/DataFileReader.h"
 #include "data/HoldoutSplit.h"
-#include "export/OutputFile.h"
-#include "export/OutputSet.h"
+#include "io/OutputFile.h"
+#include "io/OutputSet.h"
 #include "session/CalibrationSession.h"
 #include "session/CalibrationUse.h"
 

@@ -1,7 +1,7 @@
 #include "export/CommonOutput.h"
 
 #include "base/NumberText.h"
-#include "export/OutputFile.h"
+#include "io/OutputFile.h"
 
 #include <array>
 

@@ -1,11 +1,11 @@
 #include "figexport/FigureExport.h"
 
 #include "base/NumberText.h"
-#include "export/OutputSet.h"
 #include "figexport/PngEncoder.h"
 #include "figures/ChartFigures.h"
 #include "figures/SessionFigures.h"
 #include "figures/StageFigures.h"
+#include "io/OutputSet.h"
 #include "session/CalibrationSession.h"
 #include "ui/Text.h"
 

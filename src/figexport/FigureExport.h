@@ -1,9 +1,9 @@
 #pragma once
 
 #include "base/Result.h"
-#include "detail/IntervalReadout.h"
 #include "export/FigureFiles.h"
 #include "figexport/FigureSheet.h"
+#include "readout/IntervalReadout.h"
 #include "ui/FigureScene.h"
 
 #include <QByteArray>

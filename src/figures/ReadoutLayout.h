@@ -1,6 +1,6 @@
 #pragma once
 
-#include "detail/IntervalReadout.h"
+#include "readout/IntervalReadout.h"
 #include "ui/FormUnits.h"
 
 #include <QColor>

@@ -1,7 +1,7 @@
 #include "print/PagePrinter.h"
 #include "base/Version.h"
 
-#include "export/OutputFile.h"
+#include "io/OutputFile.h"
 #include "print/PageGeometry.h"
 #include "ui/BusyCursor.h"
 #include "ui/DialogService.h"

@@ -4,13 +4,13 @@
 #include "data/AxisRange.h"
 #include "data/DataFile.h"
 #include "data/Regression.h"
-#include "detail/IntervalReadout.h"
 #include "export/CommonOutput.h"
-#include "export/OutputFile.h"
+#include "io/OutputFile.h"
 #include "pipeline/DetailMatrices.h"
 #include "pipeline/LevelSearch.h"
 #include "pipeline/Normalization.h"
 #include "pipeline/StageMatrix.h"
+#include "readout/IntervalReadout.h"
 #include "session/SessionState.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "detail/CoverageCheck.h"
-#include "detail/Prediction.h"
+#include "readout/CoverageCheck.h"
+#include "readout/Prediction.h"
 #include "session/CalibrationSession.h"
 
 #include <vector>

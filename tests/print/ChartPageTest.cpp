@@ -1,9 +1,9 @@
 #include "RecordingPaintDevice.h"
 
-#include "detail/IntervalReadout.h"
 #include "figures/Curves.h"
 #include "figures/StageFigures.h"
 #include "print/ChartPage.h"
+#include "readout/IntervalReadout.h"
 #include "session/CalibrationSession.h"
 
 #include <gtest/gtest.h>

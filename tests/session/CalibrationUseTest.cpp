@@ -1,9 +1,9 @@
 #include "base/NumberText.h"
 #include "data/DataFileReader.h"
 #include "data/HoldoutSplit.h"
-#include "detail/CoverageCheck.h"
-#include "detail/IntervalReadout.h"
-#include "detail/Prediction.h"
+#include "readout/CoverageCheck.h"
+#include "readout/IntervalReadout.h"
+#include "readout/Prediction.h"
 #include "session/CalibrationSession.h"
 
 #include "FileDescriptions.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScriptedDialogService.h"
 #include "app/ClickableLabel.h"
 #include "app/ControlPanel.h"
 #include "app/FigureBox.h"
@@ -9,7 +10,6 @@
 #include "figures/StageFigures.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FigureSurface.h"
-#include "ui/ScriptedDialogService.h"
 
 #include <array>
 #include <gtest/gtest.h>

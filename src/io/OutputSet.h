@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Result.h"
-#include "export/OutputFile.h"
+#include "io/OutputFile.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
-#include "export/OutputSet.h"
+#include "io/OutputSet.h"
 
-#include "export/TemporaryNames.h"
+#include "io/TemporaryNames.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
-#include "detail/CoverageCheck.h"
+#include "readout/CoverageCheck.h"
 
 #include "base/NumberText.h"
-#include "detail/JsonText.h"
-#include "detail/Prediction.h"
+#include "readout/JsonText.h"
+#include "readout/Prediction.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "detail/JsonText.h"
+#include "readout/JsonText.h"
 
 #include "base/NumberText.h"
 

@@ -1,4 +1,4 @@
-#include "export/TemporaryNames.h"
+#include "io/TemporaryNames.h"
 
 #include <array>
 #include <cerrno>

@@ -1,8 +1,8 @@
-#include "detail/Prediction.h"
+#include "readout/Prediction.h"
 
 #include "base/NumberText.h"
-#include "detail/IntervalReadout.h"
-#include "detail/JsonText.h"
+#include "readout/IntervalReadout.h"
+#include "readout/JsonText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "export/OutputFile.h"
+#include "io/OutputFile.h"
 
 #include "TestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "ui/ScriptedDialogService.h"
+#include "ScriptedDialogService.h"
 
 #include <QFileInfo>
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "detail/IntervalReadout.h"
+#include "readout/IntervalReadout.h"
 
 #include "base/NumberText.h"
 

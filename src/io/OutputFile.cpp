@@ -1,6 +1,6 @@
-#include "export/OutputFile.h"
+#include "io/OutputFile.h"
 
-#include "export/OutputSet.h"
+#include "io/OutputSet.h"
 
 #include <cerrno>
 #include <sys/stat.h>
