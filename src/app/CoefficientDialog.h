@@ -39,7 +39,7 @@ class CoefficientDialog : public QDialog {
     void commit() { finish(true); }
     void finish(bool keepTyped);
 
-    QLineEdit* text1_;
+    QLineEdit* text1_; ///< the coefficient in %, as typed
     bool open_ = false;
     bool selectOnActivation_ = false;
     bool hasBeenActive_ = false;

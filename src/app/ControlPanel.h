@@ -45,15 +45,17 @@ struct RangeControls {
 };
 
 struct SmoothingControls {
-    QSlider* slider = nullptr; ///< `Slider3`
-    QLabel* value = nullptr;   ///< `Label7`
+    QSlider* slider = nullptr; ///< smoothing level, 1..25 % of the range (`Slider3`)
+    QLabel* value = nullptr;   ///< the level as a text (`Label7`)
 };
 
 struct ThresholdControls {
-    QSlider* vertical = nullptr;         ///< `Slider5`, used by the horizontal normalisation
-    QLabel* verticalCaption = nullptr;   ///< `Label23`
-    QCheckBox* skip = nullptr;           ///< "Skip" (`Check5`)
-    QSlider* horizontal = nullptr;       ///< `Slider6`, used by the vertical normalisation
+    /// Samples a Y row needs (`Slider5`), used by the horizontal normalisation.
+    QSlider* vertical = nullptr;
+    QLabel* verticalCaption = nullptr; ///< `Label23`
+    QCheckBox* skip = nullptr;         ///< "Skip" (`Check5`)
+    /// Samples an X column needs (`Slider6`), used by the vertical normalisation.
+    QSlider* horizontal = nullptr;
     QLabel* horizontalCaption = nullptr; ///< `Label24`
 };
 

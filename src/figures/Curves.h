@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/FormUnits.h"
+
 #include <QColor>
 
 #include <functional>
@@ -24,8 +26,8 @@ struct GridFrame {
     double y(double j) const { return double(float((1 - (j - first) / span) * height)); }
 };
 
-/// The main window's matrix figures: grid cells 25..225 on a 1875 x 1875 scale.
-inline constexpr GridFrame MainFigureFrame{25, 200, 1875, 1875};
+/// The main window's matrix figures: grid cells 25..225 on a square of ui::MainFigureSide.
+inline constexpr GridFrame MainFigureFrame{25, 200, ui::MainFigureSide, ui::MainFigureSide};
 
 /// One piece of a curve through per-column row indices: a line from column x to column x + 1,
 /// or a lone point where a neighbour has no value. Screens and printed pages draw the same

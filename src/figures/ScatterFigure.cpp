@@ -1,6 +1,7 @@
 #include "figures/ScatterFigure.h"
 
 #include "ui/FigureScene.h"
+#include "ui/FormUnits.h"
 
 #include <QColor>
 
@@ -8,7 +9,7 @@ namespace quendrix {
 
 namespace {
 
-constexpr double Extent = 1875;
+constexpr double Extent = ui::MainFigureSide;
 constexpr double PointRadius = 30;
 
 } // namespace

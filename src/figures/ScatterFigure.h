@@ -15,18 +15,18 @@ struct ScatterStyle {
     bool greyScale = false;
 };
 
-/// The figure coordinate (0..1875, growing with the value) of a data value for the axis range
-/// lo..hi, lo != hi; a point (X, Y) is drawn at (p(X), 1875 - p(Y)).
+/// The figure coordinate (0..S, S = ui::MainFigureSide, growing with the value) of a data value for
+/// the axis range lo..hi, lo != hi; a point (X, Y) is drawn at (p(X), S - p(Y)).
 float scatterPosition(float value, double lo, double hi);
 
 /// The fitting line y = slope x + intercept across the whole width of a scatter figure: the
-/// figure heights of its ends at x = 0 and x = 1875, for a range of width rangeWidth != 0.
+/// figure heights of its ends at x = 0 and x = S, for a range of width rangeWidth != 0.
 std::pair<double, double> fittingLineHeights(float slope, float intercept, double lo, double hi,
                                              float rangeWidth);
 
-/// Draws the records of a data file on a scatter figure (scale 0..1875 both ways) for the axis
+/// Draws the records of a data file on a scatter figure (scale 0..S both ways) for the axis
 /// range lo..hi: white background, a filled circle of radius 30 units per record at
-/// ((X - lo) * 1875 / (hi - lo), 1875 - (Y - lo) * 1875 / (hi - lo)). Records outside the range
+/// ((X - lo) * S / (hi - lo), S - (Y - lo) * S / (hi - lo)). Records outside the range
 /// (markers among them) fall outside the surface. Draws only the background when lo == hi.
 void drawScatter(ui::FigureScene& scene, const DataFile& file, double lo, double hi,
                  ScatterStyle style);

@@ -19,8 +19,8 @@ float figureFactor(StageFigure figure, float rangeWidth, int smoothing);
 /// The field of `StageMatrix` a figure shows.
 Field figureField(StageFigure figure);
 
-/// Grid cell (i, j) of the 25..225 plot window in figure units: x = (i - 25) * 1875 / 200,
-/// y = (1 - (j - 25) / 200) * 1875.
+/// Grid cell (i, j) of the 25..225 plot window in figure units, with S = ui::MainFigureSide:
+/// x = (i - 25) * S / 200, y = (1 - (j - 25) / 200) * S.
 double cellX(double i);
 double cellY(double j);
 

@@ -7,6 +7,7 @@
 #include "figures/ScatterFigure.h"
 #include "figures/StageFigures.h"
 #include "session/CalibrationSession.h"
+#include "ui/FormUnits.h"
 #include "ui/PrinterPage.h"
 #include "ui/Text.h"
 
@@ -17,7 +18,7 @@
 namespace quendrix {
 namespace {
 
-constexpr double Side = 1875;
+constexpr double Side = ui::MainFigureSide;
 // The designed window: a label column left of each figure, a caption line above it and a label
 // line below, under a strip that leaves the title room.
 constexpr FigureFrame DesignFrame{600, 300, 150};

@@ -21,9 +21,9 @@ inline constexpr double MainPageOffsetX = 200;
 inline constexpr double MainPageOffsetY = 1000;
 
 /// The surface of Fig.n (1..8) on the main window as designed for the page, in twips: four
-/// columns of two rows as the window shows them when wide, each surface 1875 twips square, so
-/// one figure unit is one twip at 100 %. The page does not follow the window's size: it is the
-/// same for every window and fits A4 and Letter at 100 %.
+/// columns of two rows as the window shows them when wide, each surface ui::MainFigureSide twips
+/// square, so one figure unit is one twip at 100 %. The page does not follow the window's size: it
+/// is the same for every window and fits A4 and Letter at 100 %.
 QRectF mainPageFigure(int n);
 
 /// Where the statistics block and the file block start, in twips of the designed window.

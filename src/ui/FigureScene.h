@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/FormUnits.h"
 #include "ui/SceneLayer.h"
 
 #include <QColor>
@@ -92,9 +93,9 @@ class FigureScene {
     void touch();
     const QImage& rendered(const QSize& size, qreal devicePixelRatio) const;
 
-    double scaleWidth_ = 1875;
-    double scaleHeight_ = 1875;
-    double cellSize_ = 1875.0 / 200;
+    double scaleWidth_ = MainFigureSide;
+    double scaleHeight_ = MainFigureSide;
+    double cellSize_ = MainFigureSide / 200;
     double drawWidth_ = 1;
     QFont font_;
     SceneLayer picture_;

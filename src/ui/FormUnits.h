@@ -1,18 +1,12 @@
 #pragma once
 
-#include <QRectF>
-#include <QWidget>
-
 namespace quendrix::ui {
 
-/// Layout units per screen pixel: printing places every control where it stands on screen.
+/// Layout units (twips) per screen pixel: printing places every control where it stands on screen.
 inline constexpr double FormUnitsPerPixel = 15;
 
-/// Where `control` stands inside `form`, in form units (left, top, width, height).
-inline QRectF formRect(const QWidget* control, const QWidget* form) {
-    const QPoint topLeft = control->mapTo(form, QPoint(0, 0));
-    return {topLeft.x() * FormUnitsPerPixel, topLeft.y() * FormUnitsPerPixel,
-            control->width() * FormUnitsPerPixel, control->height() * FormUnitsPerPixel};
-}
+/// The side of a main window figure in layout units: the scale of its drawing both ways, in the
+/// window, on the printed page and in the figure files.
+inline constexpr double MainFigureSide = 1875;
 
 } // namespace quendrix::ui

@@ -3,6 +3,7 @@
 
 #include "app/ChartWindow.h"
 #include "app/StatusLine.h"
+#include "ui/FormUnits.h"
 
 namespace quendrix::test {
 namespace {
@@ -57,14 +58,15 @@ TEST_F(CaptionsTest, AFileReadInAnotherConventionSaysSo) {
 }
 
 TEST_F(CaptionsTest, TheLineDrawnIsTheOneTheCaptionNames) {
+    constexpr double S = ui::MainFigureSide;
     import(0, CalibrationCsv);
     import(1, ErrorCsv);
     // error.csv's own line, y = 0.972 x + 0.379: red where it crosses x = 5, not on y = x.
     click(c().model.showFittingLine);
     ASSERT_TRUE(c().model.showFittingLine->isChecked());
-    EXPECT_TRUE(near(2, 5 * 1875 / 40.0, 1875 - (0.972 * 5 + 0.379) * 1875 / 40, Red));
+    EXPECT_TRUE(near(2, 5 * S / 40.0, S - (0.972 * 5 + 0.379) * S / 40, Red));
     click(c().model.showFittingLine);
-    EXPECT_FALSE(near(2, 5 * 1875 / 40.0, 1875 - (0.972 * 5 + 0.379) * 1875 / 40, Red));
+    EXPECT_FALSE(near(2, 5 * S / 40.0, S - (0.972 * 5 + 0.379) * S / 40, Red));
 
     // The model's y = x goes with the model; file 2's points come back without a line to show.
     click(c().model.generateModel);
@@ -74,16 +76,16 @@ TEST_F(CaptionsTest, TheLineDrawnIsTheOneTheCaptionNames) {
     EXPECT_FALSE(c().model.showFittingLine->isEnabled());
     c().model.showFittingLine->setChecked(true); // as if it could be clicked after all
     w.workflow().showFittingLineClicked();
-    EXPECT_FALSE(near(2, 35 * 1875 / 40.0, 1875 - 35 * 1875 / 40.0, Red));
+    EXPECT_FALSE(near(2, 35 * S / 40.0, S - 35 * S / 40.0, Red));
 
     // A new range redraws Fig.2 without the line, and the box says so.
     import(1, ErrorCsv);
     click(c().model.showFittingLine);
-    ASSERT_TRUE(near(2, 5 * 1875 / 40.0, 1875 - (0.972 * 5 + 0.379) * 1875 / 40, Red));
+    ASSERT_TRUE(near(2, 5 * S / 40.0, S - (0.972 * 5 + 0.379) * S / 40, Red));
     typeRange(c().range.upper, QStringLiteral("30"));
     c().file[0].importButton->setFocus();
     EXPECT_FALSE(c().model.showFittingLine->isChecked());
-    EXPECT_FALSE(near(2, 5 * 1875 / 30.0, 1875 - (0.972 * 5 + 0.379) * 1875 / 30, Red));
+    EXPECT_FALSE(near(2, 5 * S / 30.0, S - (0.972 * 5 + 0.379) * S / 30, Red));
 }
 
 TEST_F(CaptionsTest, StatusLineSpeaksOneStyleUntilTheNextSuccess) {

@@ -1,4 +1,5 @@
 #include "ui/FigureSurface.h"
+#include "ui/FormUnits.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ using quendrix::ui::FigureSurface;
 
 namespace {
 
-constexpr double kScale = 1875;
+constexpr double kScale = quendrix::ui::MainFigureSide;
 constexpr double kCell = kScale / 200;
 // At 375 pixels one pixel is 5 units, so pixel k has its centre at 5k + 2.5.
 const QSize kSize(375, 375);

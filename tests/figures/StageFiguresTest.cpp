@@ -1,6 +1,7 @@
 #include "figures/StageFigures.h"
 #include "figures/ScatterFigure.h"
 #include "ui/FigureScene.h"
+#include "ui/FormUnits.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +72,7 @@ TEST(StageFigures, RegionsStayAsThePictureWhileTheOverlaysAreClearedAndBothOverl
     EXPECT_EQ(at(s, cellX(102), cellY(75) + 100), White); // nothing towards a missing index
     // Along the shared run the average, drawn last, leaves the mode showing.
     std::map<QRgb, int> run;
-    for (double x = cellX(120); x <= cellX(160); x += 1875.0 / 402) {
+    for (double x = cellX(120); x <= cellX(160); x += ui::MainFigureSide / 402) {
         ++run[at(s, x, cellY(90)).rgb()];
     }
     EXPECT_GT(run[Red.rgb()], 20);

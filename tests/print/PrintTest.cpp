@@ -8,6 +8,7 @@
 #include "print/PageGeometry.h"
 #include "print/PrintOptionsDialog.h"
 #include "session/ColourChangeProtocol.h"
+#include "ui/FormUnits.h"
 #include "ui/PrinterPage.h"
 
 #include <QAction>
@@ -37,11 +38,12 @@ QRectF onPage(int n, double zoom = 1) {
 /// The colour printed over the centre of each grid cell (x, y) of Fig.n.
 Cells printedCells(const std::vector<Mark>& marks, int n, double width) {
     const QRectF figure = mainPageFigure(n);
-    return test::printedCells(
-        marks, onPage(n), width, PlotFirst, PlotLast, 1875.0 / 200 * PxPerTwip, [&](int x, int y) {
-            return QPointF((figure.left() + cellX(x) + MainPageOffsetX) * PxPerTwip,
-                           (figure.top() + cellY(y) + MainPageOffsetY) * PxPerTwip);
-        });
+    return test::printedCells(marks, onPage(n), width, PlotFirst, PlotLast,
+                              ui::MainFigureSide / 200 * PxPerTwip, [&](int x, int y) {
+                                  return QPointF(
+                                      (figure.left() + cellX(x) + MainPageOffsetX) * PxPerTwip,
+                                      (figure.top() + cellY(y) + MainPageOffsetY) * PxPerTwip);
+                              });
 }
 
 std::vector<QString> texts(const std::vector<Mark>& marks) {
@@ -62,7 +64,7 @@ const Mark* textMark(const std::vector<Mark>& marks, const QString& text) {
 }
 
 TEST(PrinterPageTest, PlacesTwipsAndWidensOnlyTouchingDotsIntoBars) {
-    const double pitch = 1875.0 / 200;
+    const double pitch = ui::MainFigureSide / 200;
     const std::vector<Mark> marks = recordPage([&](ui::PrinterPage& p) {
         p.setLineWidth(4); // 9.6 twips: cells a pitch apart overlap
         for (int j = 0; j < 3; ++j) {
@@ -135,9 +137,13 @@ TEST_F(PrintTest, DrawnFiguresArePlottedAndUndrawnOnesOnlyFramed) {
     const Mark first = plotted(marks, onPage(1)).front();
     const QRectF fig1 = mainPageFigure(1);
     EXPECT_NEAR(first.centre().x(),
-                (fig1.left() + double(23.74f) * 1875 / 40 + MainPageOffsetX) * PxPerTwip, 1e-3);
+                (fig1.left() + double(23.74f) * ui::MainFigureSide / 40 + MainPageOffsetX) *
+                    PxPerTwip,
+                1e-3);
     EXPECT_NEAR(first.centre().y(),
-                (fig1.bottom() - double(22.98f) * 1875 / 40 + MainPageOffsetY) * PxPerTwip, 1e-3);
+                (fig1.bottom() - double(22.98f) * ui::MainFigureSide / 40 + MainPageOffsetY) *
+                    PxPerTwip,
+                1e-3);
     EXPECT_EQ(first.clip, onPage(1));
     // A frame of 3 dots around every figure, 9 twips outside its plotted area.
     std::vector<QRectF> frames;
@@ -624,8 +630,8 @@ TEST_F(CopyTest, EveryItemPutsItsFigureOnTheClipboardAtFullSize) {
     // Fig.8 shows its regions; the copy of Fig.1 its blue samples.
     w.workflow().printing().copyItem(8)->trigger();
     const QImage fig8 = clipboard->image();
-    const QPoint inside(int(cellX(150) / 1875 * fig8.width()),
-                        int(cellY(150) / 1875 * fig8.height()));
+    const QPoint inside(int(cellX(150) / ui::MainFigureSide * fig8.width()),
+                        int(cellY(150) / ui::MainFigureSide * fig8.height()));
     EXPECT_NE(fig8.pixelColor(inside), White);
     // The shortcut does what the item does.
     clipboard->clear();

@@ -10,6 +10,7 @@
 #include "figures/StageFigures.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FigureSurface.h"
+#include "ui/FormUnits.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -133,13 +134,15 @@ class WindowFixture : public ::testing::Test {
     QColor cellAt(int n, int i, int j) { return fig(n).colourAt(cellX(i), cellY(j), Px); }
     /// Colour of data point (x, y) on scatter figure n with the range 0..hi.
     QColor dataAt(int n, double x, double y, double hi) {
-        return fig(n).colourAt(x * 1875 / hi, 1875 - y * 1875 / hi, Px);
+        return fig(n).colourAt(x * ui::MainFigureSide / hi,
+                               ui::MainFigureSide - y * ui::MainFigureSide / hi, Px);
     }
     /// Whether `colour` shows within a pixel of user point (x, y): one-pixel lines need not
     /// cover the pixel the point falls in.
     bool near(int n, double x, double y, const QColor& colour) {
-        const QImage block = fig(n).render(Px).copy(int(x * Px.width() / 1875) - 1,
-                                                    int(y * Px.height() / 1875) - 1, 3, 3);
+        const QImage block =
+            fig(n).render(Px).copy(int(x * Px.width() / ui::MainFigureSide) - 1,
+                                   int(y * Px.height() / ui::MainFigureSide) - 1, 3, 3);
         for (int k = 0; k < 9; ++k) {
             if (block.pixelColor(k % 3, k / 3) == colour) {
                 return true;
