@@ -1,28 +1,14 @@
 #include "app/Workflow.h"
 
-#include "app/ChartWindow.h"
-#include "app/ClickableLabel.h"
-#include "app/ColourSettingsWindow.h"
 #include "app/ControlPanel.h"
 #include "app/DialogHost.h"
-#include "app/FigurePanel.h"
-#include "app/MainMenus.h"
-#include "app/SettingCommands.h"
 #include "base/NumberText.h"
-#include "data/DataFileReader.h"
 #include "ui/DialogService.h"
-#include "ui/ElidedLabel.h"
-#include "ui/FigureSurface.h"
 #include "ui/Text.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSlider>
 #include <QStringList>
 
 #include <utility>

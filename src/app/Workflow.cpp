@@ -16,16 +16,12 @@
 #include "ui/Text.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
-#include <QStringList>
-
-#include <utility>
 
 namespace quendrix {
 namespace {
