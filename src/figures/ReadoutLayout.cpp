@@ -71,7 +71,7 @@ std::vector<PanelLine> panelLayout(const IntervalReadout& r) {
     }
     add(true, HeaderX, 360 + (n0 + n1 + 2) * Pitch);
     // A number stands at the header's indent (its sign or blank first), the words further in.
-    add(false, r.averageText == "Out of range" ? ValueX : HeaderX, 360 + (n0 + n1 + 3) * Pitch);
+    add(false, r.averageInRange ? HeaderX : ValueX, 360 + (n0 + n1 + 3) * Pitch);
     add(true, HeaderX, 360 + (n0 + n1 + 4.5) * Pitch);
     add(false, ValueX, 360 + (n0 + n1 + 5.5) * Pitch);
     return out;

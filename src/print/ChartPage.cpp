@@ -161,7 +161,7 @@ void printTexts(ui::PrinterPage& page, const CalibrationSession& session, const 
     }
     next(1.5, header, "Average");
     // A number stands at the headers' indent with its sign's blank; "Out of range" is indented.
-    next(1, r.averageText == "Out of range" ? value : header, r.averageText);
+    next(1, r.averageInRange ? header : value, r.averageText);
     next(1.5, header, "Mode");
     next(1, value, r.modeText);
 }

@@ -71,9 +71,11 @@ IntervalReadout readIntervals(const DetailMatrices& d, int column, const std::st
         }
         if (!list.empty() && out.bottomOpen[k] && list.front().start == 0) {
             list.front().low.assign(1, '?');
+            list.front().runsOnBelow = true;
         }
         if (!list.empty() && out.topOpen[k] && list.back().end == 400) {
             list.back().high.assign(1, '?');
+            list.back().runsOnAbove = true;
         }
     }
 
@@ -81,13 +83,15 @@ IntervalReadout readIntervals(const DetailMatrices& d, int column, const std::st
     if (m >= 0 && m < 401) {
         out.modeMark = m;
     }
-    out.modeText = (m > 0 && m < 400) ? formatReading(valueAt(m)) : "Out of range";
+    out.modeInRange = m > 0 && m < 400;
+    out.modeText = out.modeInRange ? formatReading(valueAt(m)) : "Out of range";
 
     const int a = d.fineAve[size_t(column)] - FineFirst;
     if (a >= 0 && a < 401) {
         out.averageMark = a;
     }
-    if (d.fineAve[size_t(column)] > 0 && a < 400) {
+    out.averageInRange = d.fineAve[size_t(column)] > 0 && a < 400;
+    if (out.averageInRange) {
         const double average = leadingNumber(formatReading(valueAt(a)));
         out.averageText = shortestText(average);
         if (average >= 0) {

@@ -21,6 +21,8 @@ struct ReadoutInterval {
     int end = 0;
     std::string low;  ///< "?" when the region runs on below the shown range
     std::string high; ///< "?" when the region runs on above it
+    bool runsOnBelow = false;
+    bool runsOnAbove = false;
 };
 
 /// Everything the interval panel of the calibration chart shows for one section, as data.
@@ -34,6 +36,8 @@ struct IntervalReadout {
     std::optional<int> averageMark; ///< row offset of the blue average mark
     std::string header1;            ///< "68.2 %"
     std::string header2;
+    bool averageInRange = false; ///< false where the texts say "Out of range"
+    bool modeInRange = false;
     std::string averageText; ///< " 12.34", "-3.5" or "Out of range"
     std::string modeText;    ///< the mode value or "Out of range"
 

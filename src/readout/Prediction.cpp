@@ -69,8 +69,8 @@ const Prediction& Predictor::section(int column) {
     for (size_t k = 0; k < 2; ++k) {
         for (const ReadoutInterval& in : r.intervals[k]) {
             if (fullPrecision_) {
-                p.intervals[k].emplace_back(in.low == "?" ? in.low : exact(in.start),
-                                            in.high == "?" ? in.high : exact(in.end));
+                p.intervals[k].emplace_back(in.runsOnBelow ? in.low : exact(in.start),
+                                            in.runsOnAbove ? in.high : exact(in.end));
             } else {
                 p.intervals[k].emplace_back(in.low, in.high);
             }
@@ -78,15 +78,13 @@ const Prediction& Predictor::section(int column) {
     }
     p.kind = p.intervals[0].empty() && p.intervals[1].empty() ? Prediction::Kind::NoRegion
                                                               : Prediction::Kind::Read;
-    const bool averageShown = r.averageText != "Out of range";
-    const bool modeShown = r.modeText != "Out of range";
     if (fullPrecision_) {
-        p.average = averageShown ? exact(*r.averageMark) : r.averageText;
-        p.mode = modeShown ? exact(*r.modeMark) : r.modeText;
+        p.average = r.averageInRange ? exact(*r.averageMark) : r.averageText;
+        p.mode = r.modeInRange ? exact(*r.modeMark) : r.modeText;
     } else {
         // The panel pads a non-negative average with a blank to line it up.
-        p.average = averageShown && r.averageText.starts_with(' ') ? r.averageText.substr(1)
-                                                                   : r.averageText;
+        p.average = r.averageInRange && r.averageText.starts_with(' ') ? r.averageText.substr(1)
+                                                                       : r.averageText;
         p.mode = r.modeText;
     }
     return p;

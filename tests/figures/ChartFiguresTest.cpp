@@ -186,6 +186,7 @@ TEST(ReadoutLayout, BracketsMarksAndPanelLines) {
     r.header1 = "68.2 %";
     r.header2 = "95.4 %";
     r.averageText = " 1.5";
+    r.averageInRange = true;
     r.modeText = "Out of range";
     // 400 rows on 400 pixels, one pixel a twip: y(s) = 400 - s, x = offset.
     const SectionFrame frame{0, 0, 400, 1};
@@ -216,6 +217,7 @@ TEST(ReadoutLayout, BracketsMarksAndPanelLines) {
                                                "? - c@3,16", "d - ?@3,20", "Average*@2,26",
                                                " 1.5@2,30", "Mode*@2,36", "Out of range@3,40"}));
     r.averageText = "Out of range";
+    r.averageInRange = false;
     EXPECT_EQ(panelLayout(r)[6].x, 0.75);
 }
 
