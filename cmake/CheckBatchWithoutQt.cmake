@@ -2,20 +2,18 @@
 # figure program it hands --figures to paints with Qt but links no widgets.
 # Run as: cmake -DBATCH=<quendrix-batch> -DFIGURES=<quendrix-batch-figures> -DEXAMPLES=<examples>
 #         -DOUT=<file> -P CheckBatchWithoutQt.cmake
-execute_process(COMMAND ldd "${BATCH}" RESULT_VARIABLE status OUTPUT_VARIABLE libraries)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "ldd failed on ${BATCH}")
-endif()
-if(libraries MATCHES "libQt")
-  message(FATAL_ERROR "quendrix-batch links Qt:\n${libraries}")
-endif()
-execute_process(COMMAND ldd "${FIGURES}" RESULT_VARIABLE status OUTPUT_VARIABLE libraries)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "ldd failed on ${FIGURES}")
-endif()
-if(libraries MATCHES "libQt6Widgets")
-  message(FATAL_ERROR "the figure program links Qt's widgets:\n${libraries}")
-endif()
+# Fails when `program` links a library whose name matches `pattern`.
+function(refuse_library program pattern what)
+  execute_process(COMMAND ldd "${program}" RESULT_VARIABLE status OUTPUT_VARIABLE libraries)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "ldd failed on ${program}")
+  endif()
+  if(libraries MATCHES "${pattern}")
+    message(FATAL_ERROR "${program} links ${what}:\n${libraries}")
+  endif()
+endfunction()
+refuse_library("${BATCH}" "libQt" "Qt")
+refuse_library("${FIGURES}" "libQt6Widgets" "Qt's widgets")
 file(REMOVE "${OUT}")
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
