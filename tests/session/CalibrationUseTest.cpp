@@ -132,6 +132,14 @@ TEST(CalibrationUse, FullPrecisionGivesTheGridValues) {
     EXPECT_EQ(predictionsJsonLines(predict(*d, one, labels, true)),
               "{\"line\":2,\"x\":1.5,\"status\":\"ok\",\"average\":\"1.5075\",\"mode\":\"1.4925\","
               "\"c1_intervals\":[[\"1.425\",\"1.575\"]],\"c2_intervals\":[[\"1.35\",\"1.65\"]]}\n");
+
+    // Regions that run on beyond the range keep their "?" there; their other ends are exact.
+    for (int r = 0; r <= 20; ++r) {
+        d->fineConfi[size_t(250 * FineSize + 40 + r)] = 1.0f;  // offsets -10..10
+        d->fineConfi[size_t(250 * FineSize + 440 + r)] = 1.0f; // offsets 390..410
+    }
+    EXPECT_EQ(row(predictionsCsv(predict(*d, one, labels, true))),
+              "2,1.5,ok,1.5075,1.4925,1.425..1.575,?..0.075;1.35..1.65;2.925..?\n");
 }
 
 TEST(CalibrationUse, CoverageCountsEachPairOnceAndNeverDropsOne) {
