@@ -25,10 +25,6 @@ class ChartPrintTest : public ChartFixture {
         ASSERT_NE(openFrom(8), nullptr);
         ASSERT_TRUE(activate(chart()));
     }
-    bool activate(QWidget* window) {
-        window->activateWindow();
-        return QTest::qWaitFor([&] { return QApplication::activeWindow() == window; });
-    }
     QAction* chartAction(const char* name) {
         return chart()->findChild<QAction*>(QString::fromLatin1(name));
     }
@@ -154,19 +150,12 @@ TEST_F(ChartPrintTest, ReturningFromPrintOptionsRedrawsNothingButTheNextActivati
     chartAction("PrintOptions")->trigger();
     PrintOptionsDialog* d = w.workflow().printing().printOptions();
     ASSERT_NE(d, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == d; }));
+    ASSERT_TRUE(activate(d));
     d->close();
     ASSERT_TRUE(activate(chart()));
     EXPECT_TRUE(stamped());
     // The change is still to be drawn, on the activation after.
     ASSERT_TRUE(activate(&w));
-    ASSERT_TRUE(activate(chart()));
-    EXPECT_FALSE(stamped());
-
-    // Without the print options in between, a colour change is drawn on the first activation.
-    stamp();
-    ASSERT_TRUE(activate(&w));
-    markColourChanged(state);
     ASSERT_TRUE(activate(chart()));
     EXPECT_FALSE(stamped());
 }

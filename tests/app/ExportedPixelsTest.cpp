@@ -68,8 +68,7 @@ TEST_F(ExportedPixelsTest, EveryFigureAsTheWindowsShowIt) {
     ASSERT_NE(colours, nullptr);
     click(colours->greyScaleButton());
     colours->close();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
+    ASSERT_TRUE(activate(&w));
     ASSERT_TRUE(w.session().state().colour.greyScale);
     ASSERT_TRUE(drawn(8));
     expectWindowsPixels();

@@ -1,11 +1,8 @@
 #include "ReferencePipeline.h"
-#include "pipeline/ConfidenceRegions.h"
-#include "pipeline/DetailMatrices.h"
-#include "pipeline/DiscreteModel.h"
+#include "data/AxisRange.h"
 #include "pipeline/GaussianModel.h"
+#include "pipeline/LevelSearch.h"
 #include "pipeline/MatrixProduct.h"
-#include "pipeline/Normalization.h"
-#include "pipeline/Smoothing.h"
 
 #include <gtest/gtest.h>
 
@@ -111,42 +108,6 @@ TEST(FastPath, LevelSearchGivesTheBitsOfTheColumnBisection) {
             EXPECT_EQ(bits(levels[size_t(c)]), bits(reference::columnLevels(cols[size_t(c)], k)))
                 << "column " << c << ", coefficients " << k.first << "/" << k.second;
         }
-    }
-}
-
-TEST(FastPath, PipelineLevelsAreThoseOfTheColumnBisection) {
-    const Grid grid = gridFromRange(0, 100).value();
-    DataFile file;
-    std::mt19937 e(2024);
-    for (int k = 0; k < 10000; ++k) {
-        const double x = -8 + 116 * uniform(e);
-        file.records.push_back({float(x), float(0.9 * x + 4 + (uniform(e) - 0.5) * 16)});
-    }
-    StageMatrix m;
-    ColumnResults columns;
-    DetailMatrices fine;
-    ASSERT_TRUE(gaussianModel(m, grid, 0.95f, 1.5f, 5.0f));
-    descreteModel(m, file, grid);
-    smoothing(m, 5);
-    normalizeH(m, unitWeights(m), 2, false);
-    normalizeV(m, unitWeights(m), 2, columns.aveIndex);
-    findConfidenceRegions(m, {682, 954}, columns);
-    buildDetailMatrices(m, {682, 954}, fine);
-
-    int filled = 0;
-    for (int i = 0; i < GridSize; ++i) {
-        const std::vector<float> column(m.row(Field::Prob, i), m.row(Field::Prob, i) + GridSize);
-        EXPECT_EQ(bits(columns.confLevel[size_t(i)]),
-                  bits(reference::columnLevels(column, {682, 954})))
-            << "column " << i;
-        filled += columns.modeIndex[size_t(i)] != NoIndex;
-    }
-    EXPECT_GT(filled, 150); // the data reach the last stage, or the comparison proves little
-    for (int a = FineFirst; a <= FineLast; ++a) {
-        const float* start = &fine.fineProb[size_t(a * FineSize)];
-        EXPECT_EQ(bits(fine.fineLevel[size_t(a)]),
-                  bits(reference::columnLevels({start, start + FineSize - 1}, {682, 954})))
-            << "fine column " << a;
     }
 }
 

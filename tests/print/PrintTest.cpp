@@ -3,7 +3,6 @@
 #include "WindowFixture.h"
 
 #include "app/PrintCommands.h"
-#include "colour/ColourRamp.h"
 #include "print/MainPage.h"
 #include "print/PageGeometry.h"
 #include "print/PrintOptionsDialog.h"
@@ -162,23 +161,23 @@ TEST_F(PrintTest, DrawnFiguresArePlottedAndUndrawnOnesOnlyFramed) {
     click(c().run.start);
     ASSERT_EQ(figures(Drawn), "12345678");
     marks = printed();
-    // Fig.3 .. Fig.7 cell by cell, in the ramp colour of the value the screen shows, 4 dots
-    // wide (6 x 0.6 = 3.6 rounds to 4), at the cell's place in the figure.
-    const ColourRamp& ramp = state().colour;
-    for (int k = 0; k < 5; ++k) {
-        SCOPED_TRACE(k);
-        const auto figure = StageFigure(k);
-        const float factor = figureFactor(figure, w.session().rangeWidth(), 5);
+    // Fig.3 .. Fig.7 cell by cell in the colours the figure code draws them on screen (Fig.7
+    // as its stage draws it, before the regions mask it), 4 dots wide (6 x 0.6 = 3.6 rounds to
+    // 4), at the cell's place in the figure.
+    for (int n = 3; n <= 7; ++n) {
+        SCOPED_TRACE(n);
+        ui::FigureScene shown;
+        drawSessionStage(shown, w.session(), n - 3);
         Cells expected;
         for (int x = PlotFirst; x <= PlotLast; ++x) {
             for (int y = PlotFirst; y <= PlotLast; ++y) {
-                if (const auto c = cellColour(ramp, m().at(figureField(figure), x, y) * factor)) {
-                    expected[{x, y}] = QColor(c->red, c->green, c->blue).rgb();
+                if (const QColor c = shown.colourAt(cellX(x), cellY(y), Px); c != White) {
+                    expected[{x, y}] = c.rgb();
                 }
             }
         }
         EXPECT_GT(expected.size(), 1000u);
-        EXPECT_EQ(printedCells(marks, k + 3, 4), expected);
+        EXPECT_EQ(printedCells(marks, n, 4), expected);
     }
     // Fig.8 in the region shades, 6 dots wide; the mode red and the average blue while shown,
     // in their region's shade when not. The average in dashes of two columns two apart, so
@@ -532,10 +531,9 @@ TEST_F(PrintOptionsTest, OpeningFromTheWindowSkipsOneColourRedraw) {
     mark();
     markColourChanged(state());
     PrintOptionsDialog* d = open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == d; }));
+    ASSERT_TRUE(activate(d));
     d->close();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
+    ASSERT_TRUE(activate(&w));
     // The activation after the dialog redraws nothing and leaves the change pending.
     EXPECT_EQ(figures(Redrawn), "");
     EXPECT_TRUE(state().colourChanged);
@@ -543,10 +541,8 @@ TEST_F(PrintOptionsTest, OpeningFromTheWindowSkipsOneColourRedraw) {
     // scatter figures and the regions keep their drawing).
     QWidget other;
     other.show();
-    other.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }));
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
+    ASSERT_TRUE(activate(&other));
+    ASSERT_TRUE(activate(&w));
     EXPECT_EQ(figures(Drawn), "12345678");
     EXPECT_EQ(figures(Redrawn), "34567");
     EXPECT_FALSE(state().colourChanged);

@@ -7,6 +7,7 @@
 #include "app/FigurePanel.h"
 #include "app/MainWindow.h"
 #include "app/Workflow.h"
+#include "figures/SessionFigures.h"
 #include "figures/StageFigures.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FigureSurface.h"
@@ -130,6 +131,21 @@ class WindowFixture : public ::testing::Test {
         return out;
     }
 
+    /// Whether stage figure n (3..8) shows what the figure code draws from the session now, the
+    /// overlays as the boxes say: the figures' colours are the figure tests' business,
+    /// following the session is the window's.
+    bool showsSessionStage(int n) {
+        ui::FigureScene scene;
+        drawSessionStage(scene, w.session(), n - 3);
+        if (n == 7 && drawn(8)) {
+            drawMaskedProbability(scene, m(), w.session().state().colour);
+        }
+        if (n == 8) {
+            drawSessionOverlays(scene, w.session(), c().coefficients.showMode->isChecked(),
+                                c().coefficients.showAverage->isChecked());
+        }
+        return scene.render(Px) == fig(n).render(Px);
+    }
     /// Colour of grid cell (i, j) on figure n.
     QColor cellAt(int n, int i, int j) { return fig(n).colourAt(cellX(i), cellY(j), Px); }
     /// Colour of data point (x, y) on scatter figure n with the range 0..hi.
