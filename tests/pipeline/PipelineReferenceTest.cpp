@@ -2,6 +2,7 @@
 // on data sets that reach every branch: full-size files, the examples, empty rows and columns,
 // samples off the grid, a skipped normalisation and whole-column coefficients.
 
+#include "RandomData.h"
 #include "ReferencePipeline.h"
 #include "data/DataFileReader.h"
 #include "pipeline/ConfidenceRegions.h"
@@ -115,29 +116,12 @@ void expectSameRun(const DataFile& file, const Grid& grid, const Settings& s,
     EXPECT_GT(regions, 20) << name;
 }
 
-// mt19937's sequence is fixed by the standard, unlike the library's distributions.
-double uniform(std::mt19937& e) {
-    return double(e()) / 4294967296.0;
-}
-
-DataFile samples(unsigned seed, int count, double xLow, double xHigh, double noise) {
-    std::mt19937 e(seed);
-    DataFile file;
-    for (int k = 0; k < count; ++k) {
-        const double x = xLow + (xHigh - xLow) * uniform(e);
-        const double y = 0.92 * x + 1.4 + (uniform(e) + uniform(e) + uniform(e) - 1.5) * noise;
-        // Every 50th record misses its Y: it is kept but never counted.
-        file.records.push_back({float(x), k % 50 == 7 ? MissingValue : float(y)});
-    }
-    return file;
-}
-
 TEST(PipelineReference, FullSizeFilesAndSettingsAtTheirBounds) {
     const Grid grid = gridFromRange(0, 40).value();
-    const DataFile full = samples(1, MaxRecords, 2, 38, 2.5);
+    const DataFile full = test::randomSamples(1, MaxRecords, 2, 38, 2.5);
     // Samples beyond the margin on either side, and a narrow cloud that leaves most rows empty.
-    const DataFile wide = samples(2, 4000, -30, 70, 4);
-    const DataFile narrow = samples(3, 600, 15, 22, 0.4);
+    const DataFile wide = test::randomSamples(2, 4000, -30, 70, 4);
+    const DataFile narrow = test::randomSamples(3, 600, 15, 22, 0.4);
     const std::tuple<const DataFile*, Settings, const char*> cases[] = {
         {&full, {1, 0, 1.45f, 5, 2, 2, false, {682, 954}}, "defaults"},
         {&full, {0.9f, 1.2f, 2.5f, 25, 10, 10, false, {1000, 317}}, "widest, whole columns"},

@@ -1,5 +1,6 @@
 #include "RecordingPaintDevice.h"
 
+#include "figures/ChartFigures.h"
 #include "figures/Curves.h"
 #include "figures/StageFigures.h"
 #include "print/ChartPage.h"
@@ -42,8 +43,9 @@ class ChartPageTest : public ::testing::Test {
         return onPage(ChartMainFigure.left() + (i - FineFirst) * 5055.0 / 400,
                       ChartMainFigure.top() + (1 - (j - FineFirst) / 400.0) * 5055);
     }
-    std::vector<Mark> lines(const std::vector<Mark>& marks, const QRectF& box,
-                            const QColor& colour) {
+    /// The lines of `colour` within `box`, by default the main figure with a margin.
+    std::vector<Mark> lines(const std::vector<Mark>& marks, const QColor& colour, QRectF box = {}) {
+        box = box.isNull() ? onPage(ChartMainFigure).adjusted(-20, -20, 20, 20) : box;
         std::vector<Mark> out;
         std::copy_if(marks.begin(), marks.end(), std::back_inserter(out), [&](const Mark& m) {
             return m.kind == Mark::Kind::Line && m.colour == colour && box.contains(m.line.p1()) &&
@@ -88,7 +90,7 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
     // run together the mode shows between the dashes.
     const QRectF figure = onPage(ChartMainFigure);
     const std::vector<CurvePiece> average = averageCurve(d.fineAve.data(), FineFirst, FineLast);
-    const std::vector<Mark> blue = lines(marks, figure.adjusted(-20, -20, 20, 20), Blue);
+    const std::vector<Mark> blue = lines(marks, Blue);
     std::vector<CurvePiece> dashes;
     std::copy_if(average.begin(), average.end(), std::back_inserter(dashes),
                  [](const CurvePiece& p) { return p.line && (p.x1 - FineFirst) / 4 % 2 == 0; });
@@ -100,48 +102,37 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
     EXPECT_EQ(blue.front().penWidth, 6);
     EXPECT_EQ(blue.back().line, QLineF(QPointF(figure.center().x(), figure.top()),
                                        QPointF(figure.center().x(), figure.bottom())));
-    EXPECT_GT(lines(marks, figure.adjusted(-20, -20, 20, 20), Red).size(), 300u);
+    EXPECT_GT(lines(marks, Red).size(), 300u);
     const auto lineIn = [](const QColor& c) {
         return [c](const Mark& m) { return m.kind == Mark::Kind::Line && m.colour == c; };
     };
     const auto firstBlue = std::find_if(marks.begin(), marks.end(), lineIn(Blue));
     EXPECT_EQ(std::find_if(firstBlue, marks.end(), lineIn(Red)), marks.end());
 
-    // The section: one bar per row of the section column with a probability, from the left
-    // edge over (ceil(v) - 1) % of the width, v = prob x enhancement x 20.
+    // The section: one bar per row of the section column with dots, from the left edge over
+    // (dots - 1) % of the width.
     const QRectF section = onPage(ChartSection);
-    const std::vector<Mark> bars = lines(marks, section.adjusted(-1, -1, 1, 1), Blue);
+    const std::vector<Mark> bars = lines(marks, Blue, section.adjusted(-1, -1, 1, 1));
     const int column = sectionColumn(50);
     size_t b = 0;
     for (int r = FineFirst; r <= FineLast; ++r) {
-        const float v = d.prob(column, r) * 100.0f * 20.0f;
-        if (v > 0) {
+        if (const int dots = sectionDots(sectionValue(d.prob(column, r), 100)); dots > 0) {
             ASSERT_LT(b, bars.size());
-            const double length = std::min(100.0, std::ceil(double(v)) - 1) * section.width() / 100;
             EXPECT_NEAR(bars[b].line.x1(), section.left(), 1e-9);
-            EXPECT_NEAR(bars[b].line.length(), length, 1e-9) << r;
+            EXPECT_NEAR(bars[b].line.length(), (dots - 1) * section.width() / 100, 1e-9) << r;
             EXPECT_NEAR(bars[b].line.y1(), fine(column, r).y(), 1e-9);
             ++b;
         }
     }
     EXPECT_EQ(b, bars.size());
     EXPECT_GT(b, 50u);
-    // A value of 100 or more fills the width and no more.
-    view.enhancementPercent = 2000;
-    int full = 0;
-    for (const Mark& bar : lines(printed(), section.adjusted(-1, -1, 1, 1), Blue)) {
-        EXPECT_LE(bar.line.length(), section.width() + 1e-9);
-        full += std::fabs(bar.line.length() - section.width()) < 1e-9;
-    }
-    EXPECT_GT(full, 10);
-    view.enhancementPercent = 100;
 
     // Without the curves only the marker is left; at 0 % there is none.
     view.showAverage = view.showMode = false;
     view.sectionPercent = 0;
     const std::vector<Mark> bare = printed();
-    EXPECT_TRUE(lines(bare, figure.adjusted(-20, -20, 20, 20), Blue).empty());
-    EXPECT_TRUE(lines(bare, figure.adjusted(-20, -20, 20, 20), Red).empty());
+    EXPECT_TRUE(lines(bare, Blue).empty());
+    EXPECT_TRUE(lines(bare, Red).empty());
 
     // In grey scale the shades are greys and the lines black; at 50 % zoom the cells are
     // 3 dots wide and the figures halved, the offset kept.
@@ -150,13 +141,12 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
     view.showAverage = true;
     view.sectionPercent = 50;
     const std::vector<Mark> grey = printed();
-    Cells greys;
-    for (auto [cell, colour] : expected) {
-        greys[cell] = (colour == Outer.rgb() ? QColor(100, 100, 100) : QColor(200, 200, 200)).rgb();
+    for (auto& [cell, colour] : expected) {
+        colour = (colour == Outer.rgb() ? QColor(100, 100, 100) : QColor(200, 200, 200)).rgb();
     }
-    EXPECT_EQ(cells(grey, 3), greys);
-    EXPECT_FALSE(lines(grey, onPage(ChartMainFigure).adjusted(-20, -20, 20, 20), Black).empty());
-    EXPECT_TRUE(lines(grey, onPage(ChartMainFigure).adjusted(-20, -20, 20, 20), Blue).empty());
+    EXPECT_EQ(cells(grey, 3), expected);
+    EXPECT_FALSE(lines(grey, Black).empty());
+    EXPECT_TRUE(lines(grey, Blue).empty());
 }
 
 TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
@@ -164,42 +154,25 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     view.sectionPercent = 25;
     view.enhancementPercent = 150;
     const std::vector<Mark> marks = printed();
-    std::vector<const Mark*> texts;
-    for (const Mark& m : marks) {
-        if (m.kind == Mark::Kind::Text) {
-            texts.push_back(&m);
-        }
-    }
-    const auto find = [&](const QString& s) -> const Mark* {
-        const auto it =
-            std::find_if(texts.begin(), texts.end(), [&](const Mark* m) { return m->text == s; });
-        return it == texts.end() ? nullptr : *it;
-    };
-    ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts.front()->text, QStringLiteral("Chart"));
+    ASSERT_FALSE(texts(marks).empty());
+    EXPECT_EQ(texts(marks).front(), QStringLiteral("Chart"));
     // The files and every setting the result depends on, a line each.
-    const char* const lines[] = {"X: Field reading (mg/L) (calibration.csv)",
-                                 "Y: Reference (mg/L) (calibration.csv)",
-                                 "File 2: error.csv",
-                                 "Smoothing level:  5 %",
-                                 "Vertical threshold:  2 sample(s)",
-                                 "Skip:  off",
-                                 "Horizontal threshold:  2 sample(s)",
-                                 "Confidence coefficient 1:  68.2 %",
-                                 "Confidence coefficient 2:  95.4 %",
-                                 "Z-axis enhancement:  150 %"};
-    const auto x = std::find_if(texts.begin(), texts.end(), [&](const Mark* m) {
-        return m->text == QString::fromUtf8(lines[0]);
-    });
-    ASSERT_GE(texts.end() - x, std::ptrdiff_t(std::size(lines)));
-    for (size_t i = 0; i < std::size(lines); ++i) {
-        EXPECT_EQ(x[std::ptrdiff_t(i)]->text, QString::fromUtf8(lines[i]));
-    }
+    const std::vector<std::string> settings = {"X: Field reading (mg/L) (calibration.csv)",
+                                               "Y: Reference (mg/L) (calibration.csv)",
+                                               "File 2: error.csv",
+                                               "Smoothing level:  5 %",
+                                               "Vertical threshold:  2 sample(s)",
+                                               "Skip:  off",
+                                               "Horizontal threshold:  2 sample(s)",
+                                               "Confidence coefficient 1:  68.2 %",
+                                               "Confidence coefficient 2:  95.4 %",
+                                               "Z-axis enhancement:  150 %"};
+    ASSERT_EQ(textsFrom(marks, QString::fromStdString(settings[0]), 10), settings);
     for (const char* s : {"0", "40", "10"}) {
-        EXPECT_NE(find(QString::fromUtf8(s)), nullptr) << s;
+        ASSERT_NE(textMark(marks, QString::fromUtf8(s)), nullptr) << s;
     }
     // The section's X value (25 % of 0..40) is centred between the axis labels, under the figure.
-    const Mark* ten = find(QStringLiteral("10"));
+    const Mark* ten = textMark(marks, QStringLiteral("10"));
     EXPECT_NEAR(ten->rect.left() + 2 * 10 * 10.8 * PxPerTwip / 2,
                 onPage(360 + (5400 - 360) * 0.25 + 975 / 2.0, 0).x(), 0.02);
 
@@ -207,20 +180,17 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     // a deeper one; a line apart, half a line more before each header.
     const IntervalReadout r = session.readout(25).value();
     const std::vector<std::string> panel = r.panelLines();
-    const auto first = std::find_if(texts.begin(), texts.end(), [&](const Mark* m) {
-        return m->text.toStdString() == panel.front();
-    });
-    ASSERT_LE(size_t(texts.end() - first), texts.size());
-    ASSERT_GE(size_t(texts.end() - first), panel.size());
-    const double header = (*first)->rect.left();
+    EXPECT_EQ(r.intervals[0].size() + r.intervals[1].size() + 6, panel.size());
+    const Mark* first = textMark(marks, QString::fromStdString(panel.front()));
+    ASSERT_NE(first, nullptr);
+    ASSERT_GE(size_t(&marks.back() - first), panel.size() - 1);
+    const double header = first->rect.left();
     EXPECT_NEAR(header, onPage(8280 + 120, 0).x(), 0.02);
-    double previous = (*first)->rect.top();
-    const double line =
-        find(QStringLiteral("Y: Reference (mg/L) (calibration.csv)"))->rect.top() -
-        find(QStringLiteral("X: Field reading (mg/L) (calibration.csv)"))->rect.top();
+    const Mark* x = textMark(marks, QString::fromStdString(settings[0]));
+    const double line = x[1].rect.top() - x->rect.top(); // the settings' pitch
     EXPECT_GT(line, 150 * PxPerTwip);
     for (size_t i = 0; i < panel.size(); ++i) {
-        const Mark& m = *first[std::ptrdiff_t(i)];
+        const Mark& m = first[i];
         EXPECT_EQ(m.text.toStdString(), panel[i]);
         const bool isHeader = panel[i] == r.header1 || panel[i] == r.header2 ||
                               panel[i] == "Average" || panel[i] == "Mode";
@@ -233,11 +203,10 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
             // 1/128 off, a gap between two up to 1/64, and `rows` measured lines up to rows/64;
             // whatever the font, a line too many or too few is off by over 60 pixels.
             const double rows = isHeader ? 1.5 : 1;
-            EXPECT_NEAR(m.rect.top() - previous, rows * line, (1 + rows) / 64) << panel[i];
+            EXPECT_NEAR(m.rect.top() - first[i - 1].rect.top(), rows * line, (1 + rows) / 64)
+                << panel[i];
         }
-        previous = m.rect.top();
     }
-    EXPECT_EQ(r.intervals[0].size() + r.intervals[1].size() + 6, panel.size());
 
     // The settings as they are, and the generated model in file 2's place.
     session.setVerticalThreshold(3);
@@ -247,19 +216,11 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     ASSERT_TRUE(session.setGeneratedModel(true));
     ASSERT_TRUE(session.runAll());
     ASSERT_TRUE(session.buildDetail());
-    std::vector<QString> shown;
-    for (const Mark& m : printed()) {
-        shown.push_back(m.text);
-    }
-    const auto model =
-        std::find(shown.begin(), shown.end(), QStringLiteral("File 2: Generated error model"));
-    ASSERT_GE(shown.end() - model, 6);
-    EXPECT_EQ(std::vector<QString>(model + 1, model + 6),
-              (std::vector<QString>{QStringLiteral("Model Std. Dev.:  7 % of range"),
-                                    QStringLiteral("Smoothing level:  5 %"),
-                                    QStringLiteral("Vertical threshold:  3 sample(s)"),
-                                    QStringLiteral("Skip:  on"),
-                                    QStringLiteral("Horizontal threshold:  4 sample(s)")}));
+    EXPECT_EQ(
+        textsFrom(printed(), QStringLiteral("File 2: Generated error model"), 6),
+        (std::vector<std::string>{"File 2: Generated error model", "Model Std. Dev.:  7 % of range",
+                                  "Smoothing level:  5 %", "Vertical threshold:  3 sample(s)",
+                                  "Skip:  on", "Horizontal threshold:  4 sample(s)"}));
 
     // The axes carry the number the range was read as, not the text typed.
     session.setRangeTexts("0,5", "40");
@@ -267,10 +228,7 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     ASSERT_TRUE(session.importFile(1, QUENDRIX_EXAMPLES "/error.csv", "error.csv"));
     ASSERT_TRUE(session.runAll());
     ASSERT_TRUE(session.buildDetail());
-    shown.clear();
-    for (const Mark& m : printed()) {
-        shown.push_back(m.text);
-    }
+    const std::vector<QString> shown = texts(printed());
     EXPECT_EQ(std::count(shown.begin(), shown.end(), QStringLiteral("0,5")), 0);
     EXPECT_GE(std::count(shown.begin(), shown.end(), QStringLiteral("0")), 2);
 }

@@ -35,12 +35,10 @@ std::unique_ptr<DetailMatrices> oneRegion() {
 
 TEST(CalibrationUse, MeasurementFilesKeepEveryRecordAndItsLine) {
     const std::pair<const char*, const char*> cases[] = {
-        // Pairs, a blank line, an empty X, a marker, a missing Y at the end.
+        // Pairs, a blank line, an empty X, a marker, a missing Y at the end. (A column of X values
+        // is read in tests/data/DataFileReaderTest.cpp.)
         {"X,Y\n1,2\n\n,3\n-9999,4\n5,\n6", "X|Y 2:1,2 4:-,3 5:-,4 6:5,- 7:6,-"},
-        // One column of X values.
-        {"Reading\r\n1.5\r\n\r\n-9999\r\n2.5\r\n", "Reading| 2:1.5,- 4:-,- 5:2.5,-"},
-        {"X,Y\n1,2\n3,1E39\n", "line 3: value out of range"},
-        {"\xFF\xFEX\0", "not a text file in UTF-8 or ASCII"}};
+        {"X,Y\n1,2\n3,1E39\n", "line 3: value out of range"}};
     for (const auto& [bytes, expected] : cases) {
         EXPECT_EQ(describe(parseMeasurementFile(bytes)), expected) << bytes;
     }
@@ -112,8 +110,6 @@ TEST(CalibrationUse, PredictionsAreTheChartReadoutAtTheNearestSection) {
     EXPECT_EQ(alone[0].kind, Prediction::Kind::Read);
     EXPECT_TRUE(alone[0].intervals[0].empty() && alone[0].intervals[1].size() == 1);
     EXPECT_EQ(alone[1].kind, Prediction::Kind::NoRegion);
-    EXPECT_EQ(predictionsJsonLines(predict(s.detail(), {odd[1]}, labels, false)),
-              "{\"line\":3,\"x\":null,\"status\":\"skipped\"}\n");
 }
 
 TEST(CalibrationUse, FullPrecisionGivesTheGridValues) {
@@ -184,33 +180,28 @@ TEST(CalibrationUse, CoverageCountsEachPairOnceAndNeverDropsOne) {
         << table;
 }
 
-TEST(CalibrationUse, HoldoutSplitIsReproducibleAndPartitionsTheRecords) {
+// A different seed gives a different split in tests/batch/BatchCommandTest.cpp.
+TEST(CalibrationUse, HoldoutSplitPartitionsTheRecordsTheSameEverywhere) {
     DataFile file;
     for (int r = 0; r < 1000; ++r) {
         file.records.push_back({float(r), r % 100 == 0 ? MissingValue : float(2 * r)});
     }
     recount(file);
     const HoldoutSplit a = splitHoldout(file, 0.3, 42);
-    const HoldoutSplit b = splitHoldout(file, 0.3, 42);
-    const HoldoutSplit other = splitHoldout(file, 0.3, 43);
     EXPECT_EQ(a.kept.records.size() + a.heldOut.size(), 1000u);
     EXPECT_EQ(a.kept.completeCount, 990 - int(a.heldOut.size()));
-    ASSERT_EQ(a.heldOut.size(), b.heldOut.size());
-    bool differs = other.heldOut.size() != a.heldOut.size();
-    for (size_t k = 0; k < a.heldOut.size(); ++k) {
-        EXPECT_EQ(a.heldOut[k].line, b.heldOut[k].line);
+    std::string first;
+    int shown = 0;
+    for (const Measurement& m : a.heldOut) {
         // Record n is the pair (n - 1, 2 (n - 1)); markers are never held out.
-        EXPECT_EQ(*a.heldOut[k].x, float(a.heldOut[k].line - 1));
-        EXPECT_EQ(*a.heldOut[k].y, 2 * *a.heldOut[k].x);
-        differs = differs || other.heldOut[k].line != a.heldOut[k].line;
+        EXPECT_EQ(*m.x, float(m.line - 1));
+        EXPECT_EQ(*m.y, 2 * *m.x);
+        if (shown++ < 5) {
+            first.append(std::to_string(m.line)).append(" ");
+        }
     }
-    EXPECT_TRUE(differs);
     // The same split on every machine: SplitMix64 worked out apart from this code gives 322
     // held-out records for seed 42, the first of them these.
-    std::string first;
-    for (size_t k = 0; k < 5; ++k) {
-        first.append(std::to_string(a.heldOut[k].line)).append(" ");
-    }
     EXPECT_EQ(first, "3 4 7 10 11 ");
     EXPECT_EQ(a.heldOut.size(), 322u);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "BatchRun.h"
 #include "WindowFixture.h"
 
 #include "app/ChartWindow.h"
 #include "app/IntervalMarks.h"
 #include "app/IntervalPanel.h"
 #include "app/MainMenus.h"
-#include "batch/BatchCommand.h"
 
 #include <QRadioButton>
 
@@ -34,18 +34,26 @@ class ChartFixture : public WindowFixture {
         }
         return n;
     }
-    /// What `quendrix-batch` prints after its summary for `--section percent`, with the example
-    /// data and the defaults, and the file it writes to `output`.
+    /// A mark on the main figure's picture that only a redraw of the figure removes.
+    void stamp() {
+        ui::FigureSurface& p = *cc().picture1;
+        p.clear();
+        p.fillBox(0, 0, 20, 20, Stamp);
+        p.makePersistent();
+    }
+    bool stamped() { return cc().picture1->colourAt(10, 10, {400, 400}) == Stamp; }
+    /// What `quendrix-batch` prints for the example data, the defaults and `args`; it must succeed.
+    std::string batch(std::vector<std::string> args) {
+        args.insert(args.begin(),
+                    {"--file1", CalibrationCsv.toStdString(), "--file2", ErrorCsv.toStdString()});
+        const BatchRun run = runBatchCommand(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return run.out;
+    }
+    /// What the batch command prints after its summary for `--section percent`, writing its
+    /// file to `output`.
     std::vector<std::string> batchReadout(int percent, const std::string& output) {
-        const std::string file1 = CalibrationCsv.toStdString();
-        const std::string file2 = ErrorCsv.toStdString();
-        const std::string section = std::to_string(percent);
-        const char* argv[] = {"quendrix-batch", "--file1",     file1.c_str(),
-                              "--file2",        file2.c_str(), "--section",
-                              section.c_str(),  "-o",          output.c_str()};
-        std::ostringstream out, err;
-        EXPECT_EQ(runBatch(int(std::size(argv)), argv, out, err), 0) << err.str();
-        std::istringstream lines(out.str());
+        std::istringstream lines(batch({"--section", std::to_string(percent), "-o", output}));
         std::vector<std::string> readout;
         std::string line;
         std::getline(lines, line); // the summary

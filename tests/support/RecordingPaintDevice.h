@@ -8,14 +8,14 @@
 #include <QLineF>
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <QPainter>
 #include <QPainterPath>
 #include <QRectF>
 #include <QRegularExpression>
 #include <QString>
 #include <QTextItem>
 
-#include <QPainter>
-
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -28,13 +28,13 @@ namespace quendrix::test {
 
 /// One drawing command as it reached the paint engine, in device pixels.
 struct Mark {
-    enum class Kind { Rect, Line, Ellipse, Dot, Text };
+    enum class Kind { Rect, Line, Dot, Text };
     Kind kind;
-    QRectF rect;     ///< rects and ellipses; a text's baseline start in topLeft()
+    QRectF rect;     ///< rects and dots; a text's baseline start in topLeft()
     QLineF line;     ///< lines
-    QColor colour;   ///< fill of rects and ellipses, pen of lines and texts
-    double penWidth; ///< lines and outlined rects or ellipses; 0 for plain fills
-    bool filled;     ///< rects and ellipses with a brush
+    QColor colour;   ///< fill of rects and dots, pen of lines and texts
+    double penWidth; ///< lines, dots and outlined rects; 0 for plain fills
+    bool filled;     ///< rects with a brush, and dots
     QString text;    ///< texts
     QRectF clip;     ///< the clip in force; null when there is none
     QPointF centre() const { return kind == Kind::Line ? line.center() : rect.center(); }
@@ -67,55 +67,35 @@ class RecordingEngine : public QPaintEngine {
         }
     }
     void drawRects(const QRectF* rects, int count) override {
+        const bool filled = brush_.style() != Qt::NoBrush;
+        const double width = pen_.style() != Qt::NoPen ? pen_.widthF() : 0;
         for (int i = 0; i < count; ++i) {
-            shape(Mark::Kind::Rect, rects[i]);
+            add(Mark::Kind::Rect, rects[i], {}, filled ? brush_.color() : pen_.color(), width,
+                filled);
         }
     }
-    void drawEllipse(const QRectF& rect) override { shape(Mark::Kind::Ellipse, rect); }
     void drawPoints(const QPointF* points, int count) override {
         const double w = pen_.widthF();
         for (int i = 0; i < count; ++i) {
-            marks.push_back({Mark::Kind::Dot,
-                             QRectF(points[i] - QPointF(w / 2, w / 2), QSizeF(w, w)),
-                             {},
-                             pen_.color(),
-                             w,
-                             true,
-                             {},
-                             clip_});
+            add(Mark::Kind::Dot, QRectF(points[i] - QPointF(w / 2, w / 2), QSizeF(w, w)), {},
+                pen_.color(), w, true);
         }
     }
     void drawLines(const QLineF* lines, int count) override {
         for (int i = 0; i < count; ++i) {
-            marks.push_back(
-                {Mark::Kind::Line, {}, lines[i], pen_.color(), pen_.widthF(), false, {}, clip_});
+            add(Mark::Kind::Line, {}, lines[i], pen_.color(), pen_.widthF(), false);
         }
     }
     void drawTextItem(const QPointF& p, const QTextItem& item) override {
-        marks.push_back({Mark::Kind::Text,
-                         QRectF(p, QSizeF()),
-                         {},
-                         pen_.color(),
-                         0,
-                         false,
-                         item.text(),
-                         clip_});
+        add(Mark::Kind::Text, QRectF(p, QSizeF()), {}, pen_.color(), 0, false, item.text());
     }
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
 
   private:
-    void shape(Mark::Kind kind, const QRectF& rect) {
-        const bool outlined = pen_.style() != Qt::NoPen;
-        const bool filled = brush_.style() != Qt::NoBrush;
-        marks.push_back({kind,
-                         rect,
-                         {},
-                         filled ? brush_.color() : pen_.color(),
-                         outlined ? pen_.widthF() : 0,
-                         filled,
-                         {},
-                         clip_});
+    void add(Mark::Kind kind, const QRectF& rect, const QLineF& line, const QColor& colour,
+             double penWidth, bool filled, const QString& text = {}) {
+        marks.push_back({kind, rect, line, colour, penWidth, filled, text, clip_});
     }
 
     QPen pen_;
@@ -123,47 +103,24 @@ class RecordingEngine : public QPaintEngine {
     QRectF clip_;
 };
 
-/// A page of `size` device pixels at `dpi`, recording what is drawn on it.
+/// An A4 page at 600 dots per inch, recording what is drawn on it.
 class RecordingPaintDevice : public QPaintDevice {
   public:
-    explicit RecordingPaintDevice(int dpi = 600, QSize size = {4960, 7016})
-        : dpi_(dpi), size_(size) {}
-
     QPaintEngine* paintEngine() const override { return &engine_; }
     std::vector<Mark>& marks() { return engine_.marks; }
 
   protected:
     int metric(PaintDeviceMetric metric) const override {
-        switch (metric) {
-        case PdmWidth:
-            return size_.width();
-        case PdmHeight:
-            return size_.height();
-        case PdmWidthMM:
-            return int(size_.width() * 25.4 / dpi_);
-        case PdmHeightMM:
-            return int(size_.height() * 25.4 / dpi_);
-        case PdmNumColors:
-            return INT_MAX;
-        case PdmDepth:
-            return 32;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return dpi_;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
+        // By PaintDeviceMetric from PdmWidth: size, millimetres, colours, depth, four
+        // resolutions, pixel ratio.
+        static constexpr int values[] = {4960, 7016, 209, 297, INT_MAX, 32, 600, 600, 600, 600, 1};
+        if (metric == PdmDevicePixelRatioScaled) {
             return int(QPaintDevice::devicePixelRatioFScale());
-        default:
-            return 0;
         }
+        return metric >= PdmWidth && metric <= PdmDevicePixelRatio ? values[metric - PdmWidth] : 0;
     }
 
   private:
-    int dpi_;
-    QSize size_;
     mutable RecordingEngine engine_;
 };
 
@@ -182,17 +139,50 @@ inline std::vector<Mark> recordPage(const std::function<void(ui::PrinterPage&)>&
     return device.marks();
 }
 
+/// The texts in the order they were printed.
+inline std::vector<QString> texts(const std::vector<Mark>& marks) {
+    std::vector<QString> out;
+    for (const Mark& m : marks) {
+        if (m.kind == Mark::Kind::Text) {
+            out.push_back(m.text);
+        }
+    }
+    return out;
+}
+
+/// The first text mark reading `text`, or null.
+inline const Mark* textMark(const std::vector<Mark>& marks, const QString& text) {
+    for (const Mark& m : marks) {
+        if (m.kind == Mark::Kind::Text && m.text == text) {
+            return &m;
+        }
+    }
+    return nullptr;
+}
+
+/// Up to `n` texts from the first reading `first`.
+inline std::vector<std::string> textsFrom(const std::vector<Mark>& marks, const QString& first,
+                                          size_t n) {
+    const std::vector<QString> all = texts(marks);
+    std::vector<std::string> out;
+    for (auto at = std::find(all.begin(), all.end(), first); at != all.end() && out.size() < n;
+         ++at) {
+        out.push_back(at->toStdString());
+    }
+    return out;
+}
+
 /// Pages of a PDF file, counted from its page objects.
 inline int pdfPages(const std::string& bytes) {
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
     return int(QString::fromLatin1(bytes.data(), qsizetype(bytes.size())).count(page));
 }
 
-/// The filled rects, dots and circles whose centre lies in `box`.
+/// The filled rects and dots whose centre lies in `box`.
 inline std::vector<Mark> plotted(const std::vector<Mark>& marks, const QRectF& box) {
     std::vector<Mark> out;
     for (const Mark& m : marks) {
-        if (m.filled && m.kind != Mark::Kind::Text && box.contains(m.centre())) {
+        if (m.filled && box.contains(m.centre())) {
             out.push_back(m);
         }
     }

@@ -30,12 +30,17 @@ struct TempDir {
     }
 };
 
-/// Every name in the folder, sorted and joined, so that a stray temporary file shows up in one
-/// comparison.
-inline std::string listing(const std::filesystem::path& folder) {
+/// Every name in the folder (with `deep`, every path below it), sorted and joined, so that a
+/// stray temporary file shows up in one comparison.
+inline std::string listing(const std::filesystem::path& folder, bool deep = false) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
+    auto add = [&](const std::filesystem::directory_entry& entry) {
+        names.push_back(entry.path().lexically_relative(folder).string());
+    };
+    if (deep) {
+        std::for_each(std::filesystem::recursive_directory_iterator(folder), {}, add);
+    } else {
+        std::for_each(std::filesystem::directory_iterator(folder), {}, add);
     }
     std::sort(names.begin(), names.end());
     std::string out;

@@ -18,14 +18,17 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTest>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 inline void PrintTo(const QColor& c, std::ostream* os) {
@@ -171,6 +174,20 @@ class WindowFixture : public ::testing::Test {
     MainWindow w{dialogs};
     StageMatrix before;
     std::array<std::uint64_t, 8> marked{};
+
+    /// What surface `s` shows, pixel for pixel at the screen's density.
+    static QImage surfacePicture(const ui::FigureSurface& s) {
+        return s.render(s.contentsRect().size(), s.devicePixelRatioF())
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    /// The clipboard's picture after `copy`, which must replace the text the clipboard held.
+    static QImage clipboardPictureAfter(const std::function<void()>& copy) {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(QStringLiteral("before"));
+        copy();
+        EXPECT_FALSE(clipboard->mimeData()->hasText());
+        return clipboard->image().convertToFormat(QImage::Format_RGB32);
+    }
 };
 
 } // namespace quendrix::test

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "data/DataFile.h"
+
+#include <random>
+
+namespace quendrix::test {
+
+/// A draw in [0, 1) from the engine's raw output: mt19937's sequence is fixed by the standard,
+/// unlike the library's distributions, so the data sets are the same everywhere.
+inline double uniform(std::mt19937& e) {
+    return double(e()) / 4294967296.0;
+}
+
+/// `count` samples about y = 0.92 x + 1.4, X drawn from [xLow, xHigh) and Y scattered by up to
+/// 1.5 `noise` either way; every 50th record misses its Y, so it is kept but never counted.
+inline DataFile randomSamples(unsigned seed, int count, double xLow, double xHigh, double noise) {
+    std::mt19937 e(seed);
+    DataFile file;
+    for (int k = 0; k < count; ++k) {
+        const double x = xLow + (xHigh - xLow) * uniform(e);
+        const double y = 0.92 * x + 1.4 + (uniform(e) + uniform(e) + uniform(e) - 1.5) * noise;
+        file.records.push_back({float(x), k % 50 == 7 ? MissingValue : float(y)});
+    }
+    return file;
+}
+
+} // namespace quendrix::test
