@@ -48,33 +48,39 @@ class ChartWindowTest : public ChartFixture {
 };
 
 TEST_F(ChartWindowTest, OpensFromFig7AndFig8AsOneWindowAndClosesWithItsData) {
-    import(0, CalibrationCsv);
-    import(1, ErrorCsv);
-    EXPECT_EQ(openFrom(7), nullptr); // nothing to read off yet
-    click(c().run.start);
+    runAll();
     fig(8).setFlat(true); // as under the pointer
-
     ChartWindow* window = openFrom(7);
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(window != nullptr && window->isVisible());
     EXPECT_EQ(window->windowTitle().toStdString(), "Calibration chart");
     EXPECT_FALSE(fig(8).isFlat());
     EXPECT_EQ(view(), "Pchart");
     EXPECT_EQ(text(cc().option1[0]) + "|" + text(cc().option1[1]) + "|" + text(cc().check4) + "|" +
                   text(cc().check1) + "|" + text(cc().command1),
               "Probability|Confidence|Show average|Show mode|OK");
-    EXPECT_EQ(cc().slider1->value(), 50);
-    EXPECT_EQ(cc().slider2->value(), 100);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // Each view and enhancement shows what the figure code draws.
+    for (int percent : {100, 0, 200}) {
+        cc().slider2->setValue(percent);
+        EXPECT_TRUE(shows(ChartMode::Probability, 50, percent)) << percent;
+        EXPECT_EQ(text(cc().label4), std::to_string(percent) + " %");
+    }
+    click(cc().option1[1]);
+    EXPECT_EQ(view(), "C");
+    EXPECT_TRUE(shows(ChartMode::Confidence, 50, 200));
+    cc().slider2->setValue(150);
+    EXPECT_TRUE(shows(ChartMode::Confidence, 50, 150));
+    click(cc().check1);
+    EXPECT_TRUE(shows(ChartMode::Confidence, 50, 150));
+    click(cc().option1[0]);
+    EXPECT_EQ(view(), "Pmchart");
+    EXPECT_TRUE(shows(ChartMode::Probability, 50, 150));
 
     // A second request shows the same window in the other view; its section stays.
     cc().slider1->setValue(30);
     EXPECT_EQ(openFrom(8), window);
-    EXPECT_EQ(chartWindows(), 1);
     EXPECT_EQ(view(), "Cam");
     EXPECT_EQ(cc().slider1->value(), 30);
     w.menus().details[0]->trigger();
-    EXPECT_EQ(chart(), window);
     EXPECT_EQ(view(), "Pchart");
     w.menus().details[1]->trigger();
     EXPECT_EQ(view(), "Cam");
@@ -82,7 +88,6 @@ TEST_F(ChartWindowTest, OpensFromFig7AndFig8AsOneWindowAndClosesWithItsData) {
     // The main window stays usable; a change that undoes the result closes the chart.
     c().smoothing.slider->setValue(6);
     EXPECT_TRUE(drawn(8));
-    EXPECT_EQ(chart(), nullptr);
     EXPECT_EQ(chartWindows(), 0);
     ASSERT_NE(openFrom(8), nullptr);
     EXPECT_EQ(cc().slider1->value(), 50); // a new window starts afresh
@@ -105,43 +110,27 @@ TEST_F(ChartWindowTest, OpensFromFig7AndFig8AsOneWindowAndClosesWithItsData) {
     EXPECT_EQ(chartWindows(), 0);
 }
 
-TEST_F(ChartWindowTest, PanelReadsWhatTheBatchPrintsAndTheLabelsFollowEverySectionChange) {
+TEST_F(ChartWindowTest, PanelAndLabelsFollowTheSectionUntilItsDataWentUnnoticed) {
     runAll();
     ASSERT_NE(openFrom(8), nullptr);
     TempDir dir("quendrix-chart-readout");
     const std::string output = (dir.path / "batch.csv").string();
-    QSlider* s = cc().slider1;
-    s->setFocus();
-    // The section's X value is its share of the range 0..40.
-    auto expectSection = [&](int percent, const std::string& x) {
+    // The section's X value is its share of the range 0..40; the edges hold the labels back.
+    for (const auto& [percent, x] : {std::pair{50, "20"}, {13, "5.2"}, {100, "40"}, {0, "0"}}) {
         SCOPED_TRACE(percent);
-        ASSERT_EQ(s->value(), percent);
+        cc().slider1->setValue(percent);
         EXPECT_EQ(panel(), batchReadout(percent, output));
-        EXPECT_EQ(text(cc().label3), x);
-        EXPECT_EQ(text(cc().label5), x);
-        // Centred over the marker, unless an edge holds the label back.
+        EXPECT_EQ(text(cc().label3) + " " + text(cc().label5), std::string(x) + " " + x);
         const QRect p = cc().picture1->geometry();
         const int marker = p.left() + p.width() * percent / 100;
         if (percent > 10 && percent < 90) {
             EXPECT_NEAR(cc().label3->geometry().center().x(), marker, 2);
             EXPECT_NEAR(cc().label5->geometry().center().x(), marker, 2);
         }
-    };
-    expectSection(50, "20");
-    // Keys move the section as the mouse does.
-    QTest::keyClick(s, Qt::Key_Right);
-    expectSection(51, "20.4");
-    QTest::keyClick(s, Qt::Key_PageUp);
-    expectSection(56, "22.4");
-    QTest::keyClick(s, Qt::Key_End);
-    expectSection(100, "40");
-    QTest::keyClick(s, Qt::Key_Home);
-    expectSection(0, "0");
-    s->setValue(13);
-    expectSection(13, "5.2");
+    }
 
     // The mode's red mark stands level with the section's row of the mode.
-    s->setValue(50);
+    cc().slider1->setValue(50);
     const QImage shot = grabbed(chart());
     const QRect rows =
         cc().picture2->contentsRect().translated(cc().picture2->mapTo(chart(), QPoint(0, 0)));
@@ -155,83 +144,8 @@ TEST_F(ChartWindowTest, PanelReadsWhatTheBatchPrintsAndTheLabelsFollowEverySecti
         }
     }
     EXPECT_NEAR(red, modeY, 1);
-}
 
-TEST_F(ChartWindowTest, EachViewAndEnhancementShowsWhatTheFigureCodeDraws) {
-    runAll();
-    ASSERT_NE(openFrom(7), nullptr);
-    for (int percent : {100, 0, 200}) {
-        cc().slider2->setValue(percent);
-        EXPECT_TRUE(shows(ChartMode::Probability, 50, percent)) << percent;
-        EXPECT_EQ(text(cc().label4), std::to_string(percent) + " %");
-    }
-    click(cc().option1[1]);
-    EXPECT_EQ(view(), "C");
-    EXPECT_TRUE(shows(ChartMode::Confidence, 50, 200));
-    cc().slider2->setValue(150);
-    EXPECT_TRUE(shows(ChartMode::Confidence, 50, 150));
-    click(cc().check1);
-    EXPECT_TRUE(shows(ChartMode::Confidence, 50, 150));
-    click(cc().option1[0]);
-    EXPECT_EQ(view(), "Pmchart");
-    EXPECT_TRUE(shows(ChartMode::Probability, 50, 150));
-}
-
-TEST_F(ChartWindowTest, TheSectionMovesOverAFrozenFigureAndColourChangesRedrawIt) {
-    runAll();
-    ASSERT_NE(openFrom(8), nullptr);
-    ui::FigureSurface& p = *cc().picture1;
-    stamp();
-    cc().slider1->setValue(70);
-    EXPECT_TRUE(stamped()); // moving the section leaves the main figure as it is
-    EXPECT_EQ(p.colourAt(280, 5, {400, 400}), Blue);
-    EXPECT_EQ(p.colourAt(200, 5, {400, 400}), White); // the old marker is gone
-    click(cc().check4);                               // curves on the layer too
-    EXPECT_TRUE(stamped());
-    // Every enhancement move, each step of a drag too, redraws it and is a colour change for the
-    // other windows.
-    SessionState& state = w.session().state();
-    cc().slider2->setSliderDown(true);
-    cc().slider2->setValue(120);
-    EXPECT_FALSE(stamped());
-    EXPECT_EQ(state.colour.enhancement, 1.2f);
-    EXPECT_TRUE(state.colourChanged);
-    cc().slider2->setSliderDown(false);
-
-    // Activation redraws everything but the read-out while the colours have changed.
-    ASSERT_TRUE(activate(&w));
-    EXPECT_FALSE(state.colourChanged);
-    stamp();
-    ASSERT_TRUE(activate(chart()));
-    EXPECT_TRUE(stamped());
-    ASSERT_TRUE(activate(&w));
-    // As the colour settings leave them for the next window activated:
-    state.colour.points = greyColourPoints();
-    state.colour.greyScale = true;
-    markColourChanged(state);
-    ASSERT_TRUE(activate(chart()));
-    EXPECT_TRUE(shows(ChartMode::Confidence, 70, 120));
-    // A change made while the chart stays active is drawn at once.
-    state.colour.greyScale = false;
-    state.colour.points = defaultColourPoints();
-    markColourChanged(state);
-    emit w.workflow().coloursChanged();
-    EXPECT_TRUE(shows(ChartMode::Confidence, 70, 120));
-
-    // The next chart opens at the enhancement; "Colour Setting" shows the colour settings.
-    click(cc().command1);
-    ASSERT_NE(openFrom(7), nullptr);
-    EXPECT_EQ(cc().slider2->value(), 120);
-    chart()->findChild<QAction*>(QStringLiteral("ColourSetting"))->trigger();
-    ASSERT_NE(w.workflow().colourSettings(), nullptr);
-    EXPECT_TRUE(w.workflow().colourSettings()->isVisible());
-}
-
-TEST_F(ChartWindowTest, InterpolationFailedWhenItsDataWentUnnoticed) {
-    runAll();
-    ASSERT_NE(openFrom(8), nullptr);
-    // A cell at the lower edge of the regions: away from the curves and from the section marker
-    // before and after.
+    // A cell at the regions' lower edge, clear of the curves and of every section marker.
     const DetailMatrices& d = w.session().detail();
     int row = FineFirst;
     while (std::fabs(d.confi(330, row)) < 1) {
@@ -251,9 +165,100 @@ TEST_F(ChartWindowTest, InterpolationFailedWhenItsDataWentUnnoticed) {
     EXPECT_EQ(cell(), before); // the main figure keeps its last drawing
 }
 
-TEST_F(ChartWindowTest, FigureStaysSquareSectionLevelWithItAndEveryTextWhole) {
+TEST_F(ChartWindowTest, TheSectionMovesOverAFrozenFigureAndColourChangesRedrawIt) {
     runAll();
+    ASSERT_NE(openFrom(8), nullptr);
+    ui::FigureSurface& p = *cc().picture1;
+    stamp();
+    cc().slider1->setValue(70);
+    EXPECT_TRUE(stamped()); // moving the section leaves the main figure as it is
+    EXPECT_EQ(p.colourAt(280, 5, {400, 400}), Blue);
+    EXPECT_EQ(p.colourAt(200, 5, {400, 400}), White); // the old marker is gone
+    click(cc().check4);                               // curves on the layer too
+    EXPECT_TRUE(stamped());
+    // Each enhancement step, in a drag too, redraws it and is a colour change for the others.
+    SessionState& state = w.session().state();
+    cc().slider2->setSliderDown(true);
+    cc().slider2->setValue(120);
+    EXPECT_FALSE(stamped());
+    EXPECT_EQ(state.colour.enhancement, 1.2f);
+    EXPECT_TRUE(state.colourChanged);
+    cc().slider2->setSliderDown(false);
+
+    // Activation redraws all but the read-out after the colour settings changed the colours.
+    ASSERT_TRUE(activate(&w));
+    state.colour.points = greyColourPoints();
+    state.colour.greyScale = true;
+    markColourChanged(state);
+    ASSERT_TRUE(activate(chart()));
+    EXPECT_TRUE(shows(ChartMode::Confidence, 70, 120));
+    // A change made while the chart stays active is drawn at once.
+    state.colour.greyScale = false;
+    state.colour.points = defaultColourPoints();
+    markColourChanged(state);
+    emit w.workflow().coloursChanged();
+    EXPECT_TRUE(shows(ChartMode::Confidence, 70, 120));
+
+    // The next chart opens at the enhancement; "Colour Setting" shows the colour settings.
+    click(cc().command1);
     ASSERT_NE(openFrom(7), nullptr);
+    EXPECT_EQ(cc().slider2->value(), 120);
+    chart()->findChild<QAction*>(QStringLiteral("ColourSetting"))->trigger();
+    EXPECT_TRUE(w.workflow().colourSettings() && w.workflow().colourSettings()->isVisible());
+}
+
+/// The captions of a menu's (or menu bar's) items, "-" for a separator, "(off)" after a disabled
+/// one and the submenus' items in brackets.
+std::string captions(const QWidget* menu) {
+    QStringList items;
+    for (const QAction* a : menu->actions()) {
+        QString item = a->isSeparator() ? QStringLiteral("-") : a->text();
+        if (!a->isEnabled()) {
+            item += QStringLiteral("(off)");
+        }
+        if (a->menu() != nullptr) {
+            item += QStringLiteral("[%1]").arg(QString::fromStdString(captions(a->menu())));
+        }
+        items.push_back(item);
+    }
+    return items.join(QLatin1Char('|')).toStdString();
+}
+
+/// The captions of the pop-up menu a right press on `figure` opens.
+std::string popup(QWidget* figure) {
+    QTest::mousePress(figure, Qt::RightButton);
+    QMenu* menu = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); }));
+    const std::string out = menu ? captions(menu) : "";
+    if (menu) {
+        menu->close();
+    }
+    // A press without its release would leave the button held for the tests after this.
+    QTest::mouseRelease(figure, Qt::RightButton);
+    return out;
+}
+
+TEST_F(ChartWindowTest, MenusInTheirPlacesAndTheFigureSquareAtEverySize) {
+    runAll();
+    fig(7).setFlat(true);
+    EXPECT_EQ(popup(&fig(7)), "More details|&Save matrix|-|&Copy");
+    EXPECT_FALSE(fig(7).isFlat());
+    EXPECT_EQ(popup(&fig(5)), "Copy");
+    EXPECT_EQ(
+        captions(w.menuBar()),
+        "File(&F)[&Save Matrix[Quendrix common output format|Quendrix 2.0 output "
+        "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|Check "
+        "&coverage...|-|Print Options|&Print|-|&Quit]|Edit(&E)[Colour Settings|-|&Copy[Fig.&1|"
+        "Fig.&2|Fig.&3|Fig.&4|Fig.&5|Fig.&6|Fig.&7|Fig.&8]]|Help(&H)[&About Quendrix 3.0]");
+    ASSERT_NE(openFrom(7), nullptr);
+    EXPECT_EQ(captions(chart()->menuBar()),
+              "File(&F)[&Save Matrix|&Apply to measurements...|-|Print Options|&Print|-|E&xit]|"
+              "Edit(&E)[Colour Setting|-|&Copy[&Main figure|Section]]");
+    EXPECT_EQ(popup(cc().picture1), "Copy");
+    EXPECT_EQ(popup(cc().picture2), "Copy");
+
+    // At every size the main figure stays square, the section level with it and every text whole.
     QWidget* canvas = chart()->centralWidget();
     for (const QSize size : {QSize(1, 1), QSize(1024, 640), QSize(900, 1000), QSize(1600, 800)}) {
         SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
@@ -263,11 +268,10 @@ TEST_F(ChartWindowTest, FigureStaysSquareSectionLevelWithItAndEveryTextWhole) {
         const QRect p1 = k.picture1->geometry(), p2 = k.picture2->geometry();
         EXPECT_EQ(p1.width(), p1.height());
         EXPECT_GE(p1.width(), 240);
-        EXPECT_EQ(p2.top(), p1.top());
-        EXPECT_EQ(p2.height(), p1.height());
-        EXPECT_EQ(k.picture3->geometry().left(), p2.left());
-        EXPECT_EQ(k.picture3->geometry().width(), p2.width());
-        EXPECT_GT(k.picture3->geometry().top(), p2.bottom());
+        EXPECT_EQ(p2, QRect(p2.left(), p1.top(), p2.width(), p1.height()));
+        const QRect p3 = k.picture3->geometry();
+        EXPECT_EQ(p3, QRect(p2.left(), p3.top(), p2.width(), p3.height()));
+        EXPECT_GT(p3.top(), p2.bottom());
         // Everything inside the window, whole and apart.
         const std::vector<QWidget*> all = {
             k.picture1,  k.picture2,  k.picture3,  k.slider1,       k.slider2,
@@ -302,84 +306,6 @@ TEST_F(ChartWindowTest, FigureStaysSquareSectionLevelWithItAndEveryTextWhole) {
                 << percent;
         }
     }
-}
-
-/// The captions of a menu's items, "-" for a separator, "(off)" after a disabled one and the
-/// submenus' items in brackets.
-std::string captions(const QMenu* menu) {
-    QStringList items;
-    for (const QAction* a : menu->actions()) {
-        QString item = a->isSeparator() ? QStringLiteral("-") : a->text();
-        if (!a->isEnabled()) {
-            item += QStringLiteral("(off)");
-        }
-        if (a->menu() != nullptr) {
-            item += QStringLiteral("[%1]").arg(QString::fromStdString(captions(a->menu())));
-        }
-        items.push_back(item);
-    }
-    return items.join(QLatin1Char('|')).toStdString();
-}
-
-/// The menu bar's menus, each as "title: items".
-std::vector<std::string> menuBar(const QMainWindow* window) {
-    std::vector<std::string> bar;
-    for (const QAction* a : window->menuBar()->actions()) {
-        bar.push_back(a->text().toStdString() + ": " + captions(a->menu()));
-    }
-    return bar;
-}
-
-/// The captions of the pop-up menu a right press on `figure` opens.
-std::string popup(QWidget* figure) {
-    QTest::mousePress(figure, Qt::RightButton);
-    QMenu* menu = nullptr;
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); }));
-    const std::string out = menu ? captions(menu) : "";
-    if (menu) {
-        menu->close();
-    }
-    // A press without its release would leave the button held for the tests after this.
-    QTest::mouseRelease(figure, Qt::RightButton);
-    return out;
-}
-
-TEST_F(ChartWindowTest, MenusInTheirPlacesEveryItemEnabled) {
-    runAll();
-    ASSERT_NE(openFrom(7), nullptr);
-    EXPECT_EQ(menuBar(chart()),
-              (std::vector<std::string>{
-                  "File(&F): &Save Matrix|&Apply to measurements...|-|Print Options|&Print|-|E&xit",
-                  "Edit(&E): Colour Setting|-|&Copy[&Main figure|Section]"}));
-    EXPECT_EQ(popup(cc().picture1), "Copy");
-    EXPECT_EQ(popup(cc().picture2), "Copy");
-    EXPECT_EQ(menuBar(&w),
-              (std::vector<std::string>{
-                  "File(&F): &Save Matrix[Quendrix common output format|Quendrix 2.0 output "
-                  "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|Check "
-                  "&coverage...|-|Print Options|&Print|-|&Quit",
-                  "Edit(&E): Colour Settings|-|&Copy[Fig.&1|Fig.&2|Fig.&3|Fig.&4|Fig.&5|Fig.&6|"
-                  "Fig.&7|Fig.&8]",
-                  "Help(&H): &About Quendrix 3.0"}));
-}
-
-TEST_F(ChartWindowTest, FigureMenusOfTheMainWindowFollowTheirFigures) {
-    import(0, CalibrationCsv);
-    import(1, ErrorCsv);
-    EXPECT_EQ(popup(&fig(1)), "Copy");
-    EXPECT_EQ(popup(&fig(3)), "Copy(off)"); // a figure that computes on a click, not drawn yet
-    EXPECT_FALSE(w.menus().commonOutput->isEnabled());
-    click(c().run.start);
-    fig(7).setFlat(true);
-    EXPECT_EQ(popup(&fig(7)), "More details|&Save matrix|-|&Copy");
-    EXPECT_FALSE(fig(7).isFlat());
-    EXPECT_EQ(popup(&fig(8)), "More details|&Save matrix|-|&Copy");
-    EXPECT_EQ(popup(&fig(5)), "Copy");
-    EXPECT_TRUE(w.menus().commonOutput->isEnabled());
-    // Skipping leaves Fig.6 blank.
-    click(c().thresholds.skip);
-    EXPECT_EQ(popup(&fig(6)), "Copy(off)");
 }
 
 } // namespace

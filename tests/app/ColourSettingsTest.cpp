@@ -3,14 +3,13 @@
 #include "app/ChannelEditor.h"
 #include "app/ColourBar.h"
 #include "app/ColourSettingsWindow.h"
+#include "app/MainMenus.h"
 #include "colour/ColourEditing.h"
 
 #include <QAction>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QWheelEvent>
-
-#include <vector>
 
 namespace quendrix::test {
 namespace {
@@ -49,31 +48,23 @@ class ColourSettingsTest : public WindowFixture {
         mouse(editor, QEvent::MouseButtonRelease, at, Qt::NoButton);
     }
 
-    /// Where a label's centre lies, and where the point it names lies, in its strip's pixels.
-    static double labelCentre(const QLabel* label) { return label->x() + label->width() / 2.0; }
-    static double anchorIn(const QLabel* label, const QWidget* anchor, double x) {
-        return anchor->mapTo(label->window(), QPoint(0, 0)).x() -
-               label->parentWidget()->mapTo(label->window(), QPoint(0, 0)).x() + x;
+    /// How far a label's centre stands from pixel x of `anchor`, the point it names.
+    static double offCentre(const QLabel* label, const QWidget* anchor, double x) {
+        return label->mapTo(label->window(), QPointF(label->width() / 2.0, 0)).x() -
+               anchor->mapTo(label->window(), QPointF(x, 0)).x();
     }
 
-    /// The bar is drawn one column per device pixel: its inside as shown, column by column.
-    static std::vector<QColor> barColumns(const ColourSettingsWindow& cs) {
+    /// Whether the bar, drawn one column per device pixel, shows every column as `ramp` says.
+    static bool barFollows(const ColourSettingsWindow& cs, const ColourRamp& ramp) {
         const QImage shot = cs.bar()->grab().toImage();
         const double ratio = shot.devicePixelRatio();
         const QRect inside = cs.bar()->contentsRect();
-        std::vector<QColor> columns(size_t(qRound(inside.width() * ratio)));
-        for (size_t p = 0; p < columns.size(); ++p) {
-            columns[p] = shot.pixelColor(qRound(inside.left() * ratio) + int(p),
-                                         int(inside.center().y() * ratio));
-        }
-        return columns;
-    }
-    /// Every device column of the bar as the ramp says.
-    static bool barFollows(const ColourSettingsWindow& cs, const ColourRamp& ramp) {
-        const std::vector<QColor> columns = barColumns(cs);
-        for (size_t p = 0; p < columns.size(); ++p) {
-            const Rgb c = colourBarColour(ramp, float((p + 0.5) / double(columns.size())));
-            if (columns[p] != QColor(c.red, c.green, c.blue)) {
+        const int n = qRound(inside.width() * ratio);
+        for (int p = 0; p < n; ++p) {
+            const Rgb c = colourBarColour(ramp, float((p + 0.5) / n));
+            if (shot.pixelColor(qRound(inside.left() * ratio) + p,
+                                int(inside.center().y() * ratio)) !=
+                QColor(c.red, c.green, c.blue)) {
                 return false;
             }
         }
@@ -81,8 +72,14 @@ class ColourSettingsTest : public WindowFixture {
     }
 };
 
-TEST_F(ColourSettingsTest, DraggingMovesBreakpointsLabelsAndBar) {
+TEST_F(ColourSettingsTest, OneWindowForMouseAndKeyboardGreyScaleAndReset) {
     ColourSettingsWindow& cs = open();
+    EXPECT_FALSE(cs.isModal());
+    ASSERT_TRUE(activate(&w));
+    w.menus().colourSettings->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &cs; }));
+    EXPECT_EQ(w.findChildren<ColourSettingsWindow*>().size(), 1);
+
     EXPECT_EQ(cs.windowTitle().toStdString(), "Colour settings");
     ChannelEditor* red = cs.editor(0);
     // An inside 400 pixels wide makes 50 pixels exactly 0.125.
@@ -91,9 +88,7 @@ TEST_F(ColourSettingsTest, DraggingMovesBreakpointsLabelsAndBar) {
     ASSERT_EQ(red->contentsRect().width(), 400);
     const double left = red->contentsRect().left();
     EXPECT_EQ(text(cs.pointLabel(0, 1)), "45");
-    EXPECT_EQ(text(cs.thresholdLabel()), "10");
-    EXPECT_TRUE(barFollows(cs, state().colour));
-    const std::vector<QColor> before = barColumns(cs);
+    const ColourRamp before = state().colour;
 
     // The pointer shape tells a grabbable point.
     mouse(red, QEvent::MouseMove, pointAt(red, 1, 0.45f) + QPointF(3, -3), Qt::NoButton);
@@ -106,9 +101,8 @@ TEST_F(ColourSettingsTest, DraggingMovesBreakpointsLabelsAndBar) {
     EXPECT_EQ(state().colour.points[0][1], 0.125f);
     EXPECT_EQ(red->breakpoints()[1], 0.125f);
     EXPECT_EQ(text(cs.pointLabel(0, 1)), "12"); // 12.5, halves to even
-    EXPECT_NEAR(labelCentre(cs.pointLabel(0, 1)), anchorIn(cs.pointLabel(0, 1), red, left + 50),
-                1.0);
-    EXPECT_EQ(barColumns(cs), before);
+    EXPECT_NEAR(offCentre(cs.pointLabel(0, 1), red, left + 50), 0, 1.0);
+    EXPECT_TRUE(barFollows(cs, before));
     EXPECT_FALSE(state().colourChanged);
     release(red, QPointF(left + 150, 10));
     EXPECT_EQ(state().colour.points[0][1], 0.375f);
@@ -124,15 +118,37 @@ TEST_F(ColourSettingsTest, DraggingMovesBreakpointsLabelsAndBar) {
     EXPECT_EQ(state().colour.points[0][0], -0.05f);
     EXPECT_EQ(text(cs.pointLabel(0, 0)), "-5");
     EXPECT_EQ(cs.pointLabel(0, 0)->x(), 0);
-}
 
-TEST_F(ColourSettingsTest, GreyScaleAndResetRoundTrip) {
-    ColourSettingsWindow& cs = open();
+    // Tab reaches every control, round to the threshold slider.
+    QSlider* slider = cs.thresholdSlider();
+    slider->setFocus();
+    const QWidget* const chain[] = {
+        cs.editor(0),     cs.editor(1),  cs.editor(2), cs.greyScaleButton(),
+        cs.resetButton(), cs.okButton(), slider};
+    for (const QWidget* next : chain) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
+    // A key step on the threshold keeps the focus, a mouse click hands it to "OK".
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(state().colour.threshold, 0.11f);
+    EXPECT_EQ(text(cs.thresholdLabel()), "11");
+    EXPECT_NEAR(offCentre(cs.thresholdLabel(), cs.bar(), cs.bar()->pixelX(0.11f)), 0, 1.0);
+    EXPECT_EQ(QApplication::focusWidget(), slider);
+    QTest::mouseClick(slider, Qt::LeftButton, {},
+                      QPoint(slider->width() - 3, slider->height() / 2));
+    EXPECT_EQ(QApplication::focusWidget(), cs.okButton());
+    // Keys pick blue B1 (3, 1, then Down) and move it 1 % right, then 10 % left.
+    for (Qt::Key key : {Qt::Key_3, Qt::Key_1, Qt::Key_Down, Qt::Key_Right}) {
+        QTest::keyClick(cs.editor(2), key);
+    }
+    EXPECT_EQ(state().colour.points[2][1], 0.16f);
+    QTest::keyClick(cs.editor(2), Qt::Key_PageDown);
+    EXPECT_EQ(state().colour.points[2][1], 0.06f);
+
     click(cs.greyScaleButton());
     EXPECT_TRUE(state().colour.greyScale);
-    EXPECT_EQ(cs.thresholdSlider()->value(), 0);
-    EXPECT_EQ(text(cs.thresholdLabel()), "0");
-    EXPECT_TRUE(state().colourChanged);
+    EXPECT_EQ(slider->value(), 0);
     for (int c = 0; c < 2; ++c) {
         EXPECT_FALSE(cs.editor(c)->isVisible());
         EXPECT_FALSE(cs.pointLabel(c, 0)->isVisible());
@@ -140,85 +156,22 @@ TEST_F(ColourSettingsTest, GreyScaleAndResetRoundTrip) {
     EXPECT_TRUE(cs.editor(2)->isVisible() && cs.pointLabel(2, 3)->isVisible());
     EXPECT_EQ(cs.editor(2)->lineColour(), Black);
     EXPECT_TRUE(barFollows(cs, state().colour));
-
     // Closed and opened again in grey: still the grey editor alone.
     click(cs.okButton());
     EXPECT_FALSE(cs.isVisible());
     EXPECT_EQ(&open(), &cs);
     EXPECT_FALSE(cs.editor(0)->isVisible());
-    EXPECT_EQ(cs.thresholdSlider()->value(), 0);
+    EXPECT_EQ(slider->value(), 0);
 
     click(cs.resetButton());
     EXPECT_FALSE(state().colour.greyScale);
-    EXPECT_EQ(cs.thresholdSlider()->value(), 10);
-    EXPECT_EQ(text(cs.thresholdLabel()), "10");
+    EXPECT_EQ(slider->value(), 10);
     for (int c = 0; c < 3; ++c) {
         EXPECT_TRUE(cs.editor(c)->isVisible() && cs.pointLabel(c, 3)->isVisible());
     }
     EXPECT_EQ(text(cs.pointLabel(0, 3)), "95");
     EXPECT_EQ(cs.editor(2)->lineColour(), Blue);
     EXPECT_TRUE(barFollows(cs, ColourRamp{}));
-}
-
-TEST_F(ColourSettingsTest, ThresholdByKeyboardAndMouse) {
-    ColourSettingsWindow& cs = open();
-    QSlider* slider = cs.thresholdSlider();
-    slider->setFocus();
-    QTest::keyClick(slider, Qt::Key_Right);
-    EXPECT_EQ(state().colour.threshold, 0.11f);
-    EXPECT_EQ(text(cs.thresholdLabel()), "11");
-    EXPECT_NEAR(labelCentre(cs.thresholdLabel()),
-                anchorIn(cs.thresholdLabel(), cs.bar(), cs.bar()->pixelX(0.11f)), 1.0);
-    EXPECT_TRUE(barFollows(cs, state().colour));
-    EXPECT_TRUE(state().colourChanged);
-    EXPECT_EQ(QApplication::focusWidget(), slider); // keyboard steps keep the focus
-
-    // The mouse: the same label, and the focus goes to "OK".
-    const int was = slider->value();
-    QTest::mouseClick(slider, Qt::LeftButton, {},
-                      QPoint(slider->width() - 3, slider->height() / 2));
-    EXPECT_GT(slider->value(), was);
-    EXPECT_EQ(text(cs.thresholdLabel()), std::to_string(slider->value()));
-    EXPECT_EQ(QApplication::focusWidget(), cs.okButton());
-}
-
-TEST_F(ColourSettingsTest, OneWindowFromMenuAndButtonReachableByKeyboard) {
-    ColourSettingsWindow& cs = open();
-    EXPECT_FALSE(cs.isModal());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    ASSERT_TRUE(activate(&w));
-    auto* menu = w.findChild<QAction*>(QStringLiteral("ColourSetting"));
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->text().toStdString(), "Colour Settings");
-    menu->trigger();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &cs; }));
-    EXPECT_EQ(w.findChildren<ColourSettingsWindow*>().size(), 1);
-
-    // Tab reaches every control; in grey scale the hidden editors drop out.
-    cs.thresholdSlider()->setFocus();
-    const QWidget* chain[] = {cs.editor(0),         cs.editor(1),     cs.editor(2),
-                              cs.greyScaleButton(), cs.resetButton(), cs.okButton(),
-                              cs.thresholdSlider()};
-    for (const QWidget* next : chain) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), next);
-    }
-    // Keyboard editing: pick blue B1 with "2", move it 1 % right and 10 % left.
-    cs.editor(2)->setFocus();
-    QTest::keyClick(cs.editor(2), Qt::Key_2);
-    QTest::keyClick(cs.editor(2), Qt::Key_Right);
-    EXPECT_EQ(state().colour.points[2][1], 0.16f);
-    EXPECT_EQ(text(cs.pointLabel(2, 1)), "16");
-    QTest::keyClick(cs.editor(2), Qt::Key_PageDown);
-    EXPECT_EQ(state().colour.points[2][1], 0.06f);
-    EXPECT_TRUE(state().colourChanged);
-    EXPECT_EQ(QApplication::focusWidget(), cs.editor(2));
-
-    click(cs.greyScaleButton());
-    cs.thresholdSlider()->setFocus();
-    QTest::keyClick(cs.thresholdSlider(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), cs.editor(2));
-
     // Shut-down closes it.
     w.close();
     EXPECT_FALSE(cs.isVisible());
@@ -243,11 +196,9 @@ TEST_F(ColourSettingsTest, TheMainWindowRedrawsOnActivationOrAtOnceWhenItStaysAc
                       {}, Qt::NoScrollPhase, false);
     QSignalSpy toOtherWindows(&w.workflow(), &Workflow::coloursChanged);
     QApplication::sendEvent(cs.thresholdSlider(), &wheel);
-    ASSERT_GT(state().colour.threshold, 0.0f); // up from grey scale's 0
     EXPECT_EQ(toOtherWindows.count(), 1);
     EXPECT_EQ(QApplication::activeWindow(), &w);
-    // Only the ramp-coloured figures: the scatter figures and the regions depend on the
-    // grey-scale mode alone, so they keep their drawing.
+    // Only the ramp-coloured figures: the rest depend on the grey-scale mode alone.
     EXPECT_EQ(figures(Redrawn), "34567");
     EXPECT_TRUE(showsSessionStage(3));
 }

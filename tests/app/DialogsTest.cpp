@@ -21,6 +21,11 @@ class DialogsTest : public WindowFixture {
         };
         return QTest::qWaitFor(active) ? d : nullptr;
     }
+    /// Coefficient k's caption and slider, e.g. "80 800".
+    std::string coefficient(int k) {
+        return text(c().coefficients.values[size_t(k)]) + " " +
+               std::to_string(c().coefficients.sliders[size_t(k)]->value());
+    }
     /// Types over the selected text and clicks the dialog's one button, "OK".
     void typeAndOk(CoefficientDialog* d, const QString& text) {
         ASSERT_NE(d, nullptr);
@@ -29,39 +34,33 @@ class DialogsTest : public WindowFixture {
     }
 };
 
-TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
+TEST_F(DialogsTest, TypedCoefficientsCommitUnlessEscapedAndTheAboutBoxTakesTheKeyboard) {
     runAll();
     mark();
     CoefficientDialog* d = open(1);
     ASSERT_NE(d, nullptr);
     QTest::keyClicks(d->text1(), QStringLiteral("80"));
-    EXPECT_EQ(text(c().coefficients.values[1]), "95.4");
+    EXPECT_EQ(coefficient(1), "95.4 954");
     // The dialog shares its parent's activation, so wait for the main window itself.
     ASSERT_TRUE(activate(&w));
     EXPECT_FALSE(d->isVisible());
-    EXPECT_EQ(text(c().coefficients.values[1]), "80");
-    EXPECT_EQ(c().coefficients.sliders[1]->value(), 800);
+    EXPECT_EQ(coefficient(1), "80 800");
     // The narrower outer region is computed at once.
     EXPECT_EQ(changed(), "Confi");
 
-    d = open(0);
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d = open(0), nullptr);
     EXPECT_EQ(d->windowTitle().toStdString(), "New confidence coefficient (%)");
     EXPECT_EQ(text(d->text1()), "68.2");
     typeAndOk(d, QStringLiteral("90"));
     EXPECT_FALSE(d->isVisible());
     // Opened again it shows the caption; 2.5 tenths round to even, the typed text stays.
-    d = open(0);
-    ASSERT_NE(d, nullptr);
+    ASSERT_NE(d = open(0), nullptr);
     EXPECT_EQ(text(d->text1()), "90");
     typeAndOk(d, QStringLiteral("0.25"));
-    EXPECT_EQ(text(c().coefficients.values[0]), "0.25");
-    EXPECT_EQ(c().coefficients.sliders[0]->value(), 2);
+    EXPECT_EQ(coefficient(0), "0.25 2");
     // Beyond 100 % the slider cannot follow, so the caption is clamped with it.
     typeAndOk(open(0), QStringLiteral("150"));
-    EXPECT_EQ(text(c().coefficients.values[0]), "100");
-    EXPECT_EQ(c().coefficients.sliders[0]->value(), 1000);
-    EXPECT_EQ(text(c().coefficients.values[1]), "80");
+    EXPECT_EQ(coefficient(0) + " " + coefficient(1), "100 1000 80 800");
     // Closed with Return and opened again, the caption is selected: typing replaces it.
     for (const char* typed : {"70", "0.5"}) {
         ASSERT_NE(d = open(0), nullptr);
@@ -69,6 +68,36 @@ TEST_F(DialogsTest, TypedCoefficientsCommitOnActivationOrOkAndAreClamped) {
         QTest::keyClick(d->text1(), Qt::Key_Return);
         EXPECT_EQ(text(c().coefficients.values[0]), typed);
     }
+
+    // Escape leaves the coefficient as it was, also once back in the main window.
+    mark();
+    ASSERT_NE(d = open(0), nullptr);
+    QTest::keyClicks(d->text1(), QStringLiteral("77"));
+    QTest::keyClick(d->text1(), Qt::Key_Escape);
+    EXPECT_FALSE(d->isVisible());
+    ASSERT_TRUE(activate(&w));
+    EXPECT_EQ(coefficient(0), "0.5 5");
+    EXPECT_EQ(changed(), "");
+    // The close box still commits.
+    ASSERT_NE(d = open(0), nullptr);
+    QTest::keyClicks(d->text1(), QStringLiteral("77"));
+    d->close();
+    EXPECT_EQ(text(c().coefficients.values[0]), "77");
+
+    // The about box takes the keyboard when it opens, and again when it is shown while left
+    // open behind the main window; Escape closes it.
+    auto aboutActive = [] {
+        return QTest::qWaitFor(
+            [] { return qobject_cast<AboutBox*>(QApplication::activeWindow()) != nullptr; });
+    };
+    w.menus().about->trigger();
+    ASSERT_TRUE(aboutActive());
+    QWidget* about = QApplication::activeWindow();
+    ASSERT_TRUE(activate(&w));
+    w.menus().about->trigger();
+    ASSERT_TRUE(aboutActive());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(about->isVisible());
 }
 
 TEST_F(DialogsTest, EveryClickOpensTheDialogAndTypingGoesIntoIt) {
@@ -106,7 +135,6 @@ TEST_F(DialogsTest, EveryClickOpensTheDialogAndTypingGoesIntoIt) {
         }
         ASSERT_EQ(activeDialog(), d);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("80"));
-        EXPECT_EQ(text(d->text1()), "80");
         click(d->findChild<QPushButton*>());
         EXPECT_EQ(text(c().coefficients.values[1]), "80");
     }
@@ -114,42 +142,6 @@ TEST_F(DialogsTest, EveryClickOpensTheDialogAndTypingGoesIntoIt) {
     c().coefficients.values[0]->setFocus();
     QTest::keyClick(c().coefficients.values[0], Qt::Key_Return);
     EXPECT_NE(activeDialog(), nullptr);
-}
-
-TEST_F(DialogsTest, EscapeLeavesTheCoefficientAsItWasAndClosesTheAboutBox) {
-    runAll();
-    mark();
-    CoefficientDialog* d = open(0);
-    ASSERT_NE(d, nullptr);
-    QTest::keyClicks(d->text1(), QStringLiteral("77"));
-    QTest::keyClick(d->text1(), Qt::Key_Escape);
-    EXPECT_FALSE(d->isVisible());
-    // Going back to the main window afterwards commits nothing either.
-    ASSERT_TRUE(activate(&w));
-    EXPECT_EQ(text(c().coefficients.values[0]), "68.2");
-    EXPECT_EQ(c().coefficients.sliders[0]->value(), 682);
-    EXPECT_EQ(changed(), "");
-    // The close box still commits.
-    d = open(0);
-    ASSERT_NE(d, nullptr);
-    QTest::keyClicks(d->text1(), QStringLiteral("77"));
-    d->close();
-    EXPECT_EQ(text(c().coefficients.values[0]), "77");
-
-    // The about box takes the keyboard when it opens, and again when it is shown while left
-    // open behind the main window; Escape closes it.
-    auto aboutActive = [] {
-        return QTest::qWaitFor(
-            [] { return qobject_cast<AboutBox*>(QApplication::activeWindow()) != nullptr; });
-    };
-    w.menus().about->trigger();
-    ASSERT_TRUE(aboutActive());
-    QWidget* about = QApplication::activeWindow();
-    ASSERT_TRUE(activate(&w));
-    w.menus().about->trigger();
-    ASSERT_TRUE(aboutActive());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_FALSE(about->isVisible());
 }
 
 } // namespace

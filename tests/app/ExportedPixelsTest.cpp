@@ -41,9 +41,6 @@ TEST_F(ExportedPixelsTest, EveryFigureAsTheWindowsShowIt) {
     runAll();
     // The export shows file 2's fitting line and both overlays of Fig.8.
     click(c().model.showFittingLine);
-    ASSERT_TRUE(c().model.showFittingLine->isChecked());
-    ASSERT_TRUE(c().coefficients.showMode->isChecked() &&
-                c().coefficients.showAverage->isChecked());
     expectWindowsPixels(50);
 
     // The generated model (Fig.2 blank), no horizontal normalisation (Fig.6 blank), grey scale,
@@ -57,8 +54,6 @@ TEST_F(ExportedPixelsTest, EveryFigureAsTheWindowsShowIt) {
     click(colours->greyScaleButton());
     colours->close();
     ASSERT_TRUE(activate(&w));
-    ASSERT_TRUE(w.session().state().colour.greyScale);
-    ASSERT_TRUE(drawn(8));
     expectWindowsPixels(30);
 }
 

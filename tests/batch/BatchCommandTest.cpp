@@ -5,23 +5,21 @@
 
 #include <algorithm>
 
-using namespace quendrix;
+using namespace quendrix::test;
+using namespace quendrix::test::examples;
 
 namespace {
 
-const std::string Calibration = QUENDRIX_EXAMPLES "/calibration.csv";
-const std::string Error = QUENDRIX_EXAMPLES "/error.csv";
-const std::string Readings = QUENDRIX_EXAMPLES "/readings.csv";
 const std::string PredictionsHeader = "line,x,status,average,mode,c1_intervals,c2_intervals\n";
 
 class BatchCommandTest : public testing::Test {
   protected:
-    test::TempDir dir{"quendrix_batch_"};
+    TempDir dir{"quendrix_batch_"};
     std::string output = (dir.path / "out.csv").string();
-    test::BatchRun run;
+    BatchRun run;
 
     int batch(const std::vector<std::string>& args) {
-        run = test::runBatchCommand(args);
+        run = runBatchCommand(args);
         return run.status;
     }
 };
@@ -33,20 +31,19 @@ TEST_F(BatchCommandTest, ExampleDataGiveTheGoldenOutputs) {
         {"examples_model",
          {"--model-sd", "7", "--smoothing", "3", "--vthreshold", "0", "--hthreshold", "1", "--c1",
           "50", "--c2", "99", "--section", "30"}}};
-    const std::string examples = QUENDRIX_EXAMPLES "/";
+    const std::string prefix = QUENDRIX_EXAMPLES "/";
     for (auto [name, args] : cases) {
         args.insert(args.end(), {"--file1", Calibration, "-o", output});
         ASSERT_EQ(batch(args), 0) << run.err;
-        std::string text = test::slurp(output);
+        std::string text = slurp(output);
         // The head note names the input files as given; the goldens name them from the project.
-        for (size_t at; (at = text.find(examples)) != std::string::npos;) {
-            text.replace(at, examples.size(), "examples/");
+        for (size_t at; (at = text.find(prefix)) != std::string::npos;) {
+            text.replace(at, prefix.size(), "examples/");
         }
         const std::string folder = QUENDRIX_TEST_DATA "/output/" + name;
-        EXPECT_EQ(text, test::slurp(folder + "/expected.csv")) << name;
+        EXPECT_EQ(text, slurp(folder + "/expected.csv")) << name;
         // A one-line summary, then the interval panel of the section.
-        EXPECT_EQ(run.out.substr(run.out.find('\n') + 1),
-                  test::slurp(folder + "/expected-readout.txt"))
+        EXPECT_EQ(run.out.substr(run.out.find('\n') + 1), slurp(folder + "/expected-readout.txt"))
             << name;
     }
 }
@@ -96,7 +93,7 @@ TEST_F(BatchCommandTest, RefusesWhatItCannotUseAndKeepsTheOldOutput) {
         args.insert(args.end(), {"-o", output});
         EXPECT_NE(batch(args), 0) << mentions;
         EXPECT_NE(run.err.find(mentions), std::string::npos) << mentions << ": " << run.err;
-        EXPECT_EQ(test::slurp(output), "old") << mentions;
+        EXPECT_EQ(slurp(output), "old") << mentions;
         EXPECT_FALSE(std::filesystem::exists(predictions)) << mentions;
     }
     EXPECT_NE(batch(both), 0);
@@ -104,8 +101,7 @@ TEST_F(BatchCommandTest, RefusesWhatItCannotUseAndKeepsTheOldOutput) {
 }
 
 TEST_F(BatchCommandTest, ApplyWritesARowPerMeasurementAndWarningsGoToStandardError) {
-    // The example's twelve readings; the last two are above the proposed range 0..40 and a
-    // marker.
+    // The last two of the example's readings are above the range 0..40 and a marker.
     const std::string predictions = (dir.path / "p.csv").string();
     for (const bool json : {false, true}) {
         std::vector<std::string> args{"--file1", Calibration, "--file2",       Error,
@@ -115,7 +111,7 @@ TEST_F(BatchCommandTest, ApplyWritesARowPerMeasurementAndWarningsGoToStandardErr
         }
         ASSERT_EQ(batch(args), 0) << run.err;
         EXPECT_EQ(run.err, "");
-        const std::string text = test::slurp(predictions);
+        const std::string text = slurp(predictions);
         EXPECT_EQ(text.starts_with(PredictionsHeader), !json);
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), json ? 12 : 13);
         EXPECT_TRUE(text.ends_with(json ? "{\"line\":12,\"x\":47.5,\"status\":\"outside range\"}\n"
@@ -129,10 +125,10 @@ TEST_F(BatchCommandTest, ApplyWritesARowPerMeasurementAndWarningsGoToStandardErr
                      predictions}),
               0)
         << run.err;
-    EXPECT_EQ(test::slurp(predictions), PredictionsHeader);
+    EXPECT_EQ(slurp(predictions), PredictionsHeader);
     EXPECT_EQ(run.err, "quendrix-batch: --apply " + empty + ": no measurement read\n");
     // Letters where numbers belong, after the 150 records of the example: the calibration runs.
-    const std::string letters = dir.file("letters.csv", test::slurp(Error) + "n/a,1\n2,n/a\n");
+    const std::string letters = dir.file("letters.csv", slurp(Error) + "n/a,1\n2,n/a\n");
     ASSERT_EQ(batch({"--file1", Calibration, "--file2", letters, "-o", output}), 0) << run.err;
     EXPECT_EQ(run.err, "quendrix-batch: File 2: 2 fields without a number were read as 0 (first "
                        "on line 152)\n");
@@ -172,8 +168,7 @@ TEST_F(BatchCommandTest, AnEmptyResultIsWrittenWithAWarningThatNamesTheThreshold
               0);
     EXPECT_EQ(run.err, "");
 
-    // Three samples far apart: no row holds two of them, nor, once rows are let through, any
-    // column.
+    // Three samples far apart: no row holds two, nor, once rows are let through, any column.
     const std::string three = dir.file("three.csv", "X,Y\n5,5\n20,20\n35,35\n");
     auto with = [&](std::vector<std::string> extra) {
         extra.insert(extra.begin(),

@@ -13,16 +13,13 @@
 #include <optional>
 
 using namespace quendrix;
+using namespace quendrix::test;
+using namespace quendrix::test::examples;
 namespace fs = std::filesystem;
 
 namespace {
 
-const std::string Calibration = QUENDRIX_EXAMPLES "/calibration.csv";
-const std::string Error = QUENDRIX_EXAMPLES "/error.csv";
-const std::string Readings = QUENDRIX_EXAMPLES "/readings.csv";
-
-/// A run with three kinds of output over old files: -o, --predictions and the nine figures,
-/// drawn by a stand-in that can be told to fail, to throw or to draw one figure too large.
+/// Runs with -o, --predictions and the nine figures over old files, drawn by a stand-in.
 class BatchOutputsTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -31,51 +28,53 @@ class BatchOutputsTest : public testing::Test {
             dir.file("figs/" + name, "old " + name);
         }
     }
-    test::BatchRun run(std::vector<std::string> more, const std::string& output = {}) {
+    BatchRun run(std::vector<std::string> more, const std::string& output = {}) {
         std::vector<std::string> args{
             "--file1",     Calibration, "--file2", Error,
             "--smoothing", "10",        "-o",      output.empty() ? keep : output};
         args.insert(args.end(), more.begin(), more.end());
         drawn = 0;
-        return test::runBatchCommand(
-            args,
-            [this](const CalibrationSession&,
-                   const FigureRequest&) -> Result<std::vector<std::string>> {
-                ++drawn;
-                if (draw) {
-                    return draw();
-                }
-                std::vector<std::string> files;
-                for (const std::string& name : figureFileNames(FigureFormat::Png)) {
-                    files.push_back("new " + name);
-                }
-                return files;
-            });
+        return runBatchCommand(args, [this](const CalibrationSession&, const FigureRequest&) {
+            return drawFigures();
+        });
     }
-    /// A run that fails naming `message`, having drawn the figures `times` times where that is
-    /// certain.
+    Result<std::vector<std::string>> drawFigures() {
+        ++drawn;
+        if (draw) {
+            return draw();
+        }
+        std::vector<std::string> files;
+        for (const std::string& name : figureFileNames(FigureFormat::Png)) {
+            files.push_back("new " + name);
+        }
+        return files;
+    }
+    /// A run that fails naming `message`, having drawn `times` times; the old -o file stays,
+    /// and unless `names` is empty so do the figures, the folder holding only `names`.
     void expectFailure(const std::vector<std::string>& more, const std::string& message,
-                       std::optional<int> times, const std::string& output = {}) {
-        const test::BatchRun r = run(more, output);
+                       std::optional<int> times, const std::string& names = "figs keep.csv ",
+                       const std::string& output = {}) {
+        const BatchRun r = run(more, output);
         EXPECT_EQ(r.status, 1) << message;
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         if (times) {
             EXPECT_EQ(drawn, *times) << message;
         }
-    }
-    /// Every old file as it was, and nothing else in the folders.
-    void expectAllOld(const std::string& listing) {
-        EXPECT_EQ(test::slurp(keep), "old");
-        for (const std::string& name : figureFileNames(FigureFormat::Png)) {
-            EXPECT_EQ(test::slurp(figures + "/" + name), "old " + name);
+        EXPECT_EQ(slurp(keep), "old") << message;
+        if (names.empty()) {
+            return;
         }
-        EXPECT_EQ(test::listing(dir.path), listing);
-        EXPECT_EQ(test::listing(figures),
+        for (const std::string& name : figureFileNames(FigureFormat::Png)) {
+            EXPECT_EQ(slurp(figures + "/" + name), "old " + name) << message;
+        }
+        EXPECT_EQ(listing(dir.path), names) << message;
+        EXPECT_EQ(listing(figures),
                   "chart.png fig1.png fig2.png fig3.png fig4.png fig5.png fig6.png fig7.png "
-                  "fig8.png ");
+                  "fig8.png ")
+            << message;
     }
 
-    test::TempDir dir{"quendrix_outputs_"};
+    TempDir dir{"quendrix_outputs_"};
     std::string keep = dir.file("keep.csv", "old");
     std::string figures = (dir.path / "figs").string();
     std::string predictions = (dir.path / "p.csv").string();
@@ -86,45 +85,39 @@ class BatchOutputsTest : public testing::Test {
 TEST_F(BatchOutputsTest, AFailureAnywhereLeavesEveryOldFile) {
     // A device that is full; a folder that takes no files.
     expectFailure({"--apply", Readings, "--predictions", "/dev/full"}, "/dev/full", 0);
-    expectAllOld("figs keep.csv ");
     expectFailure({"--figures", "/proc"}, "/proc", std::nullopt);
-    expectAllOld("figs keep.csv ");
     // A figure that cannot be drawn, and memory that runs out while they are drawn.
     draw = [] { return Failure{"fig6.png could not be drawn"}; };
     expectFailure({"--figures", figures, "--apply", Readings, "--predictions", predictions},
                   "fig6.png could not be drawn", 1);
-    expectAllOld("figs keep.csv ");
     draw = []() -> Result<std::vector<std::string>> { throw std::bad_alloc(); };
     expectFailure({"--figures", figures}, "not enough memory", 1);
-    expectAllOld("figs keep.csv ");
     draw = nullptr;
     // A faulty --apply file, found while it is streamed.
     const std::string bad = dir.file("bad.csv", "X\n1\n2\n3E39\n");
     expectFailure({"--figures", figures, "--apply", bad, "--predictions", predictions},
-                  "bad.csv: line 4", 0);
-    expectAllOld("bad.csv figs keep.csv ");
+                  "bad.csv: line 4", 0, "bad.csv figs keep.csv ");
     // A symbolic link loop where a figure belongs.
     fs::remove(figures + "/fig4.png");
     fs::create_symlink("loop.png", figures + "/fig4.png");
     fs::create_symlink("fig4.png", figures + "/loop.png");
-    expectFailure({"--figures", figures}, "fig4.png", 0);
-    EXPECT_EQ(test::slurp(keep), "old");
-    EXPECT_EQ(test::listing(figures), "chart.png fig1.png fig2.png fig3.png fig4.png fig5.png "
-                                      "fig6.png fig7.png fig8.png loop.png ");
+    expectFailure({"--figures", figures}, "fig4.png", 0, "");
+    EXPECT_EQ(listing(figures), "chart.png fig1.png fig2.png fig3.png fig4.png fig5.png "
+                                "fig6.png fig7.png fig8.png loop.png ");
 }
 
 TEST_F(BatchOutputsTest, EveryTargetIsCheckedBeforeTheCalibration) {
     // Two outputs that are one file, through a dangling link or another path to it; an input.
     const std::string target = (dir.path / "target.csv").string();
     fs::create_symlink(target, dir.path / "plink.csv");
+    const std::string names = "figs keep.csv plink.csv ";
     expectFailure({"--apply", Readings, "--predictions", (dir.path / "plink.csv").string()},
-                  "--predictions would replace the -o output", 0, target);
+                  "--predictions would replace the -o output", 0, names, target);
     expectFailure({"--apply", Readings, "--predictions", figures + "/../figs/chart.png",
                    "--figures", figures},
-                  "the --figures file would replace the --predictions output", 0);
+                  "the --figures file would replace the --predictions output", 0, names);
     expectFailure({"--apply", Readings, "--predictions", Readings},
-                  "--predictions would replace the --apply file", 0);
-    expectAllOld("figs keep.csv plink.csv ");
+                  "--predictions would replace the --apply file", 0, names);
 }
 
 TEST_F(BatchOutputsTest, AFileSizeLimitIsReportedAndTheOthersStay) {
@@ -138,21 +131,18 @@ TEST_F(BatchOutputsTest, AFileSizeLimitIsReportedAndTheOthersStay) {
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const rlimit small{2 << 20, saved.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const test::BatchRun r = run({"--figures", figures});
+    expectFailure({"--figures", figures}, "cannot write " + figures + "/fig5.png: ", 1);
     ::setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("cannot write " + figures + "/fig5.png: "), std::string::npos) << r.err;
-    expectAllOld("figs keep.csv ");
 
     // Without the limit every output is replaced at once.
     draw = nullptr;
-    const test::BatchRun done =
+    const BatchRun done =
         run({"--figures", figures, "--apply", Readings, "--predictions", predictions});
     ASSERT_EQ(done.status, 0) << done.err;
-    EXPECT_TRUE(test::slurp(keep).starts_with("\"Quendrix common output format\""));
-    EXPECT_TRUE(test::slurp(predictions).starts_with("line,x,status,"));
+    EXPECT_TRUE(slurp(keep).starts_with("\"Quendrix common output format\""));
+    EXPECT_TRUE(slurp(predictions).starts_with("line,x,status,"));
     for (const std::string& name : figureFileNames(FigureFormat::Png)) {
-        EXPECT_EQ(test::slurp(figures + "/" + name), "new " + name);
+        EXPECT_EQ(slurp(figures + "/" + name), "new " + name);
     }
 }
 

@@ -11,22 +11,22 @@
 
 #include <filesystem>
 #include <optional>
+#include <tuple>
 
 using namespace quendrix;
+using namespace quendrix::test;
+using namespace quendrix::test::examples;
 namespace fs = std::filesystem;
 
 namespace {
 
-const std::string Calibration = QUENDRIX_EXAMPLES "/calibration.csv";
-const std::string Error = QUENDRIX_EXAMPLES "/error.csv";
-
 /// --figures with a stand-in for the figure program's drawing, which records what it was asked.
 class FigureOptionsTest : public testing::Test {
   protected:
-    test::TempDir dir{"quendrix_figures_"};
+    TempDir dir{"quendrix_figures_"};
     std::string figures = (dir.path / "figs").string();
     std::string output = (dir.path / "out.csv").string();
-    test::BatchRun run;
+    BatchRun run;
     std::vector<FigureRequest> requests;
     std::optional<Failure> refusal;
 
@@ -47,7 +47,7 @@ class FigureOptionsTest : public testing::Test {
             }
             return files;
         };
-        run = test::runBatchCommand(args, withRenderer ? renderer : FigureRenderer{});
+        run = runBatchCommand(args, withRenderer ? renderer : FigureRenderer{});
         return run.status;
     }
 };
@@ -55,21 +55,19 @@ class FigureOptionsTest : public testing::Test {
 TEST_F(FigureOptionsTest, DrawingGetsTheFolderFormatAndSectionAfterTheCalibration) {
     ASSERT_EQ(batch({"--figures", figures}), 0) << run.err;
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(test::slurp(figures + "/fig3.png"), "fig3.png drawn");
-    EXPECT_EQ(test::slurp(figures + "/chart.png"), "chart.png drawn");
-    EXPECT_EQ(requests[0].folder, figures);
-    EXPECT_EQ(requests[0].format, FigureFormat::Png);
-    EXPECT_EQ(requests[0].section, 50);
+    EXPECT_EQ(slurp(figures + "/fig3.png"), "fig3.png drawn");
+    EXPECT_EQ(slurp(figures + "/chart.png"), "chart.png drawn");
+    EXPECT_EQ(std::tie(requests[0].folder, requests[0].format, requests[0].section),
+              std::tuple(figures, FigureFormat::Png, 50));
     EXPECT_NE(run.out.find(": wrote the figures in " + figures), std::string::npos) << run.out;
 
     // An existing folder is used as it is; -o is written as well.
     ASSERT_EQ(batch({"--figures", figures, "--format", "pdf", "--section", "30", "-o", output}), 0)
         << run.err;
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[1].format, FigureFormat::Pdf);
-    EXPECT_EQ(requests[1].section, 30);
+    EXPECT_EQ(std::tie(requests[1].format, requests[1].section), std::tuple(FigureFormat::Pdf, 30));
     EXPECT_TRUE(fs::exists(output));
-    EXPECT_EQ(test::slurp(figures + "/fig8.pdf"), "fig8.pdf drawn");
+    EXPECT_EQ(slurp(figures + "/fig8.pdf"), "fig8.pdf drawn");
     EXPECT_NE(run.out.find("wrote " + output + ", the figures in " + figures), std::string::npos)
         << run.out;
 
@@ -95,14 +93,14 @@ TEST_F(FigureOptionsTest, RefusesWhatItCannotUseAndWritesNothing) {
         {{"--figures", linked}, {"--figures file would replace file 1"}},
         {{"--figures", figures, "--range", "10", "10"}, {"invalid range 10 .. 10"}},
         {{"--figures", figures, "--section", "101"}, {"--section", "101"}}};
-    const std::string before = test::listing(dir.path, true);
+    const std::string before = listing(dir.path, true);
     for (const auto& [args, mentions] : cases) {
         EXPECT_NE(batch(args), 0) << args[1];
         for (const std::string& m : mentions) {
             EXPECT_NE(run.err.find(m), std::string::npos) << m << ": " << run.err;
         }
         EXPECT_TRUE(requests.empty()) << args[1];
-        EXPECT_EQ(test::listing(dir.path, true), before) << args[1];
+        EXPECT_EQ(listing(dir.path, true), before) << args[1];
     }
     if (geteuid() != 0) { // the permission bits bind everyone but root
         ::chmod(linked.c_str(), 0555);

@@ -57,12 +57,6 @@ TEST_F(ChartFiguresTest, BothDisplayModesCellByCellAtEveryEnhancement) {
         EXPECT_EQ(fine(s, 450, 450), ramped(0.01f));
         EXPECT_EQ(fine(s, 59, 101), White);
     }
-    // At 100 %, 0.02 is z = 0.4: red 2/3 of the way up, green full, blue back at 0.
-    drawChartFigure(s, *d, ChartMode::Probability, 100, ramp);
-    EXPECT_EQ(fine(s, 60, 101), QColor(170, 255, 0));
-    // At 0 % every region cell takes the ramp's colour of 0, black with these breakpoints.
-    drawChartFigure(s, *d, ChartMode::Probability, 0, ramp);
-    EXPECT_EQ(fine(s, 60, 102), Black);
 
     drawChartFigure(s, *d, ChartMode::Confidence, 100, ramp);
     const QColor expected[] = {White, Dark, Pale, Pale, Pale, Dark};
@@ -84,7 +78,6 @@ TEST_F(ChartFiguresTest, BothDisplayModesCellByCellAtEveryEnhancement) {
 
 TEST_F(ChartFiguresTest, SectionBarsFollowTheEnhancement) {
     // v = p * percent * 20: the dots h = 0 .. 100 with v > h.
-    EXPECT_EQ(sectionValue(0.05f, 100), 100.0f);
     const std::pair<float, int> dots[] = {{0, 0},       {-1, 0},      {0.5f, 1},  {1, 1},
                                           {1.01f, 2},   {99.5f, 100}, {100, 100}, {100.5f, 101},
                                           {1e30f, 101}, {NAN, 0}};

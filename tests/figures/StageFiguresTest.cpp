@@ -122,8 +122,10 @@ TEST(StageFigures, ScatterPointsAndFittingLine) {
     DataFile file;
     file.records = {{0, 0}, {10, 10}, {-9999, 5}};
     ui::FigureScene s;
+    drawScatter(s, file, 0, 10, {true});
+    EXPECT_EQ(at(s, 10, 1865), Black); // (0, 0): lower left corner, in grey
     drawScatter(s, file, 0, 10, {});
-    EXPECT_EQ(at(s, 10, 1865), Blue);  // (0, 0): lower left corner
+    EXPECT_EQ(at(s, 10, 1865), Blue);
     EXPECT_EQ(at(s, 1865, 10), Blue);  // (10, 10): upper right corner
     EXPECT_EQ(at(s, 50, 1825), White); // beyond the radius of 30
     // y = 2 crosses the range 0..10 at four fifths of the height from the top.

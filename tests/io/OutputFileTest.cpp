@@ -2,12 +2,12 @@
 
 #include "TestFiles.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <functional>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -15,6 +15,7 @@
 
 using namespace quendrix;
 namespace fs = std::filesystem;
+using testing::HasSubstr;
 
 namespace {
 
@@ -27,97 +28,60 @@ mode_t modeOf(const fs::path& p) {
 
 TEST(OutputFile, EveryKindOfTarget) {
     const test::TempDir dir("quendrix_target_");
-    const fs::path real = dir.path / "real.csv";
-    // Writes "new" to the target `make` prepares in the emptied folder, which then holds nothing
-    // but `listing`.
-    auto write = [&](const std::function<fs::path()>& make, const char* listing) {
-        for (const auto& entry : fs::directory_iterator(dir.path)) {
-            fs::remove_all(entry.path());
-        }
-        const Status st = writeOutputFile(make().string(), "new");
-        EXPECT_EQ(test::listing(dir.path), listing);
-        return st;
+    const fs::path real = dir.path / "real.csv", kinds = dir.path / "kinds";
+    // Writes "new" to `target`, after which its folder holds `listing` (no temporary file is
+    // left); gives the reason of a refusal, or "".
+    auto write = [](const fs::path& target, const char* listing) {
+        const Status st = writeOutputFile(target.string(), "new");
+        EXPECT_EQ(test::listing(target.parent_path()), listing) << target;
+        return st ? std::string() : st.reason();
     };
     // A new file has the mode the umask leaves; a regular file keeps its own.
-    Status st = write([&] { return dir.path / "new.csv"; }, "new.csv ");
-    ASSERT_TRUE(st) << st.reason();
+    EXPECT_EQ(write(dir.path / "new.csv", "new.csv "), "");
     EXPECT_EQ(test::slurp(dir.path / "new.csv"), "new");
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(modeOf(dir.path / "new.csv") & 0777, 0666 & ~mask);
-    st = write(
-        [&] {
-            dir.file("real.csv", "old");
-            ::chmod(real.c_str(), 0640);
-            return real;
-        },
-        "real.csv ");
-    ASSERT_TRUE(st) << st.reason();
+    dir.file("real.csv", "old");
+    ::chmod(real.c_str(), 0640);
+    EXPECT_EQ(write(real, "new.csv real.csv "), "");
     EXPECT_EQ(test::slurp(real), "new");
     EXPECT_EQ(modeOf(real) & 0777, 0640u);
 
-    // A relative link stays a link, and so does one to a file still to be made.
-    st = write(
-        [&] {
-            dir.file("real.csv", "old");
-            fs::create_symlink("real.csv", dir.path / "link.csv");
-            return dir.path / "link.csv";
-        },
-        "link.csv real.csv ");
-    ASSERT_TRUE(st) << st.reason();
-    EXPECT_TRUE(fs::is_symlink(dir.path / "link.csv"));
+    // A relative link stays a link, and so does one to a file still to be made: what it names
+    // gets the content.
+    dir.file("real.csv", "old");
+    fs::create_symlink("real.csv", dir.path / "link.csv");
+    fs::create_symlink(dir.path / "later.csv", dir.path / "dangling.csv");
+    EXPECT_EQ(write(dir.path / "link.csv", "dangling.csv link.csv new.csv real.csv "), "");
     EXPECT_EQ(test::slurp(real), "new");
-    st = write(
-        [&] {
-            fs::create_symlink(dir.path / "later.csv", dir.path / "dangling.csv");
-            return dir.path / "dangling.csv";
-        },
-        "dangling.csv later.csv ");
-    ASSERT_TRUE(st) << st.reason();
-    EXPECT_TRUE(fs::is_symlink(dir.path / "dangling.csv"));
+    EXPECT_EQ(write(dir.path / "dangling.csv", "dangling.csv later.csv link.csv new.csv real.csv "),
+              "");
     EXPECT_EQ(test::slurp(dir.path / "later.csv"), "new");
 
     // A FIFO is written through; an open reading end lets the writer in without waiting.
-    int reader = -1;
-    st = write(
-        [&] {
-            EXPECT_EQ(::mkfifo((dir.path / "fifo").c_str(), 0600), 0);
-            reader = ::open((dir.path / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
-            return dir.path / "fifo";
-        },
-        "fifo ");
-    ASSERT_TRUE(st) << st.reason();
+    fs::create_directory(kinds);
+    ASSERT_EQ(::mkfifo((kinds / "fifo").c_str(), 0600), 0);
+    const int reader = ::open((kinds / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    EXPECT_EQ(write(kinds / "fifo", "fifo "), "");
     char bytes[16] = {};
     const ssize_t n = ::read(reader, bytes, sizeof bytes);
     ::close(reader);
     EXPECT_EQ(std::string(bytes, size_t(std::max<ssize_t>(n, 0))), "new");
-    EXPECT_TRUE(S_ISFIFO(modeOf(dir.path / "fifo")));
 
     // A socket and a folder are refused as they are; a missing folder is named.
-    st = write(
-        [&] {
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, (dir.path / "socket").c_str(),
-                         sizeof address.sun_path - 1);
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-            ::close(fd);
-            return dir.path / "socket";
-        },
-        "socket ");
-    EXPECT_NE(st.reason().find("it is a socket"), std::string::npos) << st.reason();
-    EXPECT_TRUE(S_ISSOCK(modeOf(dir.path / "socket")));
-    st = write(
-        [&] {
-            fs::create_directories(dir.path / "taken" / "inside");
-            return dir.path / "taken";
-        },
-        "taken ");
-    EXPECT_NE(st.reason().find("it is a folder"), std::string::npos) << st.reason();
-    EXPECT_TRUE(fs::exists(dir.path / "taken" / "inside"));
-    st = write([&] { return dir.path / "missing" / "out.csv"; }, "");
-    EXPECT_NE(st.reason().find("missing does not exist"), std::string::npos) << st.reason();
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, (kinds / "socket").c_str(), sizeof address.sun_path - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+    EXPECT_THAT(write(kinds / "socket", "fifo socket "), HasSubstr("it is a socket"));
+    fs::create_directories(kinds / "taken" / "inside");
+    EXPECT_THAT(write(kinds / "taken", "fifo socket taken "), HasSubstr("it is a folder"));
+    EXPECT_THAT(writeOutputFile((kinds / "missing" / "out.csv").string(), "new").reason(),
+                HasSubstr("missing does not exist"));
+    EXPECT_EQ(test::listing(kinds), "fifo socket taken ");
 }
 
 TEST(OutputFile, RefusesWhatTheUserMayNotWrite) {
@@ -157,7 +121,7 @@ TEST(OutputFile, AnIncompleteContentLeavesTheOldFileAndNoTemporary) {
         const Status st = writeOutputFile(
             target, [](OutputSink& sink) { return sink.write(std::string(1 << 20, 'x')) && false; },
             OutputFileOptions{.unnamedTemporary = unnamed});
-        EXPECT_NE(st.reason().find("out.csv"), std::string::npos) << st.reason();
+        EXPECT_THAT(st.reason(), HasSubstr("out.csv"));
         EXPECT_EQ(test::slurp(target), "old");
         EXPECT_EQ(test::listing(dir.path), "out.csv ");
     }
@@ -175,17 +139,15 @@ TEST(OutputFile, InterruptedOrKilledSaveLeavesNothingBehind) {
         const pid_t child = ::fork();
         if (child == 0) {
             // Half of a large file written, then the save waits to be stopped.
-            const std::string half(4 << 20, 'x');
             (void)writeOutputFile(
                 target,
-                [&](OutputSink& sink) {
-                    sink.write(half);
+                [&](OutputSink& sink) -> bool {
+                    sink.write(std::string(4 << 20, 'x'));
                     sink.flush();
                     (void)!::write(ready[1], "w", 1);
                     for (;;) {
                         ::pause();
                     }
-                    return true;
                 },
                 OutputFileOptions{.unnamedTemporary = unnamed});
             ::_exit(0);
@@ -197,12 +159,10 @@ TEST(OutputFile, InterruptedOrKilledSaveLeavesNothingBehind) {
         // A named temporary file is there while the save runs, in the one form a user can
         // recognise should a kill leave it; an unnamed one never shows.
         const std::string during = test::listing(dir.path);
-        if (unnamed) {
-            EXPECT_EQ(during, "out.csv ");
-        } else {
-            EXPECT_TRUE(during.starts_with("out.csv out.csv.quendrix-") && during.size() == 32)
-                << during;
-        }
+        EXPECT_TRUE(unnamed
+                        ? during == "out.csv "
+                        : during.starts_with("out.csv out.csv.quendrix-") && during.size() == 32)
+            << during;
         ::kill(child, signal);
         int status = 0;
         ::waitpid(child, &status, 0);

@@ -61,17 +61,13 @@ class ChartPageTest : public ::testing::Test {
 TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices) {
     const std::vector<Mark> marks = printed();
     const DetailMatrices& d = session.detail();
-    // Every fine cell in a region in its shade, 6 dots wide: the ring dark, the inside pale.
-    Cells expected;
-    for (int i = FineFirst; i <= FineLast; ++i) {
-        for (int j = FineFirst; j <= FineLast; ++j) {
+    // Every fine cell in a region in its shade: the ring dark, the inside pale.
+    const auto regions = [&](const QColor& ring, const QColor& inside) {
+        return cellsOf(FineFirst, FineLast, [&](int i, int j) {
             const float c = std::fabs(d.confi(i, j));
-            if (c >= 0.5f) {
-                expected[{i, j}] = (c < 1.5f ? Outer : Inner).rgb();
-            }
-        }
-    }
-    EXPECT_GT(expected.size(), 10000u);
+            return c < 0.5f ? QColor() : c < 1.5f ? ring : inside;
+        });
+    };
     // The cells, not the lone points of the curves.
     const auto cells = [&](const std::vector<Mark>& m, double width) {
         std::vector<Mark> rects;
@@ -83,7 +79,7 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
         return printedCells(rects, onPage(ChartMainFigure), width, FineFirst, FineLast, pitch,
                             [&](int i, int j) { return fine(i, j); });
     };
-    EXPECT_EQ(cells(marks, 6), expected);
+    EXPECT_EQ(cells(marks, 6), regions(Outer, Inner));
 
     // The mode and the average curves with lines of 6 dots, kept inside the main figure; the
     // average in dashes of four columns four apart, drawn over the mode so that where the two
@@ -102,12 +98,12 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
     EXPECT_EQ(blue.front().penWidth, 6);
     EXPECT_EQ(blue.back().line, QLineF(QPointF(figure.center().x(), figure.top()),
                                        QPointF(figure.center().x(), figure.bottom())));
-    EXPECT_GT(lines(marks, Red).size(), 300u);
-    const auto lineIn = [](const QColor& c) {
-        return [c](const Mark& m) { return m.kind == Mark::Kind::Line && m.colour == c; };
-    };
-    const auto firstBlue = std::find_if(marks.begin(), marks.end(), lineIn(Blue));
-    EXPECT_EQ(std::find_if(firstBlue, marks.end(), lineIn(Red)), marks.end());
+    const std::vector<Mark> red = lines(marks, Red);
+    EXPECT_GT(red.size(), 300u);
+    const auto firstBlue = std::find_if(marks.begin(), marks.end(), [](const Mark& m) {
+        return m.kind == Mark::Kind::Line && m.colour == Blue;
+    });
+    EXPECT_EQ(lines({marks.begin(), firstBlue}, Red).size(), red.size());
 
     // The section: one bar per row of the section column with dots, from the left edge over
     // (dots - 1) % of the width.
@@ -125,7 +121,6 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
         }
     }
     EXPECT_EQ(b, bars.size());
-    EXPECT_GT(b, 50u);
 
     // Without the curves only the marker is left; at 0 % there is none.
     view.showAverage = view.showMode = false;
@@ -141,10 +136,7 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
     view.showAverage = true;
     view.sectionPercent = 50;
     const std::vector<Mark> grey = printed();
-    for (auto& [cell, colour] : expected) {
-        colour = (colour == Outer.rgb() ? QColor(100, 100, 100) : QColor(200, 200, 200)).rgb();
-    }
-    EXPECT_EQ(cells(grey, 3), expected);
+    EXPECT_EQ(cells(grey, 3), regions(QColor(100, 100, 100), QColor(200, 200, 200)));
     EXPECT_FALSE(lines(grey, Black).empty());
     EXPECT_TRUE(lines(grey, Blue).empty());
 }
@@ -154,8 +146,7 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     view.sectionPercent = 25;
     view.enhancementPercent = 150;
     const std::vector<Mark> marks = printed();
-    ASSERT_FALSE(texts(marks).empty());
-    EXPECT_EQ(texts(marks).front(), QStringLiteral("Chart"));
+    EXPECT_EQ(texts(marks).at(0), QStringLiteral("Chart"));
     // The files and every setting the result depends on, a line each.
     const std::vector<std::string> settings = {"X: Field reading (mg/L) (calibration.csv)",
                                                "Y: Reference (mg/L) (calibration.csv)",
@@ -168,11 +159,10 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
                                                "Confidence coefficient 2:  95.4 %",
                                                "Z-axis enhancement:  150 %"};
     ASSERT_EQ(textsFrom(marks, QString::fromStdString(settings[0]), 10), settings);
-    for (const char* s : {"0", "40", "10"}) {
-        ASSERT_NE(textMark(marks, QString::fromUtf8(s)), nullptr) << s;
-    }
+    EXPECT_NE(textMark(marks, QStringLiteral("40")), nullptr);
     // The section's X value (25 % of 0..40) is centred between the axis labels, under the figure.
     const Mark* ten = textMark(marks, QStringLiteral("10"));
+    ASSERT_NE(ten, nullptr);
     EXPECT_NEAR(ten->rect.left() + 2 * 10 * 10.8 * PxPerTwip / 2,
                 onPage(360 + (5400 - 360) * 0.25 + 975 / 2.0, 0).x(), 0.02);
 
@@ -180,10 +170,8 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     // a deeper one; a line apart, half a line more before each header.
     const IntervalReadout r = session.readout(25).value();
     const std::vector<std::string> panel = r.panelLines();
-    EXPECT_EQ(r.intervals[0].size() + r.intervals[1].size() + 6, panel.size());
+    ASSERT_EQ(textsFrom(marks, QString::fromStdString(panel.front()), panel.size()), panel);
     const Mark* first = textMark(marks, QString::fromStdString(panel.front()));
-    ASSERT_NE(first, nullptr);
-    ASSERT_GE(size_t(&marks.back() - first), panel.size() - 1);
     const double header = first->rect.left();
     EXPECT_NEAR(header, onPage(8280 + 120, 0).x(), 0.02);
     const Mark* x = textMark(marks, QString::fromStdString(settings[0]));
@@ -191,7 +179,6 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     EXPECT_GT(line, 150 * PxPerTwip);
     for (size_t i = 0; i < panel.size(); ++i) {
         const Mark& m = first[i];
-        EXPECT_EQ(m.text.toStdString(), panel[i]);
         const bool isHeader = panel[i] == r.header1 || panel[i] == r.header2 ||
                               panel[i] == "Average" || panel[i] == "Mode";
         const bool numberAtHeader = i == panel.size() - 3 && r.averageText != "Out of range";

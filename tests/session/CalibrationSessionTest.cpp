@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 using namespace quendrix;
 
@@ -64,8 +65,7 @@ TEST_F(CalibrationSessionTest, StatisticsCaptionsBelongToTheFileImported) {
     importBoth();
     const auto good = c.correlation;
     ASSERT_FALSE(good[0].empty() || good[1].empty());
-    // What a file cannot define is blank, never the previous file's value: no spread of X (no
-    // line, no R), no spread of Y (a line, no R), no complete record (nothing).
+    // What a file cannot define is blank, never the previous file's value.
     const std::tuple<int, const char*, const char*> cases[] = {
         {1, "A,B\n2,1\n2,3\n", "2|||"},
         {1, "A,B\n1,5\n3,5\n", "2||y = 0 x + 5|0"},
@@ -117,16 +117,26 @@ TEST_F(CalibrationSessionTest, TypedCoefficientsAreClampedAndMatchTheSlider) {
         {"-3", "0", 0},      {"abc", "0", 0},      {"68.25", "68.25", 682}};
     for (const auto& [typed, caption, slider] : cases) {
         s.setCoefficientText(1, typed);
-        EXPECT_EQ(c.coefficient[1], caption);
-        EXPECT_EQ(s.settings().coefficients.second, slider) << typed;
+        EXPECT_EQ(std::pair(c.coefficient[1], s.settings().coefficients.second),
+                  std::pair(std::string(caption), slider));
     }
     EXPECT_EQ(s.outputHead().coefficient2, 68.25f); // the caption's value, not the slider's 68.2
     s.setCoefficientSlider(0, 955);
     EXPECT_EQ(c.coefficient[0], "95.5");
 }
 
-TEST_F(CalibrationSessionTest, SettingsInvalidateTheirStageAndLaterOnes) {
+TEST_F(CalibrationSessionTest, SavingChecksTheTargetAndSettingsInvalidateTheirStage) {
     importBoth();
+    // Saving over an imported file is refused, also through another name for it.
+    ASSERT_TRUE(s.runAll());
+    std::filesystem::create_hard_link(dir.path / "c.csv", dir.path / "same.csv");
+    EXPECT_EQ(s.saveCommonOutput((dir.path / "same.csv").string()).reason(),
+              "the output would replace file 1");
+    EXPECT_EQ(s.saveCommonOutput((dir.path / "e.csv").string()).reason(),
+              "the output would replace file 2");
+    EXPECT_EQ(test::slurp(dir.path / "c.csv"), "X,Y\n0,0\n2,3\n5,5\n9.6,9.6\n");
+    EXPECT_TRUE(s.saveCommonOutput((dir.path / "out.csv").string()));
+
     const std::pair<std::function<void()>, Stage> settings[] = {
         {[&] { s.setCoefficientText(0, "50"); }, Stage::Confidence},
         {[&] { s.setCoefficientSlider(1, 900); }, Stage::Confidence},
@@ -146,44 +156,21 @@ TEST_F(CalibrationSessionTest, SettingsInvalidateTheirStageAndLaterOnes) {
     }
 }
 
-TEST_F(CalibrationSessionTest, FileOneWithoutACompleteRecordIsImportedButNotCalibrated) {
+// Without them every figure would stay blank; one of each is enough.
+TEST_F(CalibrationSessionTest, ARunNeedsACompleteRecordAndASampleInTheRange) {
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        // file 1, range, refusal, whether the model stage ran
+        {"X,Y\n-9999,1\n2,-9999\n", "0", "file 1 holds no complete record", false},
+        {"X,Y\n-9999,1\n2,two\n", "0", "", true},
+        {"X,Y\n1,2\n2,3\n3,5\n", "100", "no sample of file 1 lies within the axis range", true},
+        {"X,Y\n1,2\n2,3\n3,5\n", "2.9", "", true}};
     ASSERT_TRUE(s.importFile(1, dir.file("e.csv", "A,B\n1,2\n2,3\n3,5\n"), "e.csv"));
-    ASSERT_TRUE(s.importFile(0, dir.file("m.csv", "X,Y\n-9999,1\n2,-9999\n"), "m.csv"));
-    s.setRangeTexts("0", "10");
-    ASSERT_TRUE(s.validateRange());
-    const Status st = s.runAll();
-    EXPECT_EQ(st.reason(), "file 1 holds no complete record");
-    EXPECT_FALSE(s.stageDone(Stage::GaussianModel));
-
-    // With one complete record it runs.
-    ASSERT_TRUE(s.importFile(0, dir.file("m.csv", "X,Y\n-9999,1\n2,two\n"), "m.csv"));
-    EXPECT_TRUE(s.runAll());
-}
-
-TEST_F(CalibrationSessionTest, ARangeWithoutASampleIsRefusedBeforeTheSamplesStage) {
-    ASSERT_TRUE(s.importFile(0, dir.file("c.csv", "X,Y\n1,2\n2,3\n3,5\n"), "c.csv"));
-    ASSERT_TRUE(s.importFile(1, dir.file("e.csv", "A,B\n1,2\n2,3\n3,5\n"), "e.csv"));
-    // Samples outside the range are not counted: with none inside there is nothing to show.
-    s.setRangeTexts("100", "200");
-    ASSERT_TRUE(s.validateRange());
-    EXPECT_EQ(s.runAll().reason(), "no sample of file 1 lies within the axis range");
-    EXPECT_TRUE(s.stageDone(Stage::GaussianModel));
-    EXPECT_FALSE(s.stageDone(Stage::DescreteModel));
-    // One sample inside is enough.
-    s.setRangeTexts("2.9", "200");
-    ASSERT_TRUE(s.validateRange());
-    EXPECT_TRUE(s.runAll());
-}
-
-TEST_F(CalibrationSessionTest, SavingOverAnImportedFileIsRefused) {
-    importBoth();
-    ASSERT_TRUE(s.runAll());
-    std::filesystem::create_hard_link(dir.path / "c.csv", dir.path / "same.csv");
-    const std::string before = test::slurp(dir.path / "c.csv");
-    EXPECT_EQ(s.saveCommonOutput((dir.path / "same.csv").string()).reason(),
-              "the output would replace file 1");
-    EXPECT_EQ(s.saveCommonOutput((dir.path / "e.csv").string()).reason(),
-              "the output would replace file 2");
-    EXPECT_EQ(test::slurp(dir.path / "c.csv"), before);
-    EXPECT_TRUE(s.saveCommonOutput((dir.path / "out.csv").string()));
+    for (const auto& [bytes, lower, refusal, model] : cases) {
+        ASSERT_TRUE(s.importFile(0, dir.file("c.csv", bytes), "c.csv"));
+        s.setRangeTexts(lower, "200");
+        ASSERT_TRUE(s.validateRange());
+        EXPECT_EQ(s.runAll().reason(), refusal) << bytes;
+        EXPECT_EQ(s.stageDone(Stage::GaussianModel), model) << bytes;
+        EXPECT_EQ(s.stageDone(Stage::DescreteModel), *refusal == 0) << bytes;
+    }
 }

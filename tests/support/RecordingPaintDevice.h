@@ -152,12 +152,10 @@ inline std::vector<QString> texts(const std::vector<Mark>& marks) {
 
 /// The first text mark reading `text`, or null.
 inline const Mark* textMark(const std::vector<Mark>& marks, const QString& text) {
-    for (const Mark& m : marks) {
-        if (m.kind == Mark::Kind::Text && m.text == text) {
-            return &m;
-        }
-    }
-    return nullptr;
+    const auto at = std::find_if(marks.begin(), marks.end(), [&](const Mark& m) {
+        return m.kind == Mark::Kind::Text && m.text == text;
+    });
+    return at == marks.end() ? nullptr : &*at;
 }
 
 /// Up to `n` texts from the first reading `first`.
@@ -190,6 +188,19 @@ inline std::vector<Mark> plotted(const std::vector<Mark>& marks, const QRectF& b
 }
 
 using Cells = std::map<std::pair<int, int>, QRgb>;
+
+/// The cells (i, j), first <= i, j <= last, to which `colour` gives a valid colour.
+inline Cells cellsOf(int first, int last, const std::function<QColor(int, int)>& colour) {
+    Cells out;
+    for (int i = first; i <= last; ++i) {
+        for (int j = first; j <= last; ++j) {
+            if (const QColor c = colour(i, j); c.isValid()) {
+                out[{i, j}] = c.rgb();
+            }
+        }
+    }
+    return out;
+}
 
 /// The colour printed over the centre of each cell (i, j), first <= i, j <= last, of a grid whose
 /// cells stand `pitch` pixels apart with `centre(i, j)` (j growing upwards), from the filled rects

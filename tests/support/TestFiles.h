@@ -11,6 +11,13 @@
 
 namespace quendrix::test {
 
+/// The example data: file 1, file 2 and measurements to apply the calibration to.
+namespace examples {
+inline const std::string Calibration = QUENDRIX_EXAMPLES "/calibration.csv";
+inline const std::string Error = QUENDRIX_EXAMPLES "/error.csv";
+inline const std::string Readings = QUENDRIX_EXAMPLES "/readings.csv";
+} // namespace examples
+
 inline std::string slurp(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -149,25 +149,15 @@ class WindowFixture : public ::testing::Test {
         }
         return scene.render(Px) == fig(n).render(Px);
     }
-    /// Colour of grid cell (i, j) on figure n.
-    QColor cellAt(int n, int i, int j) { return fig(n).colourAt(cellX(i), cellY(j), Px); }
-    /// Colour of data point (x, y) on scatter figure n with the range 0..hi.
-    QColor dataAt(int n, double x, double y, double hi) {
-        return fig(n).colourAt(x * ui::MainFigureSide / hi,
-                               ui::MainFigureSide - y * ui::MainFigureSide / hi, Px);
-    }
-    /// Whether `colour` shows within a pixel of user point (x, y): one-pixel lines need not
-    /// cover the pixel the point falls in.
-    bool near(int n, double x, double y, const QColor& colour) {
-        const QImage block =
-            fig(n).render(Px).copy(int(x * Px.width() / ui::MainFigureSide) - 1,
-                                   int(y * Px.height() / ui::MainFigureSide) - 1, 3, 3);
-        for (int k = 0; k < 9; ++k) {
-            if (block.pixelColor(k % 3, k / 3) == colour) {
-                return true;
-            }
+    /// Whether scatter figure n (1, 2) shows what the figure code draws from the session on the
+    /// range 0..hi, file 2's fitting line as the box says.
+    bool showsSessionScatter(int n, double hi) {
+        ui::FigureScene scene;
+        drawSessionScatter(scene, w.session(), n - 1, 0, hi);
+        if (n == 2 && c().model.showFittingLine->isChecked()) {
+            drawSessionFittingLine(scene, w.session(), 0, hi);
         }
-        return false;
+        return scene.render(Px) == fig(n).render(Px);
     }
 
     ui::ScriptedDialogService dialogs;

@@ -129,9 +129,9 @@ TEST(FigureSurfaceTest, ItemsLandAtTheirScaledPositions) {
     EXPECT_EQ(s.colourAt(937.5, 1402.5, kSize), QColor(Qt::magenta));
 
     // At 375 x 750 a radius of 100 units is 20 pixels across and 40 down. A run of equal circles
-    // (as in a scatter plot) and a single one.
+    // (as in a scatter plot, drawn once and copied) and a single one.
     FigureSurface c;
-    for (double x : {237.5, 637.5, 1037.5}) {
+    for (double x : {237.5, 637.5, 1037.5, 1437.5}) {
         c.circle(x, 937.5, 100, Qt::black, Qt::cyan);
     }
     c.circle(937.5, 1537.5, 100, Qt::black, Qt::yellow);
