@@ -23,7 +23,7 @@ namespace quendrix {
 namespace {
 
 int fail(std::ostream& err, const std::string& message) {
-    err << "quendrix-batch: " << message << '\n';
+    sayOnError(err, message);
     return 1;
 }
 
@@ -69,18 +69,13 @@ Result<MeasurementFile> BatchRun::readMeasurements(const std::string& option,
     if (!file) {
         return Failure{option + " " + path + ": " + file.reason()};
     }
-    const std::string warning = fieldsWithoutNumberWarning(
-        option + " " + path, file->fieldsWithoutNumber, file->firstFieldWithoutNumberLine);
-    if (!warning.empty()) {
-        err_ << "quendrix-batch: " << warning << '\n';
-    }
+    sayOnError(err_, fieldsWithoutNumberWarning(option + " " + path, file->fieldsWithoutNumber,
+                                                file->firstFieldWithoutNumberLine));
     return file;
 }
 
 void BatchRun::warnAbout(int f) {
-    if (const std::string warning = importWarning(f, *session_.file(f)); !warning.empty()) {
-        err_ << "quendrix-batch: " << warning << '\n';
-    }
+    sayOnError(err_, importWarning(f, *session_.file(f)));
 }
 
 Status BatchRun::readPairs() {
@@ -173,7 +168,7 @@ Status BatchRun::calibrate() {
     }
     // An empty result is still a result (and its file is written), but never a silent one.
     if (const std::string empty = session_.emptyResult(); !empty.empty()) {
-        err_ << "quendrix-batch: warning: the result is empty: " << empty << '\n';
+        sayOnError(err_, "warning: the result is empty: " + empty);
     }
     return {};
 }

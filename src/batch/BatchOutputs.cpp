@@ -10,6 +10,12 @@
 
 namespace quendrix {
 
+void sayOnError(std::ostream& err, const std::string& text) {
+    if (!text.empty()) {
+        err << "quendrix-batch: " << text << '\n';
+    }
+}
+
 Status planOutputs(const BatchOptions& o, OutputPlan& plan) {
     plan.set.addInput("file 1", o.file1);
     plan.set.addInput("file 2", o.file2);
@@ -74,13 +80,10 @@ OutputProducer ApplyRun::producer(const BatchOptions& o, const CalibrationSessio
 void ApplyRun::warn(const BatchOptions& o, std::ostream& err) const {
     const std::string label = "--apply " + o.apply;
     if (counts.total() == 0) {
-        err << "quendrix-batch: " << label << ": no measurement read\n";
+        sayOnError(err, label + ": no measurement read");
     }
-    const std::string warning = fieldsWithoutNumberWarning(label, file.fieldsWithoutNumber,
-                                                           file.firstFieldWithoutNumberLine);
-    if (!warning.empty()) {
-        err << "quendrix-batch: " << warning << '\n';
-    }
+    sayOnError(err, fieldsWithoutNumberWarning(label, file.fieldsWithoutNumber,
+                                               file.firstFieldWithoutNumberLine));
 }
 
 } // namespace quendrix

@@ -9,11 +9,15 @@
 #include <cstddef>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace quendrix {
 
 class CalibrationSession;
+
+/// Writes `text` as a line of the command's own on standard error; nothing when it is empty.
+void sayOnError(std::ostream& err, const std::string& text);
 
 /// Where each output of a run goes, all checked before anything is computed.
 struct OutputPlan {
