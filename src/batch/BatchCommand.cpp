@@ -4,12 +4,14 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchOutputs.h"
 #include "batch/FigureHandOff.h"
+#include "batch/TuneReport.h"
 #include "data/DataFileReader.h"
 #include "data/HoldoutSplit.h"
 #include "data/MeasurementFileReader.h"
 #include "io/OutputFile.h"
 #include "session/CalibrationSession.h"
 #include "session/CalibrationUse.h"
+#include "tuning/SessionTuning.h"
 
 #include <CLI/CLI.hpp>
 
@@ -39,6 +41,10 @@ class BatchRun {
     /// anything is computed.
     Status readPairs();
     Status importFiles();
+    /// The range and the error model.
+    Status prepare();
+    /// The settings search; the session takes the recommended setting.
+    Status tune();
     Status calibrate();
     Status readOff();
     /// Every content goes to its temporary file; only when all are complete are they put in
@@ -47,6 +53,11 @@ class BatchRun {
     void report();
 
   private:
+    /// A search with nothing else asked for needs no calibration of its own.
+    bool tuneOnly() const {
+        return o_.tune && o_.output.empty() && o_.apply.empty() && !pairs_ && o_.figures.empty() &&
+               !o_.section;
+    }
     Result<MeasurementFile> readMeasurements(const std::string& option, const std::string& path);
     void warnAbout(int f);
     std::string summary() const;
@@ -61,6 +72,7 @@ class BatchRun {
     ApplyRun apply_;
     int section_ = 50;
     std::vector<std::string> readout_;
+    std::string tuneReport_;
 };
 
 Result<MeasurementFile> BatchRun::readMeasurements(const std::string& option,
@@ -141,8 +153,7 @@ Status BatchRun::importFiles() {
     return {};
 }
 
-/// The range, the error model and every stage of the pipeline.
-Status BatchRun::calibrate() {
+Status BatchRun::prepare() {
     if (!o_.range.empty()) {
         session_.setRangeTexts(o_.range[0], o_.range[1]);
         if (Status st = session_.validateRange(); !st) {
@@ -163,6 +174,46 @@ Status BatchRun::calibrate() {
             return Failure{"error model: " + st.reason()};
         }
     }
+    return {};
+}
+
+Status BatchRun::tune() {
+    if (!o_.tune) {
+        return {};
+    }
+    auto problem = tuningProblemOf(session_);
+    if (!problem) {
+        return problem;
+    }
+    SearchGrid grid = defaultSearchGrid(problem.value());
+    const std::pair<const std::string&, std::vector<int>&> lists[] = {
+        {o_.smoothingGrid, grid.smoothing},
+        {o_.modelGrid, grid.modelPercent},
+        {o_.verticalGrid, grid.verticalThreshold},
+        {o_.horizontalGrid, grid.horizontalThreshold}};
+    for (const auto& [text, values] : lists) {
+        if (!text.empty()) {
+            values = parseSettingList(text).value();
+        }
+    }
+    TuningOptions options;
+    options.folds = whole(o_.folds);
+    options.seed = std::stoull(o_.seed);
+    options.tolerance = *plainNumber(o_.tolerance);
+    options.threads = whole(o_.threads);
+    auto result = tuneSettings(problem.value(), grid, options);
+    if (!result) {
+        return Failure{"--tune: " + result.reason()};
+    }
+    tuneReport_ = o_.json ? tuneJson(result.value(), o_) : tuneTable(result.value(), o_);
+    return applyTrial(session_, result->recommended());
+}
+
+/// Every stage of the pipeline.
+Status BatchRun::calibrate() {
+    if (tuneOnly()) {
+        return {};
+    }
     if (Status st = session_.runAll(); !st) {
         return st;
     }
@@ -175,6 +226,9 @@ Status BatchRun::calibrate() {
 
 /// The detail matrices when anything reads off the calibration, and the section's read-out.
 Status BatchRun::readOff() {
+    if (tuneOnly()) {
+        return {};
+    }
     if (o_.section) {
         section_ = whole(*o_.section);
     }
@@ -270,7 +324,11 @@ void BatchRun::report() {
     const bool fileOnStdout =
         stdoutFile && (fileIdentity(o_.output) == stdoutFile ||
                        (!o_.predictions.empty() && fileIdentity(o_.predictions) == stdoutFile));
-    std::ostream& report = fileOnStdout || (o_.json && pairs_) ? err_ : out_;
+    (fileOnStdout ? err_ : out_) << tuneReport_;
+    if (tuneOnly()) {
+        return;
+    }
+    std::ostream& report = fileOnStdout || (o_.json && (pairs_ || o_.tune)) ? err_ : out_;
     report << summary() << '\n';
     for (const auto& line : readout_) {
         report << line << '\n';
@@ -294,9 +352,17 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     if (o.file2.empty() && !o.modelPercent) {
         return fail(err, "give the error data with --file2 or generate the model with --model-sd");
     }
-    if (o.output.empty() && o.apply.empty() && o.check.empty() && !o.holdout && o.figures.empty()) {
-        return fail(err, "give the output file with -o (or apply or check the calibration, or "
-                         "export its figures)");
+    if (o.output.empty() && o.apply.empty() && o.check.empty() && !o.holdout && o.figures.empty() &&
+        !o.tune) {
+        return fail(err, "give the output file with -o (or apply or check the calibration, "
+                         "export its figures or tune its settings)");
+    }
+    if (!o.holdout && !o.tune && app.count("--seed") != 0) {
+        return fail(err, "--seed needs --holdout or --tune");
+    }
+    if (o.tune && o.json && (!o.check.empty() || o.holdout)) {
+        return fail(err, "--json prints one object: give --tune or a coverage check with it, "
+                         "not both");
     }
     if (!o.figures.empty() && !figures) {
         return handOffToFigureProgram(argc, argv, err);
@@ -306,8 +372,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
         return fail(err, st.reason());
     }
     BatchRun batch(o, plan, figures, out, err);
-    for (auto step : {&BatchRun::readPairs, &BatchRun::importFiles, &BatchRun::calibrate,
-                      &BatchRun::readOff, &BatchRun::writeOutputs}) {
+    for (auto step :
+         {&BatchRun::readPairs, &BatchRun::importFiles, &BatchRun::prepare, &BatchRun::tune,
+          &BatchRun::calibrate, &BatchRun::readOff, &BatchRun::writeOutputs}) {
         if (Status st = (batch.*step)(); !st) {
             return fail(err, st.reason());
         }

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "base/Version.h"
+#include "batch/TuneReport.h"
 #include "export/FigureFiles.h"
 
 #include <CLI/CLI.hpp>
@@ -152,12 +153,14 @@ void describeOptions(CLI::App& app, BatchOptions& o) {
                        "complete records, calibrate with the rest and check with them")
             ->check(Share);
     holdout->excludes(check);
-    app.add_option("--seed", o.seed, "Seed of the --holdout split (the same seed, the same split)")
+    app.add_option("--seed", o.seed,
+                   "Seed of the --holdout split and of the --tune folds (the same seed, the "
+                   "same split)")
         ->check(SeedNumber)
-        ->needs(holdout)
         ->capture_default_str();
     app.add_flag("--json", o.json,
-                 "Predictions as JSON Lines and the coverage check as one JSON object");
+                 "Predictions as JSON Lines, and the coverage check or the --tune search as one "
+                 "JSON object");
     auto* figures = app.add_option("--figures", o.figures,
                                    "Write the figures of both windows into this folder (made "
                                    "when missing): fig1 .. fig8 and chart, the chart at the "
@@ -167,6 +170,41 @@ void describeOptions(CLI::App& app, BatchOptions& o) {
         ->check(FormatName)
         ->needs(figures)
         ->capture_default_str();
+    auto* tune = app.add_flag(
+        "--tune", o.tune,
+        "Search the settings by cross-validation on file 1: the smoothing and the generated "
+        "model's SD, or with --file2 the smoothing and the thresholds; print them by held-out "
+        "log score and coverage, and calibrate with the recommended one for the outputs");
+    app.add_option("--folds", o.folds, "Folds of the --tune cross-validation")
+        ->check(wholeNumber(2, 100))
+        ->needs(tune)
+        ->capture_default_str();
+    app.add_option("--tolerance", o.tolerance,
+                   "How far, in points of %, --tune lets the held-out coverage of each region "
+                   "lie from its coefficient")
+        ->check(Percentage)
+        ->needs(tune)
+        ->capture_default_str();
+    app.add_option("--threads", o.threads, "Threads of the --tune search (0: one per core)")
+        ->check(wholeNumber(0, 1024))
+        ->needs(tune)
+        ->capture_default_str();
+    const CLI::Validator settingList(
+        [](std::string& text) { return validatorText(parseSettingList(text)); }, "LIST");
+    const struct {
+        const char* name;
+        std::string* value;
+        const char* what;
+    } grids[] = {{"--smoothing-grid", &o.smoothingGrid, "Smoothing levels"},
+                 {"--model-grid", &o.modelGrid, "Model SDs"},
+                 {"--vthreshold-grid", &o.verticalGrid, "Vertical thresholds"},
+                 {"--hthreshold-grid", &o.horizontalGrid, "Horizontal thresholds"}};
+    for (const auto& g : grids) {
+        app.add_option(g.name, *g.value,
+                       std::string(g.what) + " --tune searches instead of its own, such as 1-5,8")
+            ->check(settingList)
+            ->needs(tune);
+    }
 }
 
 int whole(const std::string& text) {

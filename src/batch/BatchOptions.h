@@ -35,6 +35,14 @@ struct BatchOptions {
     bool json = false;
     std::string figures;
     std::string format = "png";
+    bool tune = false;
+    std::string folds = "5";
+    std::string tolerance = "3";
+    std::string threads = "0";
+    std::string smoothingGrid; ///< empty: the search's own grid
+    std::string modelGrid;
+    std::string verticalGrid;
+    std::string horizontalGrid;
 };
 
 /// Declares every option of the batch command on `app`, with its checks, into `o`.

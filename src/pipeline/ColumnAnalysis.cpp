@@ -88,14 +88,17 @@ void blockHalfIndices(const float* block, int rows, const float* total, int* hal
     }
 }
 
+/// The number of levels a magnitude lies strictly above, at least `atLeast`.
+inline float levelClass(float a, const std::array<float, 2>& level, float atLeast) {
+    return std::max((a > level[0] ? 1.0f : 0.0f) + (a > level[1] ? 1.0f : 0.0f), atLeast);
+}
+
 QUENDRIX_VECTOR_CLONES
 void classifyColumn(const float* values, int rows, std::array<float, 2> level, bool whole,
                     float* classes) {
     const float atLeast = whole ? 1.0f : 0.0f;
     for (int r = 0; r < rows; ++r) {
-        const float a = std::fabs(values[r]);
-        const float cls = (a > level[0] ? 1.0f : 0.0f) + (a > level[1] ? 1.0f : 0.0f);
-        classes[r] = std::max(cls, atLeast);
+        classes[r] = levelClass(std::fabs(values[r]), level, atLeast);
     }
 }
 
@@ -143,6 +146,18 @@ void ColumnAnalysis::classify(int column, float* classes) const {
     if (mode_[c] > 0) {
         classes[mode_[c]] = 3;
     }
+}
+
+int ColumnAnalysis::classOf(int column, int row) const {
+    const auto c = std::size_t(column);
+    if (total_[c] == 0 || row < 0 || row >= rows_) {
+        return 0;
+    }
+    if (row > 0 && row == mode_[c]) {
+        return 3;
+    }
+    return int(levelClass(std::fabs(first_[c * stride_ + std::size_t(row)]), levels_[c],
+                          whole_ ? 1.0f : 0.0f));
 }
 
 } // namespace quendrix

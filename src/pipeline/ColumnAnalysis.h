@@ -35,6 +35,12 @@ class ColumnAnalysis {
     /// anywhere with a coefficient of 1000, and 0 throughout an empty column.
     void classify(int column, float* classes) const;
 
+    /// The class classify writes for one cell; 0 for a row outside the column.
+    int classOf(int column, int row) const;
+
+    /// The sum of the column's magnitudes in increasing row order, in single precision.
+    float total(int column) const { return total_[std::size_t(column)]; }
+
   private:
     const float* first_;
     int rows_;

@@ -65,6 +65,8 @@ class CalibrationSession {
     const std::optional<Grid>& grid() const { return grid_; }
     float rangeWidth() const { return rangeWidth_; }
     bool generatedModel() const { return generatedModel_; }
+    /// File 2's line and deviation are the error model Start uses (unless the generated one).
+    bool errorModelFromFile() const { return errorModelFromFile_; }
     const StageMatrix& matrix() const { return *matrix_; }
     const ColumnResults& columns() const { return columns_; }
     const UnitWeights& unitWeights() const { return unitWeights_; }
