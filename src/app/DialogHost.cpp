@@ -4,6 +4,7 @@
 #include "app/CoefficientDialog.h"
 #include "app/ColourSettingsWindow.h"
 #include "app/CoverageDialog.h"
+#include "app/SuggestSettingsDialog.h"
 
 #include <utility>
 
@@ -11,9 +12,10 @@ namespace quendrix {
 
 DialogHost::DialogHost(QWidget& window, SessionState& state,
                        std::function<void(int k, const QString& typed)> typed,
-                       std::function<void()> coloursChanged)
+                       std::function<void()> coloursChanged,
+                       std::function<void(const TrialScore&)> useSuggestion)
     : window_(window), state_(state), typed_(std::move(typed)),
-      coloursChanged_(std::move(coloursChanged)) {}
+      coloursChanged_(std::move(coloursChanged)), useSuggestion_(std::move(useSuggestion)) {}
 
 DialogHost::~DialogHost() = default;
 
@@ -65,6 +67,19 @@ CoverageDialog* DialogHost::coverage() const {
     return coverage_.data();
 }
 
+SuggestSettingsDialog& DialogHost::suggestions() {
+    if (!suggestions_) {
+        suggestions_ = new SuggestSettingsDialog(&window_);
+        QObject::connect(suggestions_, &SuggestSettingsDialog::useSettings, &window_,
+                         [this](const TrialScore& t) { useSuggestion_(t); });
+    }
+    return *suggestions_;
+}
+
+SuggestSettingsDialog* DialogHost::suggestionsIfMade() const {
+    return suggestions_.data();
+}
+
 void DialogHost::mainWindowActivated() {
     // Activation closes (and so commits) a dialog the user has been in and left for the main
     // window. Not one that has not been active yet, nor one opened while the activation that a
@@ -91,6 +106,9 @@ void DialogHost::closeAll() {
     }
     if (coverage_) {
         coverage_->close();
+    }
+    if (suggestions_) {
+        suggestions_->close();
     }
 }
 

@@ -31,6 +31,8 @@ MainMenus::MainMenus(QMainWindow& window) {
     item(older, QStringLiteral("Confidence Regions"), QStringLiteral("ConfidenceRegions"), false);
     checkCoverage =
         item(file, QStringLiteral("Check &coverage..."), QStringLiteral("CheckCoverage"));
+    suggestSettings = item(file, QStringLiteral("Su&ggest settings..."),
+                           QStringLiteral("SuggestSettings"), false);
     file->addSeparator();
     printOptions = item(file, QStringLiteral("Print Options"), QStringLiteral("PrintOptions"));
     print = item(file, QStringLiteral("&Print"), QStringLiteral("PrintAll"));

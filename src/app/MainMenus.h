@@ -13,10 +13,11 @@ class MainMenus {
   public:
     explicit MainMenus(QMainWindow& window);
 
-    QAction* commonOutput = nullptr;  ///< "Quendrix common output format", Ctrl+S
-    QAction* checkCoverage = nullptr; ///< "Check coverage..."
-    QAction* printOptions = nullptr;  ///< "Print Options"
-    QAction* print = nullptr;         ///< "&Print", Ctrl+P
+    QAction* commonOutput = nullptr;    ///< "Quendrix common output format", Ctrl+S
+    QAction* checkCoverage = nullptr;   ///< "Check coverage..."
+    QAction* suggestSettings = nullptr; ///< "Suggest settings...", once file 1 is imported
+    QAction* printOptions = nullptr;    ///< "Print Options"
+    QAction* print = nullptr;           ///< "&Print", Ctrl+P
     QAction* quit = nullptr;
     QAction* about = nullptr;
     QAction* colourSettings = nullptr; ///< "Colour Settings"

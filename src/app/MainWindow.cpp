@@ -96,6 +96,7 @@ void MainWindow::connectMenus() {
         connect(save, &QAction::triggered, w, &Workflow::saveResult);
     }
     connect(m.checkCoverage, &QAction::triggered, w, &Workflow::checkCoverage);
+    connect(m.suggestSettings, &QAction::triggered, w, &Workflow::suggestSettings);
     connect(m.details[0], &QAction::triggered, w, [w] { w->openChart(ChartMode::Probability); });
     connect(m.details[1], &QAction::triggered, w, [w] { w->openChart(ChartMode::Confidence); });
     for (int n = 1; n <= 8; ++n) {

@@ -8,8 +8,10 @@
 #include "app/FigurePanel.h"
 #include "app/MainMenus.h"
 #include "app/SettingCommands.h"
+#include "app/SuggestSettingsDialog.h"
 #include "base/NumberText.h"
 #include "data/DataFileReader.h"
+#include "tuning/SessionTuning.h"
 #include "ui/DialogService.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FigureSurface.h"
@@ -44,7 +46,8 @@ Workflow::Workflow(CalibrationSession& session, ControlPanel& controls, FigurePa
       dialogHost_(
           window, session.state(),
           [this](int k, const QString& typed) { coefficientTyped(k, typed); },
-          [this] { colourSettingsChanged(); }) {
+          [this] { colourSettingsChanged(); },
+          [this](const TrialScore& trial) { useSuggestion(trial); }) {
     connect(this, &Workflow::coloursChanged, this, [this] {
         if (ChartWindow* chart = chart_.window()) {
             chart->coloursChanged();
@@ -159,6 +162,7 @@ void Workflow::syncControls() {
     c.run.start->setEnabled(startEnabled_);
     menus_.commonOutput->setEnabled(drawn(8));
     menus_.checkCoverage->setEnabled(drawn(8));
+    menus_.suggestSettings->setEnabled(completeCount(0) > 0);
     printing_.syncCopyItems();
     // The chart shows the fine matrices of one result; any change that undoes it closes it.
     chart_.closeIfStale();
@@ -243,6 +247,34 @@ void Workflow::checkCoverage() {
 
 CoverageDialog* Workflow::coverageDialog() const {
     return dialogHost_.coverage();
+}
+
+void Workflow::suggestSettings() {
+    Result<TuningProblem> problem = tuningProblemOf(session_);
+    if (!problem) {
+        status_.show(QStringLiteral("No settings were suggested: %1").arg(qs(problem.reason())));
+        return;
+    }
+    status_.clear();
+    dialogHost_.suggestions().search(std::move(problem).value());
+}
+
+SuggestSettingsDialog* Workflow::suggestionDialog() const {
+    return dialogHost_.suggestionsIfMade();
+}
+
+void Workflow::useSuggestion(const TrialScore& trial) {
+    // As if the user moved each slider: captions follow and the stages that use it are undone.
+    ControlPanel& c = controls_;
+    if (trial.modelPercent != 0) {
+        c.model.modelSlider->setValue(trial.modelPercent);
+    }
+    c.smoothing.slider->setValue(trial.smoothing);
+    c.thresholds.vertical->setValue(trial.verticalThreshold);
+    c.thresholds.horizontal->setValue(trial.horizontalThreshold);
+    if (c.run.start->isEnabled()) {
+        start();
+    }
 }
 
 void Workflow::settingChanged(const std::array<bool, StageCount>& doneBefore) {

@@ -30,6 +30,8 @@ class DialogService;
 class ColourSettingsWindow;
 class ControlPanel;
 class CoverageDialog;
+class SuggestSettingsDialog;
+struct TrialScore;
 class FigurePanel;
 class MainMenus;
 
@@ -67,6 +69,12 @@ class Workflow : public QObject {
     void checkCoverage();
     /// The coverage dialog, once a check has shown it.
     CoverageDialog* coverageDialog() const;
+    /// "Suggest settings...": the settings search on the session's file 1, range and model.
+    void suggestSettings();
+    /// The search's dialog, once it has been opened.
+    SuggestSettingsDialog* suggestionDialog() const;
+    /// "Use these settings": the sliders take the setting and the calibration runs.
+    void useSuggestion(const TrialScore& trial);
     void rangeTextChanged();
     /// Leaving a range box checks and commits the range; whether it was accepted.
     bool rangeEditFinished();

@@ -77,6 +77,7 @@ struct FoldScore {
 struct Workspace {
     StageMatrix matrix;
     std::vector<float> gathered;
+    int loaded = -1; ///< the fold and model whose planes `matrix` holds, -1 for none
 };
 
 /// Looks the fold's held-out cells up in the probabilities, with the classes the confidence
@@ -260,8 +261,12 @@ void Search::calibrate(int unit, Workspace& w) {
         return;
     }
     StageMatrix& m = w.matrix;
-    m.plane(Field::Model) = *model_[size_t(model)];
-    m.plane(Field::Discrete) = *discrete;
+    // A thread mostly takes the levels of one fold and model in turn: their planes stay.
+    if (w.loaded != fold * models_ + model) {
+        m.plane(Field::Model) = *model_[size_t(model)];
+        m.plane(Field::Discrete) = *discrete;
+        w.loaded = fold * models_ + model;
+    }
     m.plane(Field::Kernel) = *kernel_[size_t(level)];
     multipleMatrix(m, Field::Discrete, Field::Kernel, Field::Smoothed);
     if (!allFinite(m.plane(Field::Smoothed))) {
@@ -390,6 +395,11 @@ Result<TuningResult> Search::run(std::vector<HoldoutSplit> parts) {
                 [&](int i, int worker) { makeModel(i, space(worker)); });
     parallelFor(folds() * models_, std::min(threads, folds() * models_),
                 [&](int i, int worker) { makeDiscrete(i, space(worker)); });
+    for (auto& s : spaces) {
+        if (s) {
+            s->loaded = -1; // the phases above wrote their own planes
+        }
+    }
     parallelFor(units, threads, [&](int i, int worker) { calibrate(i, space(worker)); });
     if (cancelled()) {
         return Failure{"the search was cancelled"};
