@@ -143,21 +143,31 @@ std::string tuneTable(const TuningResult& r, const BatchOptions& o) {
            shortestText(ProbabilityFloor) +
            " (a cell of probability 0 or a column without a "
            "region)\n";
-    char line[200];
-    std::snprintf(line, sizeof line, "%9s %8s %10s %10s %10s %8s %15s %15s\n", "smoothing",
-                  model ? "model SD" : "", "vthreshold", "hthreshold", "log score", "at floor",
+    // The model's column only where its deviation was searched.
+    const auto row = [model](const std::string& smoothing, const std::string& sd,
+                             const std::string& rest) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%9s ", smoothing.c_str());
+        std::string out = line;
+        if (model) {
+            std::snprintf(line, sizeof line, "%8s ", sd.c_str());
+            out += line;
+        }
+        return out + rest;
+    };
+    char rest[200];
+    std::snprintf(rest, sizeof rest, "%10s %10s %10s %8s %15s %15s\n", "vthreshold", "hthreshold",
+                  "log score", "at floor",
                   (shortestText(r.narrowCoefficient) + " % region").c_str(),
                   (shortestText(r.wideCoefficient) + " % region").c_str());
-    out += line;
+    out += row("smoothing", "model SD", rest);
     for (const TrialScore& t : r.trials) {
-        const std::string sd = model ? std::to_string(t.modelPercent) + " %" : "";
-        std::snprintf(line, sizeof line, "%7d %% %8s %10d %10d %10s %8d %15s %15s%s\n", t.smoothing,
-                      sd.c_str(), t.verticalThreshold, t.horizontalThreshold,
-                      t.usable ? fixed(t.logScore, 4).c_str() : "refused", t.atFloor,
-                      percentText(t.usable ? t.narrowCoverage() : std::nullopt).c_str(),
+        std::snprintf(rest, sizeof rest, "%10d %10d %10s %8d %15s %15s%s\n", t.verticalThreshold,
+                      t.horizontalThreshold, t.usable ? fixed(t.logScore, 4).c_str() : "refused",
+                      t.atFloor, percentText(t.usable ? t.narrowCoverage() : std::nullopt).c_str(),
                       percentText(t.usable ? t.wideCoverage() : std::nullopt).c_str(),
                       t.withinTolerance ? "" : "  (outside the tolerance)");
-        out += line;
+        out += row(std::to_string(t.smoothing) + " %", std::to_string(t.modelPercent) + " %", rest);
     }
     if (!r.refusal.empty()) {
         out += "refused: " + r.refusal + "\n";
