@@ -8,14 +8,6 @@
 #include <vector>
 
 namespace quendrix {
-namespace {
-
-/// First and last non-zero entry of each row of a plane (first > last for a row of zeros), and
-/// whether any entry has its sign bit set.
-struct RowSpans {
-    std::vector<std::pair<int, int>> span;
-    bool anySign = false;
-};
 
 RowSpans rowSpans(const StageMatrix::Plane& plane) {
     RowSpans s;
@@ -35,6 +27,8 @@ RowSpans rowSpans(const StageMatrix::Plane& plane) {
     }
     return s;
 }
+
+namespace {
 
 QUENDRIX_VECTOR_CLONES
 void multiplyRows(const float* aPlane, const float* bPlane, float* cPlane, const RowSpans& a) {
@@ -77,8 +71,12 @@ void multiplyRows(const float* aPlane, const float* bPlane, float* cPlane, const
 } // namespace
 
 void multipleMatrix(StageMatrix& m, Field a, Field b, Field c) {
+    multipleMatrix(m, a, b, c, rowSpans(m.plane(a)));
+}
+
+void multipleMatrix(StageMatrix& m, Field a, Field b, Field c, const RowSpans& spansOfA) {
     assert(c != a && c != b);
-    multiplyRows(m.plane(a).data(), m.plane(b).data(), m.plane(c).data(), rowSpans(m.plane(a)));
+    multiplyRows(m.plane(a).data(), m.plane(b).data(), m.plane(c).data(), spansOfA);
 }
 
 } // namespace quendrix

@@ -197,6 +197,7 @@ class Search {
     std::vector<std::unique_ptr<Plane>> kernel_;   ///< per smoothing level
     std::vector<std::unique_ptr<Plane>> model_;    ///< per model
     std::vector<std::unique_ptr<Plane>> discrete_; ///< per fold and model
+    std::vector<RowSpans> discreteSpans_;          ///< per fold and model
     std::vector<std::string> refusal_;             ///< per fold, model and smoothing level
     std::vector<FoldScore> scores_;                ///< per fold and setting
 };
@@ -238,6 +239,7 @@ void Search::makeDiscrete(int unit, Workspace& w) {
         multipleMatrix(m, Field::Model, Field::Samples, Field::Discrete);
         if (allFinite(m.plane(Field::Discrete))) {
             discrete_[size_t(unit)] = std::make_unique<Plane>(m.plane(Field::Discrete));
+            discreteSpans_[size_t(unit)] = rowSpans(m.plane(Field::Discrete));
             return;
         }
         refusal = TooLarge;
@@ -268,7 +270,8 @@ void Search::calibrate(int unit, Workspace& w) {
         w.loaded = fold * models_ + model;
     }
     m.plane(Field::Kernel) = *kernel_[size_t(level)];
-    multipleMatrix(m, Field::Discrete, Field::Kernel, Field::Smoothed);
+    multipleMatrix(m, Field::Discrete, Field::Kernel, Field::Smoothed,
+                   discreteSpans_[size_t(fold * models_ + model)]);
     if (!allFinite(m.plane(Field::Smoothed))) {
         refusal_[size_t(unit)] = TooLarge;
         count(nv * nh);
@@ -368,6 +371,7 @@ Result<TuningResult> Search::run(std::vector<HoldoutSplit> parts) {
     const int units = folds() * models_ * levels;
     model_.resize(size_t(models_));
     discrete_.resize(size_t(folds() * models_));
+    discreteSpans_.resize(size_t(folds() * models_));
     refusal_.resize(size_t(units));
     scores_.resize(size_t(folds() * settings_));
     if (progress_) {
