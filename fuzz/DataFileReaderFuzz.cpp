@@ -1,5 +1,4 @@
-// Arbitrary bytes for the file readers: refused at a line, or read to a file that agrees with
-// itself, the same in one block as in small ones.
+// Any bytes: refused at a line, or a file that agrees with itself, the same in blocks of any size.
 
 #include "data/DataFileReader.h"
 
@@ -9,35 +8,30 @@
 #include <cstring>
 #include <string_view>
 
-namespace {
+using namespace quendrix;
 
-void require(bool holds) {
+static void require(bool holds) {
     if (!holds) {
         __builtin_trap();
     }
 }
 
 /// Two readings of the same bytes: the same refusal, or the same file to the bit.
-bool same(const quendrix::Result<quendrix::DataFile>& a,
-          const quendrix::Result<quendrix::DataFile>& b) {
+static bool same(const Result<DataFile>& a, const Result<DataFile>& b) {
     if (!a || !b) {
         return !a && !b && a.reason() == b.reason();
     }
-    const quendrix::DataFile& x = a.value();
-    const quendrix::DataFile& y = b.value();
+    const DataFile &x = a.value(), &y = b.value();
     return x.xName == y.xName && x.yName == y.yName && x.records.size() == y.records.size() &&
            (x.records.empty() || std::memcmp(x.records.data(), y.records.data(),
-                                             x.records.size() * sizeof(quendrix::Sample)) == 0) &&
+                                             x.records.size() * sizeof(Sample)) == 0) &&
            x.completeCount == y.completeCount && x.dataMin == y.dataMin && x.dataMax == y.dataMax &&
            x.fieldsWithoutNumber == y.fieldsWithoutNumber &&
            x.firstFieldWithoutNumberLine == y.firstFieldWithoutNumberLine &&
            x.convention == y.convention;
 }
 
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace quendrix;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const Result<DataFile> read = parseDataFile(bytes);
     // Blocks of 1 to 16 bytes, chosen by the input itself.

@@ -6,19 +6,13 @@
 #include "app/MainMenus.h"
 #include "colour/ColourEditing.h"
 
-#include <QAction>
-#include <QMouseEvent>
 #include <QSignalSpy>
-#include <QWheelEvent>
 
 namespace quendrix::test {
 namespace {
 
 class ColourSettingsTest : public WindowFixture {
   protected:
-    SessionState& state() { return w.session().state(); }
-
-    /// Opens the colour settings from the main window's button and waits until they are active.
     ColourSettingsWindow& open() {
         click(c().coefficients.colourSettings);
         ColourSettingsWindow* cs = w.workflow().colourSettings();
@@ -37,15 +31,12 @@ class ColourSettingsTest : public WindowFixture {
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, {});
         QApplication::sendEvent(widget, &event);
     }
-    /// A drag from `from` to `to` in steps along x; the release waits for `release()`.
+    /// A drag from `from` to `to` in steps, not yet released.
     static void dragTo(QWidget* editor, QPointF from, QPointF to) {
         mouse(editor, QEvent::MouseButtonPress, from, Qt::LeftButton);
         for (int step = 1; step <= 4; ++step) {
             mouse(editor, QEvent::MouseMove, from + (to - from) * step / 4, Qt::LeftButton);
         }
-    }
-    static void release(QWidget* editor, QPointF at) {
-        mouse(editor, QEvent::MouseButtonRelease, at, Qt::NoButton);
     }
 
     /// How far a label's centre stands from pixel x of `anchor`, the point it names.
@@ -59,11 +50,10 @@ class ColourSettingsTest : public WindowFixture {
         const QImage shot = cs.bar()->grab().toImage();
         const double ratio = shot.devicePixelRatio();
         const QRect inside = cs.bar()->contentsRect();
-        const int n = qRound(inside.width() * ratio);
+        const int n = qRound(inside.width() * ratio), left = qRound(inside.left() * ratio);
         for (int p = 0; p < n; ++p) {
             const Rgb c = colourBarColour(ramp, float((p + 0.5) / n));
-            if (shot.pixelColor(qRound(inside.left() * ratio) + p,
-                                int(inside.center().y() * ratio)) !=
+            if (shot.pixelColor(left + p, int(inside.center().y() * ratio)) !=
                 QColor(c.red, c.green, c.blue)) {
                 return false;
             }
@@ -77,7 +67,7 @@ TEST_F(ColourSettingsTest, OneWindowForMouseAndKeyboardGreyScaleAndReset) {
     EXPECT_FALSE(cs.isModal());
     ASSERT_TRUE(activate(&w));
     w.menus().colourSettings->trigger();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &cs; }));
+    EXPECT_EQ(active<ColourSettingsWindow>(), &cs);
     EXPECT_EQ(w.findChildren<ColourSettingsWindow*>().size(), 1);
 
     EXPECT_EQ(cs.windowTitle().toStdString(), "Colour settings");
@@ -104,7 +94,7 @@ TEST_F(ColourSettingsTest, OneWindowForMouseAndKeyboardGreyScaleAndReset) {
     EXPECT_NEAR(offCentre(cs.pointLabel(0, 1), red, left + 50), 0, 1.0);
     EXPECT_TRUE(barFollows(cs, before));
     EXPECT_FALSE(state().colourChanged);
-    release(red, QPointF(left + 150, 10));
+    mouse(red, QEvent::MouseButtonRelease, QPointF(left + 150, 10), Qt::NoButton);
     EXPECT_EQ(state().colour.points[0][1], 0.375f);
     EXPECT_EQ(text(cs.pointLabel(0, 1)), "38"); // 37.5, halves to even
     EXPECT_TRUE(barFollows(cs, state().colour));
@@ -114,7 +104,7 @@ TEST_F(ColourSettingsTest, OneWindowForMouseAndKeyboardGreyScaleAndReset) {
 
     // Beyond the left end: a negative breakpoint, its label kept in sight at the edge.
     dragTo(red, pointAt(red, 0, 0.30f), QPointF(left - 20, 200));
-    release(red, QPointF(left - 20, 200));
+    mouse(red, QEvent::MouseButtonRelease, QPointF(left - 20, 200), Qt::NoButton);
     EXPECT_EQ(state().colour.points[0][0], -0.05f);
     EXPECT_EQ(text(cs.pointLabel(0, 0)), "-5");
     EXPECT_EQ(cs.pointLabel(0, 0)->x(), 0);
@@ -122,10 +112,8 @@ TEST_F(ColourSettingsTest, OneWindowForMouseAndKeyboardGreyScaleAndReset) {
     // Tab reaches every control, round to the threshold slider.
     QSlider* slider = cs.thresholdSlider();
     slider->setFocus();
-    const QWidget* const chain[] = {
-        cs.editor(0),     cs.editor(1),  cs.editor(2), cs.greyScaleButton(),
-        cs.resetButton(), cs.okButton(), slider};
-    for (const QWidget* next : chain) {
+    for (QWidget* next : Widgets{cs.editor(0), cs.editor(1), cs.editor(2), cs.greyScaleButton(),
+                                 cs.resetButton(), cs.okButton(), slider}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next);
     }
@@ -149,14 +137,11 @@ TEST_F(ColourSettingsTest, OneWindowForMouseAndKeyboardGreyScaleAndReset) {
     click(cs.greyScaleButton());
     EXPECT_TRUE(state().colour.greyScale);
     EXPECT_EQ(slider->value(), 0);
-    for (int c = 0; c < 2; ++c) {
-        EXPECT_FALSE(cs.editor(c)->isVisible());
-        EXPECT_FALSE(cs.pointLabel(c, 0)->isVisible());
-    }
+    EXPECT_FALSE(cs.editor(0)->isVisible() || cs.editor(1)->isVisible() ||
+                 cs.pointLabel(0, 0)->isVisible() || cs.pointLabel(1, 0)->isVisible());
     EXPECT_TRUE(cs.editor(2)->isVisible() && cs.pointLabel(2, 3)->isVisible());
     EXPECT_EQ(cs.editor(2)->lineColour(), Black);
     EXPECT_TRUE(barFollows(cs, state().colour));
-    // Closed and opened again in grey: still the grey editor alone.
     click(cs.okButton());
     EXPECT_FALSE(cs.isVisible());
     EXPECT_EQ(&open(), &cs);
@@ -172,7 +157,6 @@ TEST_F(ColourSettingsTest, OneWindowForMouseAndKeyboardGreyScaleAndReset) {
     EXPECT_EQ(text(cs.pointLabel(0, 3)), "95");
     EXPECT_EQ(cs.editor(2)->lineColour(), Blue);
     EXPECT_TRUE(barFollows(cs, ColourRamp{}));
-    // Shut-down closes it.
     w.close();
     EXPECT_FALSE(cs.isVisible());
 }
@@ -187,7 +171,6 @@ TEST_F(ColourSettingsTest, TheMainWindowRedrawsOnActivationOrAtOnceWhenItStaysAc
     ASSERT_TRUE(activate(&w));
     EXPECT_EQ(figures(Redrawn), "12345678");
     EXPECT_FALSE(state().colourChanged);
-    EXPECT_TRUE(showsSessionStage(3));
 
     // The wheel over the colour window while the main window stays active: redrawn at once.
     mark();
@@ -200,7 +183,7 @@ TEST_F(ColourSettingsTest, TheMainWindowRedrawsOnActivationOrAtOnceWhenItStaysAc
     EXPECT_EQ(QApplication::activeWindow(), &w);
     // Only the ramp-coloured figures: the rest depend on the grey-scale mode alone.
     EXPECT_EQ(figures(Redrawn), "34567");
-    EXPECT_TRUE(showsSessionStage(3));
+    EXPECT_TRUE(showsSession(3));
 }
 
 } // namespace

@@ -12,14 +12,7 @@ class DialogsTest : public WindowFixture {
     /// Clicks coefficient k's caption and returns the dialog it opens, once that is active.
     CoefficientDialog* open(int k) {
         click(c().coefficients.values[size_t(k)]);
-        return activeDialog();
-    }
-    CoefficientDialog* activeDialog() {
-        CoefficientDialog* d = nullptr;
-        const auto active = [&] {
-            return (d = qobject_cast<CoefficientDialog*>(QApplication::activeWindow())) != nullptr;
-        };
-        return QTest::qWaitFor(active) ? d : nullptr;
+        return active<CoefficientDialog>();
     }
     /// Coefficient k's caption and slider, e.g. "80 800".
     std::string coefficient(int k) {
@@ -34,7 +27,8 @@ class DialogsTest : public WindowFixture {
     }
 };
 
-TEST_F(DialogsTest, TypedCoefficientsCommitUnlessEscapedAndTheAboutBoxTakesTheKeyboard) {
+TEST_F(DialogsTest,
+       EveryClickOpensTheDialogTypedCoefficientsCommitUnlessEscapedAndTheAboutBoxTakesTheKeyboard) {
     runAll();
     mark();
     CoefficientDialog* d = open(1);
@@ -84,25 +78,17 @@ TEST_F(DialogsTest, TypedCoefficientsCommitUnlessEscapedAndTheAboutBoxTakesTheKe
     d->close();
     EXPECT_EQ(text(c().coefficients.values[0]), "77");
 
-    // The about box takes the keyboard when it opens, and again when it is shown while left
-    // open behind the main window; Escape closes it.
-    auto aboutActive = [] {
-        return QTest::qWaitFor(
-            [] { return qobject_cast<AboutBox*>(QApplication::activeWindow()) != nullptr; });
-    };
+    // The about box takes the keyboard on opening and when shown again; Escape closes it.
     w.menus().about->trigger();
-    ASSERT_TRUE(aboutActive());
-    QWidget* about = QApplication::activeWindow();
+    AboutBox* about = active<AboutBox>();
+    ASSERT_NE(about, nullptr);
     ASSERT_TRUE(activate(&w));
     w.menus().about->trigger();
-    ASSERT_TRUE(aboutActive());
+    ASSERT_NE(active<AboutBox>(), nullptr);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(about->isVisible());
-}
 
-TEST_F(DialogsTest, EveryClickOpensTheDialogAndTypingGoesIntoIt) {
-    runAll();
-    // Delivers the main window's activation while the dialog shows, before it is active.
+    // Every click opens the dialog for typing, whenever the main window's activation arrives.
     struct ActivateOnShow : QObject {
         QWidget* window = nullptr;
         bool eventFilter(QObject*, QEvent* event) override {
@@ -120,9 +106,8 @@ TEST_F(DialogsTest, EveryClickOpensTheDialogAndTypingGoesIntoIt) {
         const QString typed = QStringLiteral("9%1").arg(round);
         typeAndOk(d, typed);
         ASSERT_EQ(text(c().coefficients.values[1]), typed.toStdString());
-        // The activation the closed dialog hands back to the main window may arrive after the
-        // click that reopens it; or it came in time, and the click's own activation of the main
-        // window arrives while the dialog shows. Neither may close the dialog again.
+        // The activation handed back by the closed dialog may come after the reopening click, or
+        // the click's own activation of the main window while the dialog shows: neither closes it.
         QEvent activate(QEvent::WindowActivate);
         if (round % 2 == 1) {
             QApplication::sendEvent(&w, &activate);
@@ -133,15 +118,15 @@ TEST_F(DialogsTest, EveryClickOpensTheDialogAndTypingGoesIntoIt) {
             click(c().coefficients.values[1]);
             QApplication::sendEvent(&w, &activate);
         }
-        ASSERT_EQ(activeDialog(), d);
+        ASSERT_EQ(active<CoefficientDialog>(), d);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("80"));
         click(d->findChild<QPushButton*>());
         EXPECT_EQ(text(c().coefficients.values[1]), "80");
     }
-    // The keyboard opens it too: Return on the focused caption.
+    // Return on the focused caption opens it too.
     c().coefficients.values[0]->setFocus();
     QTest::keyClick(c().coefficients.values[0], Qt::Key_Return);
-    EXPECT_NE(activeDialog(), nullptr);
+    EXPECT_NE(active<CoefficientDialog>(), nullptr);
 }
 
 } // namespace

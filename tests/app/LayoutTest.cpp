@@ -1,58 +1,35 @@
-#include "TestFiles.h"
 #include "WindowFixture.h"
 
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWindow>
 
-#include <map>
-
 namespace quendrix::test {
 namespace {
 
 class LayoutTest : public WindowFixture {
   protected:
-    void resizeTo(QSize size) {
-        w.resize(size);
+    /// `bySystem`: as the window system resizes, which may go below the window's minimum.
+    void resizeTo(QSize size, bool bySystem = false) {
+        bySystem ? w.windowHandle()->resize(size) : w.resize(size);
         QApplication::processEvents();
         ASSERT_EQ(w.size(), size);
     }
-    QRect inWindow(const QWidget* widget) {
-        return {widget->mapTo(&w, QPoint(0, 0)), widget->size()};
-    }
-    static std::string name(const QWidget* widget) {
-        return std::string(widget->metaObject()->className()) + " \"" +
-               widget->property("text").toString().toStdString() + "\"";
-    }
-    /// Every control and caption (the panel's visible widgets that hold no visible widget) at
-    /// least at its own minimum size, and no two on top of each other.
-    void expectControlsUsable() {
+    /// The figures' side, after checking that the panel's visible leaf widgets are usable, every
+    /// figure square in its box, and the panel in what the window scrolls, clear of the controls.
+    int expectLaidOut() {
+        const auto shown = [&](const QWidget* widget) { return widget->isVisibleTo(&w); };
         std::vector<QWidget*> all;
         for (QWidget* widget : c().findChildren<QWidget*>()) {
             const auto inside = widget->findChildren<QWidget*>();
-            if (widget->isVisibleTo(&w) &&
-                std::none_of(inside.begin(), inside.end(),
-                             [&](QWidget* child) { return child->isVisibleTo(&w); })) {
+            if (shown(widget) && std::none_of(inside.begin(), inside.end(), shown)) {
                 all.push_back(widget);
             }
         }
-        for (size_t i = 0; i < all.size(); ++i) {
-            const QSize minimum = all[i]->minimumSizeHint();
-            EXPECT_GE(all[i]->width(), minimum.width()) << name(all[i]);
-            EXPECT_GE(all[i]->height(), minimum.height()) << name(all[i]);
-            for (size_t j = i + 1; j < all.size(); ++j) {
-                EXPECT_FALSE(inWindow(all[i]).intersects(inWindow(all[j])))
-                    << name(all[i]) << " overlaps " << name(all[j]);
-            }
-        }
-    }
-    /// The side of the figures, after checking that all are square and in their boxes, and the
-    /// panel in the window (or what it scrolls) and clear of the controls; the boxes' places
-    /// are the figure grid's.
-    int expectFiguresSquare() {
+        expectUsable(all);
         const QRect panel = inWindow(&w.figures());
-        EXPECT_TRUE(inWindow(windowScroll()->widget()).contains(panel));
-        EXPECT_FALSE(panel.intersects(inWindow(controlArea())));
+        EXPECT_TRUE(inWindow(scroll("WindowScroll")->widget()).contains(panel));
+        EXPECT_FALSE(panel.intersects(inWindow(scroll("ControlScroll"))));
         const int side = fig(1).width();
         for (int n = 1; n <= 8; ++n) {
             EXPECT_EQ(fig(n).size(), QSize(side, side)) << n;
@@ -60,16 +37,11 @@ class LayoutTest : public WindowFixture {
         }
         return side;
     }
-    QScrollArea* controlArea() {
-        return w.findChild<QScrollArea*>(QStringLiteral("ControlScroll"));
-    }
-    /// What scrolls the whole window when it is smaller than its controls and figures need.
-    QScrollArea* windowScroll() {
-        return w.findChild<QScrollArea*>(QStringLiteral("WindowScroll"));
-    }
+    /// "ControlScroll" scrolls the controls, "WindowScroll" the window smaller than it needs.
+    QScrollArea* scroll(const char* name) { return w.findChild<QScrollArea*>(QLatin1String(name)); }
     bool windowScrolls() {
-        return windowScroll()->horizontalScrollBar()->maximum() > 0 ||
-               windowScroll()->verticalScrollBar()->maximum() > 0;
+        return scroll("WindowScroll")->horizontalScrollBar()->maximum() > 0 ||
+               scroll("WindowScroll")->verticalScrollBar()->maximum() > 0;
     }
     /// Where every widget of the panel stands, shown or hidden, "Start" apart.
     std::map<QWidget*, QRect> positions() {
@@ -83,70 +55,56 @@ class LayoutTest : public WindowFixture {
     }
 };
 
-TEST_F(LayoutTest, UsableAt1024x640AndFiguresFollowTheWindow) {
+TEST_F(LayoutTest, UsableAtEverySizeControlsStayWhereTheyAreAndLongTextsAreElided) {
     runAll();
     // Small: everything in view without scrolling, at its own size.
     resizeTo({1024, 640});
-    EXPECT_EQ(controlArea()->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(scroll("ControlScroll")->verticalScrollBar()->maximum(), 0);
     EXPECT_FALSE(windowScrolls());
-    expectControlsUsable();
-    const int small = expectFiguresSquare();
+    const int small = expectLaidOut();
     EXPECT_GE(small, 120);
     const QSize start = c().run.start->size();
 
     // Large: the figures grow into the room, the controls keep their size.
     resizeTo({1600, 1000});
-    expectControlsUsable();
-    const int large = expectFiguresSquare();
-    EXPECT_GE(large, small * 3 / 2);
+    EXPECT_GE(expectLaidOut(), small * 3 / 2);
     EXPECT_EQ(c().run.start->size(), start);
 
     // Smaller than the controls (1600x1000 at scale 2): the panel scrolls, the figures shrink.
     resizeTo({800, 500});
-    EXPECT_GT(controlArea()->verticalScrollBar()->maximum(), 0);
+    EXPECT_GT(scroll("ControlScroll")->verticalScrollBar()->maximum(), 0);
     EXPECT_FALSE(windowScrolls());
-    expectControlsUsable();
-    const int smaller = expectFiguresSquare();
+    const int smaller = expectLaidOut();
     EXPECT_LT(smaller, small);
 
     // Below the window's minimum, as some window managers leave it: the whole window scrolls.
-    w.windowHandle()->resize(400, 300);
-    QApplication::processEvents();
-    ASSERT_EQ(w.size(), QSize(400, 300));
+    resizeTo({400, 300}, true);
     EXPECT_TRUE(windowScrolls());
-    expectControlsUsable();
-    EXPECT_LE(expectFiguresSquare(), smaller);
-    // What takes the focus scrolls into view.
-    for (QWidget* far :
-         {static_cast<QWidget*>(c().file[0].importButton), static_cast<QWidget*>(&fig(8))}) {
+    EXPECT_LE(expectLaidOut(), smaller);
+    for (QWidget* far : Widgets{c().file[0].importButton, &fig(8)}) {
         far->setFocus();
-        EXPECT_TRUE(inWindow(windowScroll()->viewport()).contains(inWindow(far))) << name(far);
+        EXPECT_TRUE(inWindow(scroll("WindowScroll")->viewport()).contains(inWindow(far)));
     }
     resizeTo({1024, 640}); // and it grows back
     EXPECT_FALSE(windowScrolls());
-    EXPECT_EQ(expectFiguresSquare(), small);
-}
+    EXPECT_EQ(expectLaidOut(), small);
 
-TEST_F(LayoutTest, ControlsStayWhereTheyAreAndLongTextsAreElided) {
-    resizeTo({1024, 640});
-    import(0, CalibrationCsv);
-    import(1, ErrorCsv);
+    // The generated model moves "Start" and nothing else.
     const auto before = positions();
     const QPoint home = c().run.start->mapTo(&c(), QPoint(0, 0));
     click(c().model.generateModel);
     EXPECT_EQ(positions(), before);
-    EXPECT_NE(c().run.start->mapTo(&c(), QPoint(0, 0)), home); // the one control that moves
+    EXPECT_NE(c().run.start->mapTo(&c(), QPoint(0, 0)), home);
     click(c().model.generateModel);
     EXPECT_EQ(positions(), before);
     EXPECT_EQ(c().run.start->mapTo(&c(), QPoint(0, 0)), home);
 
     // A deep path and long column names: one line each, elided, the full text in the tool tip.
-    TempDir dir("quendrix-layout");
     const std::string folder = "a folder with a name far too long to fit beside the button";
     std::filesystem::create_directories(dir.path / folder);
     const std::string xName = "Concentration measured in the field with the portable meter";
-    const QString path = QString::fromStdString(
-        dir.file(folder + "/long-named-calibration-samples.csv", xName + ",Y\n1,2\n3,5\n"));
+    const QString path =
+        file(folder + "/long-named-calibration-samples.csv", xName + ",Y\n1,2\n3,5\n");
     import(0, path);
     EXPECT_EQ(positions(), before);
     const ui::ElidedLabel* shown = c().file[0].path;

@@ -1,9 +1,6 @@
 #include "ChartFixture.h"
-#include "TestFiles.h"
 
 #include "app/CoverageDialog.h"
-
-#include <QClipboard>
 
 namespace quendrix::test {
 namespace {
@@ -11,73 +8,58 @@ namespace {
 const QString Readings = QStringLiteral(QUENDRIX_EXAMPLES "/readings.csv");
 const QString Pairs = QStringLiteral(QUENDRIX_EXAMPLES "/pairs.csv");
 
-/// The chart window's "Apply to measurements..." and the main window's "Check coverage...":
-/// the batch command's results, through the dialogs a user answers.
-class MeasurementCommandsTest : public ChartFixture {
-  protected:
-    TempDir dir{"quendrix-measurements"};
-
-    std::string chartStatus() { return chart()->status().text().toStdString(); }
-    std::string mainStatus() { return w.workflow().status().text().toStdString(); }
-    std::string files() { return listing(dir.path); }
-};
+/// Saving, "Apply to measurements..." and "Check coverage...": the batch command's results.
+using MeasurementCommandsTest = ChartFixture;
 
 TEST_F(MeasurementCommandsTest, ApplyWritesTheBatchCommandsPredictionsOrRefusesWithTheReason) {
     runAll();
     ASSERT_NE(openFrom(8), nullptr);
-    QAction* apply = chart()->applyAction();
+    const auto apply = [&](const QStringList& answers) {
+        for (const QString& answer : answers) {
+            dialogs.answerFile(answer);
+        }
+        chart()->applyAction()->trigger();
+    };
     const int shown = dialogs.fileDialogsShown();
-    apply->trigger(); // cancelled at the first dialog
-    dialogs.answerFile(Readings);
-    apply->trigger(); // and at the second
+    apply({});         // cancelled at the first dialog
+    apply({Readings}); // and at the second
     EXPECT_EQ(dialogs.fileDialogsShown() - shown, 3);
     EXPECT_EQ(chartStatus(), "");
 
-    const std::string saved = (dir.path / "predictions.csv").string();
-    dialogs.answerFile(Readings);
-    dialogs.answerFile(QString::fromStdString(saved));
-    apply->trigger();
-    const std::string expected = (dir.path / "batch.csv").string();
-    batch({"--apply", Readings.toStdString(), "--predictions", expected});
-    EXPECT_EQ(slurp(saved), slurp(expected));
-    EXPECT_EQ(chartStatus(), "Saved predictions.csv: 12 measurements, 10 read off, 1 outside the "
-                             "range, 1 skipped");
+    apply({Readings, path("predictions.csv")});
+    batch({"--apply", Readings.toStdString(), "--predictions", path("batch.csv").toStdString()});
+    const std::string expected = slurp(dir.path / "batch.csv");
+    EXPECT_EQ(slurp(dir.path / "predictions.csv"), expected);
+    const std::string counts = ": 12 measurements, 10 read off, 1 outside the range, 1 skipped";
+    EXPECT_EQ(chartStatus(), "Saved predictions.csv" + counts);
     EXPECT_EQ(dialogs.lastFilter(), QStringLiteral("DataFile(*.csv)"));
     // The print dialog proposes its PDF beside the predictions.
-    EXPECT_EQ(w.workflow().printing().proposedPdf(chart()),
-              QString::fromStdString((dir.path / "calibration.pdf").string()));
+    EXPECT_EQ(w.workflow().printing().proposedPdf(chart()), path("calibration.pdf"));
 
     // A name typed without an extension gets ".csv".
-    const QString typed = QString::fromStdString((dir.path / "predictions_gui").string());
-    dialogs.answerFile(Readings);
-    dialogs.answerFile(typed);
-    apply->trigger();
-    EXPECT_EQ(chartStatus(), "Saved predictions_gui.csv: 12 measurements, 10 read off, 1 outside "
-                             "the range, 1 skipped");
-    EXPECT_EQ(slurp(dir.path / "predictions_gui.csv"), slurp(expected));
-    EXPECT_EQ(files(), "batch.csv predictions.csv predictions_gui.csv ");
+    apply({Readings, path("predictions_gui")});
+    EXPECT_EQ(chartStatus(), "Saved predictions_gui.csv" + counts);
+    EXPECT_EQ(slurp(dir.path / "predictions_gui.csv"), expected);
+    EXPECT_EQ(listing(dir.path), "batch.csv predictions.csv predictions_gui.csv ");
 
     // A refused reading asks for no output file; nothing is written.
-    const std::string bad = dir.file("bad.csv", "X\n1\n\n2\n3,1E39\n");
-    const std::string measurements = dir.file("new.csv", slurp(Readings.toStdString()));
-    const std::string before = files();
-    const std::pair<std::vector<std::string>, std::string> refusals[] = {
-        {{bad}, "The measurements were not read: bad.csv: line 5"},
+    const QString measurements = file("new.csv", slurp(Readings.toStdString()));
+    const std::pair<QStringList, std::string> refusals[] = {
+        {{file("bad.csv", "X\n1\n\n2\n3,1E39\n")},
+         "The measurements were not read: bad.csv: line 5"},
         {{measurements, measurements},
-         "The predictions were not saved: the output would replace "
-         "the measurements"},
-        {{measurements, CalibrationCsv.toStdString()},
+         "The predictions were not saved: the output would replace the measurements"},
+        {{measurements, CalibrationCsv},
          "The predictions were not saved: the output would replace file 1"},
-        {{measurements, dir.path.string()}, "The predictions were not saved"}};
+        {{measurements, QString::fromStdString(dir.path.string())},
+         "The predictions were not saved"}};
+    const std::string before = listing(dir.path);
     for (const auto& [answers, message] : refusals) {
-        for (const std::string& answer : answers) {
-            dialogs.answerFile(QString::fromStdString(answer));
-        }
-        apply->trigger();
+        apply(answers);
         EXPECT_EQ(chartStatus().substr(0, message.size()), message);
-        EXPECT_EQ(files(), before) << message;
+        EXPECT_EQ(listing(dir.path), before) << message;
     }
-    EXPECT_EQ(slurp(measurements), slurp(Readings.toStdString()));
+    EXPECT_EQ(slurp(measurements.toStdString()), slurp(Readings.toStdString()));
     EXPECT_EQ(slurp(CalibrationCsv.toStdString()).substr(0, 20), "Field reading (mg/L)");
 }
 
@@ -86,11 +68,10 @@ TEST_F(MeasurementCommandsTest, CoverageShowsTheBatchTableInADialogThatCopiesIt)
     EXPECT_FALSE(check->isEnabled()); // nothing to check before the regions exist
     runAll();
 
-    const std::string bad = dir.file("bad.csv", "X,Y\n1,2\n3,1E39\n");
-    dialogs.answerFile(QString::fromStdString(bad));
+    dialogs.answerFile(file("bad.csv", "X,Y\n1,2\n3,1E39\n"));
     check->trigger();
     EXPECT_EQ(w.workflow().coverageDialog(), nullptr);
-    EXPECT_EQ(mainStatus(), "The coverage was not checked: bad.csv: line 3: value out of range");
+    EXPECT_EQ(status(), "The coverage was not checked: bad.csv: line 3: value out of range");
 
     dialogs.answerFile(Pairs);
     check->trigger();
@@ -99,7 +80,7 @@ TEST_F(MeasurementCommandsTest, CoverageShowsTheBatchTableInADialogThatCopiesIt)
     const std::string printed = batch({"--check", Pairs.toStdString()});
     const std::string table = printed.substr(printed.find('\n') + 1);
     EXPECT_EQ(dialog->table().toStdString(), table);
-    EXPECT_EQ(mainStatus(), "Checked the coverage with pairs.csv: 194 pairs counted");
+    EXPECT_EQ(status(), "Checked the coverage with pairs.csv: 194 pairs counted");
 
     // The keyboard reaches the copy at once: the button has the focus.
     QApplication::clipboard()->clear();
@@ -108,12 +89,70 @@ TEST_F(MeasurementCommandsTest, CoverageShowsTheBatchTableInADialogThatCopiesIt)
     QTest::keyClick(dialog->copyButton(), Qt::Key_Space);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), table);
 
-    // A second check reuses the dialog; Escape closes it.
     dialogs.answerFile(Pairs);
     check->trigger();
     EXPECT_EQ(w.workflow().coverageDialog(), dialog);
     QTest::keyClick(dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+using SaveTest = MeasurementCommandsTest;
+
+TEST_F(SaveTest, EverySaveEntryWritesTheBatchCommandsFileAndARefusedOneNothing) {
+    runAll();
+    batchReadout(50);
+    const std::string expected = slurp(dir.path / "batch.csv");
+
+    const std::pair<std::string, std::function<void()>> entries[] = {
+        {"ctrl-s", [&] { QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier); }},
+        {"fig7-menu", [&] { w.menus().saves[0]->trigger(); }},
+        {"fig8-menu", [&] { w.menus().saves[1]->trigger(); }},
+        {"chart-confidence",
+         [&] {
+             ASSERT_NE(openFrom(8), nullptr);
+             cc().slider1->setValue(80); // the section and the view change nothing saved
+             cc().slider2->setValue(170);
+             chart()->saveAction()->trigger();
+         }},
+    };
+    for (const auto& [name, entry] : entries) {
+        SCOPED_TRACE(name);
+        // Each in a folder of its own, where the print dialog then proposes its PDF.
+        std::filesystem::create_directory(dir.path / name);
+        dialogs.answerFile(path(name + "/" + name + ".csv"));
+        entry();
+        EXPECT_EQ(dialogs.lastFilter().toStdString(), "DataFile(*.csv)");
+        EXPECT_EQ(slurp(dir.path / name / (name + ".csv")), expected);
+        EXPECT_EQ(chart() ? chartStatus() : status(), "Saved " + name + ".csv");
+        EXPECT_EQ(w.workflow().printing().proposedPdf(&w), path(name + "/calibration.pdf"));
+    }
+    // The result is saved under the name exactly as typed.
+    dialogs.answerFile(path("result"));
+    chart()->saveAction()->trigger();
+    EXPECT_EQ(slurp(dir.path / "result"), expected);
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "result.csv"));
+
+    // A save that cannot be completed writes nothing and says why.
+    std::filesystem::create_directory(dir.path / "refused");
+    const std::string old = dir.file("refused/old.csv", "old result\r\n");
+    const auto saveTo = [&](const QString& to) {
+        dialogs.answerFile(to);
+        w.menus().commonOutput->trigger();
+    };
+    // Cancel: nothing written, nothing said.
+    const std::string before = status();
+    saveTo({});
+    EXPECT_EQ(status(), before);
+    // A path that cannot take the file: the output file's reason; the folder stays as it was.
+    saveTo(path("refused/missing/out.csv"));
+    EXPECT_EQ(status().rfind("The result was not saved: ", 0), 0u) << status();
+    EXPECT_NE(status().find("missing does not exist"), std::string::npos) << status();
+    EXPECT_EQ(listing(dir.path / "refused"), "old.csv ");
+    // Confirmed, the old file is replaced as a whole.
+    saveTo(QString::fromStdString(old));
+    EXPECT_EQ(dialogs.overwriteQuestions(), 1);
+    EXPECT_EQ(slurp(old).rfind("\"Quendrix common output format\"\r\n", 0), 0u);
+    EXPECT_EQ(status(), "Saved old.csv");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "base/NumberText.h"
+#include "base/Result.h"
 
 #include "ReferenceNumberText.h"
 
@@ -16,10 +17,9 @@
 using namespace quendrix;
 
 // The forms that the random texts compared with the reference below leave out.
-TEST(NumberTextTest, LeadingNumberRuleAndPlainNumbers) {
+TEST(NumberTextTest, LeadingNumberRulePlainNumbersAndRounding) {
     const double inf = std::numeric_limits<double>::infinity();
-    // A tab is a blank; hexadecimal and octal numbers; no number gives none; decimal overflow
-    // gives an infinity and underflow 0.
+    // A tab is a blank; hex and octal; no number gives none; overflow gives infinity, underflow 0.
     // clang-format off
     const std::pair<const char*, std::optional<double>> cases[] = {
         {" 1 2\t3 ", 123}, {"&H1F", 31}, {" & h 1 0", 16}, {"&O17", 15}, {"&o78", 7}, {"&H0", 0},
@@ -31,7 +31,6 @@ TEST(NumberTextTest, LeadingNumberRuleAndPlainNumbers) {
     }
     EXPECT_EQ(leadingNumber("&H"), 0);
 
-    // A plain number is the whole text.
     const std::pair<const char*, double> numbers[] = {
         {"68.2", 68.2}, {" -5 ", -5}, {"+.5", .5}, {"5.", 5}, {"1e3", 1000}, {"2.5E-1", .25}};
     for (const auto& [text, value] : numbers) {
@@ -41,17 +40,14 @@ TEST(NumberTextTest, LeadingNumberRuleAndPlainNumbers) {
                              "-", "&H1F", "1D3", "1e400", "--1"}) {
         EXPECT_FALSE(plainNumber(text)) << text;
     }
-}
 
-TEST(NumberTextTest, RoundingHalvesToEvenOrUp) {
-    // value, decimals, halves to even, halves up (toward +infinity); the largest double below
-    // one half is not a half.
+    // value, decimals, halves to even, halves up (to +infinity); the double below 0.5 is no half.
     // clang-format off
-    const std::tuple<double, int, double, double> cases[] = {
+    const std::tuple<double, int, double, double> halves[] = {
         {0.5, 0, 0, 1}, {-2.5, 0, -2, -2}, {0.125, 2, 0.12, 0.13}, {-0.125, 2, -0.12, -0.12},
         {0.49999999999999994, 0, 0, 0}};
     // clang-format on
-    for (const auto& [value, decimals, even, up] : cases) {
+    for (const auto& [value, decimals, even, up] : halves) {
         EXPECT_EQ(roundHalfEven(value, decimals), even) << value;
         EXPECT_EQ(roundHalfUp(value, decimals), up) << value;
     }
@@ -65,8 +61,7 @@ TEST(NumberTextTest, TextsOfSinglesAreThoseOfTheReference) {
     for (std::uint64_t bits = 0; bits <= 0xffffffffu; bits += 2654435761u / 1500) {
         patterns.push_back(std::uint32_t(bits));
     }
-    // Windows where the rules turn (powers of two and ten, the forms' bounds 1E-4 and 1E7, seven
-    // digits too few, the extremes) and the values the output file holds most.
+    // Where rules turn (2^n, 10^n, 1E-4, 1E7, seven digits too few, extremes); common values.
     for (float centre :
          {1.0f, 2.0f, 0.0001f, 1e7f, 8.388608e6f, 1.6777216e7f, 8.589934592e9f, 3.0436f, 2.0276f,
           0.0045268f, 1e-25f, 9.999999e-5f, 1.1754944e-38f, 1e-45f, 3.4028235e38f, 68.2f, 0.5f}) {
@@ -89,8 +84,7 @@ TEST(NumberTextTest, TextsOfSinglesAreThoseOfTheReference) {
         }
     }
     EXPECT_EQ(mismatches, 0);
-    // The caption form keeps the zero before the point. Doubles get at most 15 significant
-    // digits, the exponent form from 1E15 on.
+    // Captions keep the zero before the point; doubles get 15 digits at most, exponents from 1E15.
     EXPECT_EQ(shortestText(-0.00123f), "-0.00123");
     EXPECT_EQ(shortestText(0.1 + 0.2), "0.3");
     EXPECT_EQ(shortestText(123456789012345.0), "123456789012345");
@@ -119,9 +113,7 @@ TEST(NumberTextTest, NumbersReadAtOnceAreThoseOfTheReference) {
         texts.push_back(std::to_string(e() % 100000) + "." + std::to_string(e() % 1000000));
     }
     // No text reads as a NaN, so the bits of one stand for no number.
-    auto bits = [](std::optional<double> v) {
-        return v ? std::bit_cast<std::uint64_t>(*v) : ~0ull;
-    };
+    auto bits = [](auto v) { return v ? std::bit_cast<std::uint64_t>(*v) : ~0ull; };
     int mismatches = 0;
     for (const std::string& text : texts) {
         if (bits(leadingNumberIfAny(text)) != bits(reference::leadingNumberIfAny(text)) &&
@@ -130,4 +122,13 @@ TEST(NumberTextTest, NumbersReadAtOnceAreThoseOfTheReference) {
         }
     }
     EXPECT_EQ(mismatches, 0);
+}
+
+TEST(ResultDeathTest, ReadingTheValueOfARefusalAbortsWithItsReason) {
+    const Result<std::string> refused = Failure{"line 3: empty Y value"};
+    EXPECT_DEATH((void)refused.value(), "refused result read \\(line 3: empty Y value\\)");
+    EXPECT_DEATH((void)refused->size(), "line 3");
+    EXPECT_DEATH((void)Result<std::string>(Failure{"moved"}).value(), "moved");
+    const Result<std::string> held = std::string("kept");
+    EXPECT_EQ(held->size(), 4u);
 }

@@ -8,8 +8,6 @@
 
 using namespace quendrix;
 
-const std::string Golden = test::slurp(QUENDRIX_TEST_DATA "/output/small_block/expected.csv");
-
 // The inputs of the golden case; make_expected.py beside expected.csv writes the same.
 // clang-format off
 const CommonOutputHead GoldenHead{
@@ -19,26 +17,20 @@ const CommonOutputHead GoldenHead{
     .upperText = "1"};
 // clang-format on
 
-static ExportMatrix goldenMatrix() {
+// The head of the generated model is in the golden output of tests/golden/output/examples_model.
+TEST(CommonOutput, GoldenFileAxisFormsAndLineBreaksInCaptions) {
     ExportMatrix m;
-    // clang-format off
     const std::tuple<int, int, float> cells[] = {
-        {0, 0, 0.5f}, {1, 0, -0.5f}, {2, 0, 3}, {3, 0, 68.2f}, {4, 0, 0.001234f}, {5, 0, -0.0f},
-        {6, 0, 1e8f}, {7, 0, 2.5e-5f}, {0, 1, 12345678}, {100, 100, 1.5f}, {199, 200, -2.25f},
-        {200, 200, 1e-5f}};
-    // clang-format on
+        {0, 0, 0.5f},      {1, 0, -0.5f},    {2, 0, 3},          {3, 0, 68.2f},
+        {4, 0, 0.001234f}, {5, 0, -0.0f},    {6, 0, 1e8f},       {7, 0, 2.5e-5f},
+        {0, 1, 12345678},  {100, 100, 1.5f}, {199, 200, -2.25f}, {200, 200, 1e-5f}};
     for (const auto& [i, j, v] : cells) {
         m.at(i, j) = v;
     }
-    return m;
-}
+    EXPECT_EQ(commonOutputText(GoldenHead, m),
+              test::slurp(QUENDRIX_TEST_DATA "/output/small_block/expected.csv"));
 
-// The head of the generated model is in the golden output of tests/golden/output/examples_model.
-TEST(CommonOutput, GoldenFileAndAxisForms) {
-    EXPECT_EQ(commonOutputText(GoldenHead, goldenMatrix()), Golden);
-
-    // A descending range, and one where axis(200) must be the bound itself, not .50000012: in
-    // the axis line after the head and at the start of each row.
+    // A descending range; one whose axis(200) is the bound, not .50000012: axis line, row starts.
     CommonOutputHead h = GoldenHead;
     const std::string axes[][4] = {{"10", "0", "99.9\r\n,10,9.95,9.9,", ",.1,.05,0\r\n10,0,"},
                                    {"1E9", ".5", "99.9\r\n,1E+09,", ",.5\r\n1E+09,"}};
@@ -49,10 +41,8 @@ TEST(CommonOutput, GoldenFileAndAxisForms) {
         EXPECT_NE(text.find(first), std::string::npos) << first;
         EXPECT_NE(text.find(last), std::string::npos) << last;
     }
-}
 
-TEST(CommonOutput, LineBreaksInCaptionsKeepTheHeadNoteAtFifteenLines) {
-    CommonOutputHead h = GoldenHead;
+    h = GoldenHead;
     h.file1X = "Field\r\nreading";
     h.file2Y = "A\n2\r";
     h.file1Path = "/data/\rcal.csv";

@@ -13,45 +13,29 @@
 #include <QXmlStreamReader>
 
 #include <filesystem>
+#include <map>
 #include <random>
 
-namespace quendrix {
-namespace {
-
+using namespace quendrix;
+using namespace quendrix::test::examples;
 namespace fs = std::filesystem;
 
-const std::string Calibration = QUENDRIX_EXAMPLES "/calibration.csv";
-const std::string Error = QUENDRIX_EXAMPLES "/error.csv";
-
-/// `one` and `two` imported, calibrated and the chart's matrices built.
-void calibrate(CalibrationSession& s, const std::string& one = Calibration,
-               const std::string& two = Error) {
+static void calibrate(CalibrationSession& s, const std::string& one = Calibration,
+                      const std::string& two = Error) {
     ASSERT_TRUE(s.importFile(0, one, one));
     ASSERT_TRUE(s.importFile(1, two, two));
-    ASSERT_TRUE(s.runAll());
-    ASSERT_TRUE(s.buildDetail());
-}
-
-QString text(const QByteArray& bytes) {
-    return QString::fromUtf8(bytes);
+    ASSERT_TRUE(s.runAll() && s.buildDetail());
 }
 
 class FigureExportTest : public testing::Test {
   protected:
     void SetUp() override { calibrate(session); }
-    std::array<QByteArray, ExportedFigureCount> render(FigureFormat format) {
-        auto files = renderFigures(session, format, 50);
-        EXPECT_TRUE(files) << files.reason();
-        return files ? files.value() : std::array<QByteArray, ExportedFigureCount>{};
-    }
-
     CalibrationSession session;
     test::TempDir dir{"quendrix_export_"};
 };
 
 TEST(PngEncoderTest, EveryPixelAndTheResolutionComeBack) {
-    // Noise defeats any shortcut through flat areas; odd sizes, a single row and a single
-    // column test the filtering against the row above.
+    // Noise defeats flat-area shortcuts; odd sizes, one row and one column test the row filters.
     std::mt19937 rng(7);
     for (const QSize size : {QSize(37, 23), QSize(1, 9), QSize(9, 1), QSize(700, 3)}) {
         QImage image(size, QImage::Format_ARGB32);
@@ -63,75 +47,65 @@ TEST(PngEncoderTest, EveryPixelAndTheResolutionComeBack) {
         const QImage back = QImage::fromData(encodePng(image), "PNG");
         EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32),
                   image.convertToFormat(QImage::Format_RGB32));
-        EXPECT_EQ(back.dotsPerMeterX(), 15118);
-        EXPECT_EQ(back.dotsPerMeterY(), 7559);
+        EXPECT_EQ(std::pair(back.dotsPerMeterX(), back.dotsPerMeterY()), std::pair(15118, 7559));
     }
     EXPECT_TRUE(encodePng(QImage()).isEmpty());
 }
 
-TEST_F(FigureExportTest, WritesNineFilesOfEachFormatAtTheirSheetsSize) {
-    const FigureSet set(session, 50);
+TEST_F(FigureExportTest, WritesNineFilesOfEachFormatAtTheirSheetsSizeWithVectorsKeptSharp) {
+    std::map<FigureFormat, std::vector<QByteArray>> files;
     for (const FigureFormat format : {FigureFormat::Png, FigureFormat::Svg, FigureFormat::Pdf}) {
         const fs::path folder = dir.path / extension(format);
         fs::create_directory(folder);
         ASSERT_TRUE(exportFigures(session, {folder.string(), format, 50}));
         // The nine files, read below by name, and nothing else.
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), ExportedFigureCount);
-        const auto names = figureFileNames(format);
-        for (int i = 0; i < ExportedFigureCount; ++i) {
-            SCOPED_TRACE(names[size_t(i)]);
-            const std::string bytes = test::slurp(folder / names[size_t(i)]);
-            const QByteArray data(bytes.data(), qsizetype(bytes.size()));
-            const QSize size = set.sheet(i).size;
-            if (format == FigureFormat::Png) {
-                const QImage image = QImage::fromData(data, "PNG");
-                EXPECT_EQ(image.size(), size * PngScale);
-                // 4 x 96 dots per inch: printed, the figure has its size on the screen.
-                EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 384, 0.5);
-            } else if (format == FigureFormat::Svg) {
-                EXPECT_TRUE(text(data).contains(
-                    QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height())));
-                EXPECT_TRUE(text(data).contains(
-                    QStringLiteral("<title>%1</title>").arg(set.sheet(i).texts.front().text)));
-            } else {
-                const auto box = QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) "
-                                                                   "([0-9.]+)\\]"))
-                                     .match(QString::fromLatin1(data));
-                ASSERT_TRUE(box.hasMatch());
-                EXPECT_NEAR(box.captured(1).toDouble(), size.width() * 0.75, 1);
-                EXPECT_NEAR(box.captured(2).toDouble(), size.height() * 0.75, 1);
-            }
+        for (const std::string& name : figureFileNames(format)) {
+            files[format].push_back(QByteArray::fromStdString(test::slurp(folder / name)));
         }
     }
-}
+    const auto &svg = files[FigureFormat::Svg], &pdf = files[FigureFormat::Pdf];
+    const FigureSet set(session, 50);
+    for (size_t i = 0; i < ExportedFigureCount; ++i) {
+        SCOPED_TRACE(i + 1);
+        const QSize size = set.sheet(int(i)).size;
+        const QImage png = QImage::fromData(files[FigureFormat::Png][i], "PNG");
+        EXPECT_EQ(png.size(), size * PngScale);
+        // 4 x 96 dots per inch: printed, the figure has its size on the screen.
+        EXPECT_NEAR(png.dotsPerMeterX() * 0.0254, 384, 0.5);
+        EXPECT_TRUE(QString::fromUtf8(svg[i]).contains(
+            QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height())));
+        EXPECT_TRUE(QString::fromUtf8(svg[i]).contains(
+            QStringLiteral("<title>%1</title>").arg(set.sheet(int(i)).texts.front().text)));
+        const auto box =
+            QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+                .match(QString::fromLatin1(pdf[i]));
+        ASSERT_TRUE(box.hasMatch());
+        EXPECT_NEAR(box.captured(1).toDouble(), size.width() * 0.75, 1);
+        EXPECT_NEAR(box.captured(2).toDouble(), size.height() * 0.75, 1);
+    }
 
-TEST_F(FigureExportTest, VectorFormatsKeepLinesAndTextsAndMatricesSharp) {
-    const auto svg = render(FigureFormat::Svg);
     // Fig.1: every complete record a vector circle, no picture; the captions as text.
-    const QString fig1 = text(svg[0]);
+    const QString fig1 = QString::fromUtf8(svg[0]);
     EXPECT_FALSE(fig1.contains(QStringLiteral("<image")));
     EXPECT_GE(fig1.count(QStringLiteral("<circle")), session.file(0)->completeCount);
     for (const char* caption : {"Fig.1", "Field reading (mg/L)", "Reference (mg/L)", ">40<"}) {
         EXPECT_TRUE(fig1.contains(QString::fromLatin1(caption))) << caption;
     }
     // A matrix is a picture, blown up so that a viewer's smoothing cannot blur its cells.
-    const QString fig3 = text(svg[2]);
     const auto image = QRegularExpression(QStringLiteral("<image[^>]*width=\"([0-9.]+)\"[^>]*"
                                                          "base64,([A-Za-z0-9+/=]+)"))
-                           .match(fig3);
+                           .match(QString::fromUtf8(svg[2]));
     ASSERT_TRUE(image.hasMatch());
     const QImage embedded =
         QImage::fromData(QByteArray::fromBase64(image.captured(2).toLatin1()), "PNG");
     EXPECT_GE(embedded.width(), image.captured(1).toDouble() * 4);
     // The chart: the read-out's panel in words.
-    const QString chart = text(svg[8]);
     for (const char* caption : {"68.2 %", "95.4 %", "Average", "Mode", "section at X = 20"}) {
-        EXPECT_TRUE(chart.contains(QString::fromLatin1(caption))) << caption;
+        EXPECT_TRUE(QString::fromUtf8(svg[8]).contains(QString::fromLatin1(caption))) << caption;
     }
     // A PDF holds the scatter plot without any picture and Fig.3 with its matrix.
-    const auto pdf = render(FigureFormat::Pdf);
-    EXPECT_FALSE(pdf[0].contains("/Subtype /Image"));
-    EXPECT_TRUE(pdf[2].contains("/Subtype /Image"));
+    EXPECT_TRUE(!pdf[0].contains("/Subtype /Image") && pdf[2].contains("/Subtype /Image"));
 }
 
 TEST_F(FigureExportTest, RefusesAnUnfinishedCalibrationAndNamesAFileItCannotWrite) {
@@ -148,28 +122,24 @@ TEST_F(FigureExportTest, RefusesAnUnfinishedCalibrationAndNamesAFileItCannotWrit
     EXPECT_NE(blocked.reason().find("fig5.png"), std::string::npos) << blocked.reason();
 }
 
-// Column names are a data file's header bytes, read as Latin-1: control characters, markup
-// and accented letters must reach every figure readable, in SVGs an XML parser accepts.
-TEST(FigureNamesTest, ControlCharactersMarkupAndLatin1InNamesGiveWellFormedFigures) {
-    test::TempDir dir{"quendrix_names_"};
+// Column names are header bytes read as Latin-1: any must reach each figure readable, valid XML.
+TEST_F(FigureExportTest, ControlCharactersMarkupAndLatin1InNamesGiveWellFormedFigures) {
     const auto renamed = [&](const std::string& from, const std::string& header) {
         const std::string bytes = test::slurp(from);
         return dir.file(fs::path(from).filename().string(),
                         header + "\r\n" + bytes.substr(bytes.find('\n') + 1));
     };
-    CalibrationSession s;
     ASSERT_NO_FATAL_FAILURE(
-        calibrate(s, renamed(Calibration, "Field\x01reading <b>&amp; \xe9\x1b,Ref\x0c\xb5g"),
+        calibrate(session, renamed(Calibration, "Field\x01reading <b>&amp; \xe9\x1b,Ref\x0c\xb5g"),
                   renamed(Error, "A\x7f\x85 <1>,\x0c")));
     const QString x1 = QString::fromUtf8("Field\uFFFDreading <b>&amp; \u00e9\uFFFD");
     const QString y1 = QString::fromUtf8("Ref\uFFFD\u00b5g");
     const QString x2 = QString::fromUtf8("A\uFFFD\uFFFD <1>");
 
-    auto svg = renderFigures(s, FigureFormat::Svg, 50);
-    ASSERT_TRUE(svg) << svg.reason();
+    const auto svg = renderFigures(session, FigureFormat::Svg, 50).value();
     for (int i = 0; i < ExportedFigureCount; ++i) {
         SCOPED_TRACE(i + 1);
-        QXmlStreamReader xml(svg.value()[size_t(i)]);
+        QXmlStreamReader xml(svg[size_t(i)]);
         QString texts;
         while (!xml.atEnd()) {
             if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text") {
@@ -184,8 +154,7 @@ TEST(FigureNamesTest, ControlCharactersMarkupAndLatin1InNamesGiveWellFormedFigur
     }
 }
 
-// An image past the size one can hold comes null as one without memory for its pixels does:
-// the figure must then fail whole in every format, never crash or come out without a part.
+// Too large an image comes null, as one without memory does: the figure must fail whole, not crash.
 TEST(FigureMemoryTest, PixelsThatCannotBeHadFailTheFigureWhole) {
     // Four times as wide, as a PNG draws it, a row needs 2^35 bits: more than an image holds.
     const QSize tooWide(1 << 28, 4);
@@ -199,8 +168,7 @@ TEST(FigureMemoryTest, PixelsThatCannotBeHadFailTheFigureWhole) {
     EXPECT_TRUE(surface.render(tooWide * PngScale).isNull());
     FigureSheet wide = sheet;
     wide.size = tooWide;
-    EXPECT_TRUE(sheetImage(wide).isNull());
-    EXPECT_TRUE(encodeSheet(wide, FigureFormat::Png).isEmpty());
+    EXPECT_TRUE(sheetImage(wide).isNull() && encodeSheet(wide, FigureFormat::Png).isEmpty());
     // The page can be had but not the figure's own picture on it.
     FigureSheet wideFigure = sheet;
     wideFigure.surfaces[0].box.setWidth(tooWide.width());
@@ -220,6 +188,3 @@ TEST(FigureMemoryTest, PixelsThatCannotBeHadFailTheFigureWhole) {
     surface.image(QImage(tooWide, QImage::Format_RGB32), 0, 0, 10, 10);
     EXPECT_FALSE(surface.complete());
 }
-
-} // namespace
-} // namespace quendrix

@@ -17,20 +17,10 @@ using namespace quendrix;
 namespace fs = std::filesystem;
 using testing::HasSubstr;
 
-namespace {
-
-mode_t modeOf(const fs::path& p) {
-    struct stat info {};
-    return ::lstat(p.c_str(), &info) == 0 ? info.st_mode : 0;
-}
-
-} // namespace
-
 TEST(OutputFile, EveryKindOfTarget) {
     const test::TempDir dir("quendrix_target_");
     const fs::path real = dir.path / "real.csv", kinds = dir.path / "kinds";
-    // Writes "new" to `target`, after which its folder holds `listing` (no temporary file is
-    // left); gives the reason of a refusal, or "".
+    // Writes "new" to `target`; its folder then holds `listing`; gives the refusal, or "".
     auto write = [](const fs::path& target, const char* listing) {
         const Status st = writeOutputFile(target.string(), "new");
         EXPECT_EQ(test::listing(target.parent_path()), listing) << target;
@@ -41,15 +31,14 @@ TEST(OutputFile, EveryKindOfTarget) {
     EXPECT_EQ(test::slurp(dir.path / "new.csv"), "new");
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    EXPECT_EQ(modeOf(dir.path / "new.csv") & 0777, 0666 & ~mask);
+    EXPECT_EQ(fs::symlink_status(dir.path / "new.csv").permissions(), fs::perms(0666 & ~mask));
     dir.file("real.csv", "old");
     ::chmod(real.c_str(), 0640);
     EXPECT_EQ(write(real, "new.csv real.csv "), "");
     EXPECT_EQ(test::slurp(real), "new");
-    EXPECT_EQ(modeOf(real) & 0777, 0640u);
+    EXPECT_EQ(fs::symlink_status(real).permissions(), fs::perms(0640));
 
-    // A relative link stays a link, and so does one to a file still to be made: what it names
-    // gets the content.
+    // Relative links, and links to a file still to be made, stay links: what they name is written.
     dir.file("real.csv", "old");
     fs::create_symlink("real.csv", dir.path / "link.csv");
     fs::create_symlink(dir.path / "later.csv", dir.path / "dangling.csv");
@@ -111,9 +100,8 @@ TEST(OutputFile, RefusesWhatTheUserMayNotWrite) {
     ::chmod((dir.path / "shut").c_str(), 0755);
 }
 
-// A content that stops part-way leaves the old file, whichever kind of temporary file took it.
-// (A write stopped by the file size limit is in tests/batch/BatchOutputsTest.cpp.)
-TEST(OutputFile, AnIncompleteContentLeavesTheOldFileAndNoTemporary) {
+// Stopped part-way, interrupted or killed, a save leaves the old file (a size limit: batch tests).
+TEST(OutputFile, AnIncompleteInterruptedOrKilledSaveLeavesTheOldFileAndNoTemporary) {
     const test::TempDir dir("quendrix_fail_");
     const std::string target = dir.file("out.csv", "old");
     for (bool unnamed : {true, false}) {
@@ -125,11 +113,6 @@ TEST(OutputFile, AnIncompleteContentLeavesTheOldFileAndNoTemporary) {
         EXPECT_EQ(test::slurp(target), "old");
         EXPECT_EQ(test::listing(dir.path), "out.csv ");
     }
-}
-
-TEST(OutputFile, InterruptedOrKilledSaveLeavesNothingBehind) {
-    const test::TempDir dir("quendrix_signal_");
-    const std::string target = dir.file("out.csv", "old");
     const std::pair<int, bool> cases[] = {
         {SIGTERM, false}, {SIGINT, false}, {SIGTERM, true}, {SIGKILL, true}};
     for (const auto& [signal, unnamed] : cases) {
@@ -156,8 +139,7 @@ TEST(OutputFile, InterruptedOrKilledSaveLeavesNothingBehind) {
         ASSERT_EQ(::read(ready[0], &c, 1), 1);
         ::close(ready[0]);
         ::close(ready[1]);
-        // A named temporary file is there while the save runs, in the one form a user can
-        // recognise should a kill leave it; an unnamed one never shows.
+        // A named temporary shows while saving, in a form a user would recognise; unnamed, none.
         const std::string during = test::listing(dir.path);
         EXPECT_TRUE(unnamed
                         ? during == "out.csv "

@@ -2,14 +2,9 @@
 
 #include "figures/ChartFigures.h"
 #include "figures/Curves.h"
-#include "figures/StageFigures.h"
 #include "print/ChartPage.h"
 #include "readout/IntervalReadout.h"
 #include "session/CalibrationSession.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
 
 namespace quendrix::test {
 namespace {
@@ -17,8 +12,7 @@ namespace {
 const QColor Blue(0, 0, 255), Red(255, 0, 0), Black(0, 0, 0);
 const QColor Inner(200, 255, 200), Outer(50, 127, 50);
 
-/// The calibration chart's page without its window: the example data calibrated and the double-
-/// resolution matrices built, as the window is opened from Fig.8.
+/// The calibration chart's page without its window, the data calibrated and refined as Fig.8 does.
 class ChartPageTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -46,12 +40,10 @@ class ChartPageTest : public ::testing::Test {
     /// The lines of `colour` within `box`, by default the main figure with a margin.
     std::vector<Mark> lines(const std::vector<Mark>& marks, const QColor& colour, QRectF box = {}) {
         box = box.isNull() ? onPage(ChartMainFigure).adjusted(-20, -20, 20, 20) : box;
-        std::vector<Mark> out;
-        std::copy_if(marks.begin(), marks.end(), std::back_inserter(out), [&](const Mark& m) {
+        return filtered(marks, [&](const Mark& m) {
             return m.kind == Mark::Kind::Line && m.colour == colour && box.contains(m.line.p1()) &&
                    box.contains(m.line.p2());
         });
-        return out;
     }
 
     CalibrationSession session;
@@ -70,8 +62,7 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
     };
     // The cells, not the lone points of the curves.
     const auto cells = [&](const std::vector<Mark>& m, double width) {
-        std::vector<Mark> rects;
-        std::copy_if(m.begin(), m.end(), std::back_inserter(rects), [](const Mark& k) {
+        const std::vector<Mark> rects = filtered(m, [](const Mark& k) {
             return k.kind == Mark::Kind::Rect && k.colour != Blue && k.colour != Red &&
                    k.colour != Black;
         });
@@ -81,14 +72,12 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
     };
     EXPECT_EQ(cells(marks, 6), regions(Outer, Inner));
 
-    // The mode and the average curves with lines of 6 dots, kept inside the main figure; the
-    // average in dashes of four columns four apart, drawn over the mode so that where the two
-    // run together the mode shows between the dashes.
+    // Mode and average in lines of 6 dots kept inside the figure; the average over the mode in
+    // dashes of four columns four apart, so that the mode shows between them.
     const QRectF figure = onPage(ChartMainFigure);
-    const std::vector<CurvePiece> average = averageCurve(d.fineAve.data(), FineFirst, FineLast);
     const std::vector<Mark> blue = lines(marks, Blue);
-    std::vector<CurvePiece> dashes;
-    std::copy_if(average.begin(), average.end(), std::back_inserter(dashes),
+    const std::vector<CurvePiece> dashes =
+        filtered(averageCurve(d.fineAve.data(), FineFirst, FineLast),
                  [](const CurvePiece& p) { return p.line && (p.x1 - FineFirst) / 4 % 2 == 0; });
     // One more line: the section's marker at 50 %, across the whole figure.
     ASSERT_EQ(blue.size(), dashes.size() + 1);
@@ -105,8 +94,7 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
     });
     EXPECT_EQ(lines({marks.begin(), firstBlue}, Red).size(), red.size());
 
-    // The section: one bar per row of the section column with dots, from the left edge over
-    // (dots - 1) % of the width.
+    // The section: a bar per row with dots, from the left edge over (dots - 1) % of the width.
     const QRectF section = onPage(ChartSection);
     const std::vector<Mark> bars = lines(marks, Blue, section.adjusted(-1, -1, 1, 1));
     const int column = sectionColumn(50);
@@ -129,8 +117,7 @@ TEST_F(ChartPageTest, MainFigureSectionAndCurvesAreRePlottedFromTheFineMatrices)
     EXPECT_TRUE(lines(bare, Blue).empty());
     EXPECT_TRUE(lines(bare, Red).empty());
 
-    // In grey scale the shades are greys and the lines black; at 50 % zoom the cells are
-    // 3 dots wide and the figures halved, the offset kept.
+    // Grey scale: grey shades and black lines; at 50 % zoom cells 3 dots wide, the offset kept.
     session.state().colour.greyScale = true;
     session.state().printZoom = 0.5f;
     view.showAverage = true;
@@ -146,22 +133,17 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     view.sectionPercent = 25;
     view.enhancementPercent = 150;
     const std::vector<Mark> marks = printed();
-    EXPECT_EQ(texts(marks).at(0), QStringLiteral("Chart"));
+    EXPECT_EQ(texts(marks).at(0), "Chart");
     // The files and every setting the result depends on, a line each.
-    const std::vector<std::string> settings = {"X: Field reading (mg/L) (calibration.csv)",
-                                               "Y: Reference (mg/L) (calibration.csv)",
-                                               "File 2: error.csv",
-                                               "Smoothing level:  5 %",
-                                               "Vertical threshold:  2 sample(s)",
-                                               "Skip:  off",
-                                               "Horizontal threshold:  2 sample(s)",
-                                               "Confidence coefficient 1:  68.2 %",
-                                               "Confidence coefficient 2:  95.4 %",
-                                               "Z-axis enhancement:  150 %"};
-    ASSERT_EQ(textsFrom(marks, QString::fromStdString(settings[0]), 10), settings);
-    EXPECT_NE(textMark(marks, QStringLiteral("40")), nullptr);
+    const std::vector<std::string> settings(
+        {"X: Field reading (mg/L) (calibration.csv)", "Y: Reference (mg/L) (calibration.csv)",
+         "File 2: error.csv", "Smoothing level:  5 %", "Vertical threshold:  2 sample(s)",
+         "Skip:  off", "Horizontal threshold:  2 sample(s)", "Confidence coefficient 1:  68.2 %",
+         "Confidence coefficient 2:  95.4 %", "Z-axis enhancement:  150 %"});
+    ASSERT_EQ(textsFrom(marks, settings[0], 10), settings);
+    EXPECT_NE(textMark(marks, "40"), nullptr);
     // The section's X value (25 % of 0..40) is centred between the axis labels, under the figure.
-    const Mark* ten = textMark(marks, QStringLiteral("10"));
+    const Mark* ten = textMark(marks, "10");
     ASSERT_NE(ten, nullptr);
     EXPECT_NEAR(ten->rect.left() + 2 * 10 * 10.8 * PxPerTwip / 2,
                 onPage(360 + (5400 - 360) * 0.25 + 975 / 2.0, 0).x(), 0.02);
@@ -170,11 +152,11 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     // a deeper one; a line apart, half a line more before each header.
     const IntervalReadout r = session.readout(25).value();
     const std::vector<std::string> panel = r.panelLines();
-    ASSERT_EQ(textsFrom(marks, QString::fromStdString(panel.front()), panel.size()), panel);
-    const Mark* first = textMark(marks, QString::fromStdString(panel.front()));
+    ASSERT_EQ(textsFrom(marks, panel.front(), panel.size()), panel);
+    const Mark* first = textMark(marks, panel.front());
     const double header = first->rect.left();
     EXPECT_NEAR(header, onPage(8280 + 120, 0).x(), 0.02);
-    const Mark* x = textMark(marks, QString::fromStdString(settings[0]));
+    const Mark* x = textMark(marks, settings[0]);
     const double line = x[1].rect.top() - x->rect.top(); // the settings' pitch
     EXPECT_GT(line, 150 * PxPerTwip);
     for (size_t i = 0; i < panel.size(); ++i) {
@@ -182,13 +164,11 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
         const bool isHeader = panel[i] == r.header1 || panel[i] == r.header2 ||
                               panel[i] == "Average" || panel[i] == "Mode";
         const bool numberAtHeader = i == panel.size() - 3 && r.averageText != "Out of range";
-        EXPECT_NEAR(m.rect.left(), isHeader || numberAtHeader ? header : header + 60 * PxPerTwip,
-                    0.02)
+        EXPECT_NEAR(m.rect.left(), header + (isHeader || numberAtHeader ? 0 : 60 * PxPerTwip), 0.02)
             << panel[i];
         if (i > 0) {
-            // Qt puts a text's baseline on its grid of 1/64 pixel, so each printed top is up to
-            // 1/128 off, a gap between two up to 1/64, and `rows` measured lines up to rows/64;
-            // whatever the font, a line too many or too few is off by over 60 pixels.
+            // Qt snaps baselines to 1/64 pixel: a gap of `rows` lines is up to (1 + rows)/64 off,
+            // while a line too many or too few is off by over 60 pixels whatever the font.
             const double rows = isHeader ? 1.5 : 1;
             EXPECT_NEAR(m.rect.top() - first[i - 1].rect.top(), rows * line, (1 + rows) / 64)
                 << panel[i];
@@ -204,7 +184,7 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     ASSERT_TRUE(session.runAll());
     ASSERT_TRUE(session.buildDetail());
     EXPECT_EQ(
-        textsFrom(printed(), QStringLiteral("File 2: Generated error model"), 6),
+        textsFrom(printed(), "File 2: Generated error model", 6),
         (std::vector<std::string>{"File 2: Generated error model", "Model Std. Dev.:  7 % of range",
                                   "Smoothing level:  5 %", "Vertical threshold:  3 sample(s)",
                                   "Skip:  on", "Horizontal threshold:  4 sample(s)"}));
@@ -215,9 +195,9 @@ TEST_F(ChartPageTest, TextsReadTheSectionAsThePanelDoes) {
     ASSERT_TRUE(session.importFile(1, QUENDRIX_EXAMPLES "/error.csv", "error.csv"));
     ASSERT_TRUE(session.runAll());
     ASSERT_TRUE(session.buildDetail());
-    const std::vector<QString> shown = texts(printed());
-    EXPECT_EQ(std::count(shown.begin(), shown.end(), QStringLiteral("0,5")), 0);
-    EXPECT_GE(std::count(shown.begin(), shown.end(), QStringLiteral("0")), 2);
+    const std::vector<std::string> shown = texts(printed());
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), "0,5"), 0);
+    EXPECT_GE(std::count(shown.begin(), shown.end(), "0"), 2);
 }
 
 } // namespace

@@ -10,8 +10,7 @@ using namespace quendrix;
 
 using Regions = std::vector<std::array<int, 3>>; // first row, last row, class
 
-// The read-out of one column. Range 0..400 makes a row offset its own value; 0..100 gives
-// offset / 4.
+// The read-out of one column: over the range 0..400 a row offset is its own value.
 static IntervalReadout readColumn(const Regions& regions, int mode = NoIndex, int ave = NoIndex,
                                   const char* hi = "400") {
     const int c = 250;
@@ -27,9 +26,8 @@ static IntervalReadout readColumn(const Regions& regions, int mode = NoIndex, in
 }
 
 TEST(IntervalReadout, IntervalsOfBothRegionsAndTheirOpenEnds) {
-    // Region 1 is class 2 and above (by magnitude), region 2 class 1 and above. An interval
-    // starts at offset 0 only when row 50 is inside, open ("?") when row 49 is inside too;
-    // likewise rows 450 and 451 at the top.
+    // Region 1 is class 2 and up (by magnitude), region 2 class 1 and up. An interval starts at
+    // offset 0 only with row 50 inside, open ("?") with row 49 too; likewise rows 450 and 451.
     const std::pair<Regions, std::string> cases[] = {
         {{{90, 160, 1}, {100, 150, 2}, {120, 120, -2}, {300, 320, 2}},
          "50 - 100|250 - 270|95.4 %|40 - 110|250 - 270"},
@@ -59,16 +57,14 @@ TEST(IntervalReadout, IntervalsOfBothRegionsAndTheirOpenEnds) {
     EXPECT_EQ(m.intervals[1].back().low, "30");
 }
 
-TEST(IntervalReadout, ModeAndAverageAtTheEdges) {
-    // Range 0..100: offset s reads s / 4. Each case: mode row, average row, then mode mark and
-    // text, average mark and text ("-" for no mark). An average below the shown rows is still
-    // printed; row 0 is no average; offsets 0 and 400 are marked but not printed as a mode.
+TEST(IntervalReadout, ModeAndAverageAtTheEdgesFormattedReadingsAndSectionColumns) {
+    // Range 0..100 (offset s reads s / 4): mode and average rows; marks ("-": none) and texts.
+    // An average below the rows shown still prints, row 0 is none; a mode at 0 or 400 only marks.
     // clang-format off
     const std::tuple<int, int, const char*> cases[] = {
         {50, 30, "0 Out of range|- -5"}, {450, 450, "400 Out of range|400 Out of range"},
-        {51, 449, "1 0.25|399  99.8"}, {0, 1, "- Out of range|- -12.2"},
-        {250, 0, "200 50|- Out of range"}, {250, 50, "200 50|0  0"},
-        {NoIndex, NoIndex, "- Out of range|- Out of range"}};
+        {51, 449, "1 0.25|399  99.8"}, {0, 1, "- Out of range|- -12.2"}, {250, 50, "200 50|0  0"},
+        {250, 0, "200 50|- Out of range"}, {NoIndex, NoIndex, "- Out of range|- Out of range"}};
     // clang-format on
     auto line = [](std::optional<int> mark, const std::string& text) {
         return (mark ? std::to_string(*mark) : std::string("-")) + " " + text;
@@ -78,17 +74,13 @@ TEST(IntervalReadout, ModeAndAverageAtTheEdges) {
         EXPECT_EQ(line(r.modeMark, r.modeText) + "|" + line(r.averageMark, r.averageText),
                   expected);
     }
-}
 
-TEST(IntervalReadout, FormatReadingAndSectionColumn) {
-    // Halves up; 2, 1 or 0 decimals by magnitude. The single nearest 2.0049999999 is
-    // 2.00500011, which rounds to 2.01 where the double itself would give 2.
-    // clang-format off
-    const std::pair<double, const char*> cases[] = {
-        {0.125, "0.13"}, {-0.125, "-0.12"}, {-2.5, "-2.5"}, {9.999, "10"}, {10.25, "10.3"},
-        {999.96, "1000"}, {1002.5, "1003"}, {123456.7, "123457"}, {0, "0"}, {2.0049999999, "2.01"}};
-    // clang-format on
-    for (const auto& [x, text] : cases) {
+    // Halves up; 2, 1 or 0 decimals by magnitude. 2.0049999999 is the single 2.00500011: 2.01.
+    const std::pair<double, const char*> readings[] = {
+        {0.125, "0.13"}, {-0.125, "-0.12"},     {-2.5, "-2.5"},   {9.999, "10"},
+        {10.25, "10.3"}, {999.96, "1000"},      {1002.5, "1003"}, {123456.7, "123457"},
+        {0, "0"},        {2.0049999999, "2.01"}};
+    for (const auto& [x, text] : readings) {
         EXPECT_EQ(formatReading(x), text) << x;
     }
     EXPECT_EQ((std::array{sectionColumn(0), sectionColumn(1), sectionColumn(100)}),

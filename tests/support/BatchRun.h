@@ -8,11 +8,9 @@
 
 namespace quendrix::test {
 
-/// What one run of the batch command gave.
 struct BatchRun {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 /// Runs the batch command in this process with `args` after the program's name.
@@ -23,11 +21,8 @@ inline BatchRun runBatchCommand(const std::vector<std::string>& args,
         argv.push_back(a.c_str());
     }
     std::ostringstream out, err;
-    BatchRun run;
-    run.status = runBatch(int(argv.size()), argv.data(), out, err, figures);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+    const int status = runBatch(int(argv.size()), argv.data(), out, err, figures);
+    return {status, out.str(), err.str()};
 }
 
 } // namespace quendrix::test

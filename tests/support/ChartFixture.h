@@ -10,9 +10,6 @@
 
 #include <QRadioButton>
 
-#include <sstream>
-#include <vector>
-
 namespace quendrix::test {
 
 /// The main window with the example data calibrated, and its calibration chart window.
@@ -20,6 +17,7 @@ class ChartFixture : public WindowFixture {
   protected:
     ChartWindow* chart() { return w.workflow().chart().window(); }
     ChartControls& cc() { return chart()->controls(); }
+    std::string chartStatus() { return chart()->status().text().toStdString(); }
     /// Left click on Fig.n of the main window; the chart that opens, if any.
     ChartWindow* openFrom(int n) {
         click(&fig(n));
@@ -28,11 +26,9 @@ class ChartFixture : public WindowFixture {
     /// Every chart window there is, shown or not.
     int chartWindows() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        int n = 0;
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            n += qobject_cast<ChartWindow*>(top) != nullptr;
-        }
-        return n;
+        const QWidgetList all = QApplication::topLevelWidgets();
+        return int(std::count_if(all.begin(), all.end(),
+                                 [](QWidget* top) { return qobject_cast<ChartWindow*>(top); }));
     }
     /// A mark on the main figure's picture that only a redraw of the figure removes.
     void stamp() {
@@ -44,30 +40,18 @@ class ChartFixture : public WindowFixture {
     bool stamped() { return cc().picture1->colourAt(10, 10, {400, 400}) == Stamp; }
     /// What `quendrix-batch` prints for the example data, the defaults and `args`; it must succeed.
     std::string batch(std::vector<std::string> args) {
-        args.insert(args.begin(),
-                    {"--file1", CalibrationCsv.toStdString(), "--file2", ErrorCsv.toStdString()});
+        args.insert(args.begin(), {"--file1", examples::Calibration, "--file2", examples::Error});
         const BatchRun run = runBatchCommand(args);
         EXPECT_EQ(run.status, 0) << run.err;
         return run.out;
     }
-    /// What the batch command prints after its summary for `--section percent`, writing its
-    /// file to `output`.
-    std::vector<std::string> batchReadout(int percent, const std::string& output) {
-        std::istringstream lines(batch({"--section", std::to_string(percent), "-o", output}));
-        std::vector<std::string> readout;
-        std::string line;
-        std::getline(lines, line); // the summary
-        while (std::getline(lines, line)) {
-            readout.push_back(line);
-        }
-        return readout;
-    }
-    std::vector<std::string> panel() {
-        std::vector<std::string> out;
-        for (const QString& line : cc().intervalPanel->lines()) {
-            out.push_back(line.toStdString());
-        }
-        return out;
+    /// The batch command's read-out for `--section percent`, its file written to batch.csv.
+    QStringList batchReadout(int percent) {
+        const QStringList lines =
+            QString::fromStdString(batch({"--section", std::to_string(percent), "-o",
+                                          path("batch.csv").toStdString()}))
+                .split(QLatin1Char('\n'));
+        return lines.mid(1, lines.size() - 2); // neither the summary nor the empty end
     }
 };
 

@@ -23,8 +23,7 @@ inline std::string describe(const Result<DataFile>& f) {
     return out;
 }
 
-/// A read file of measurements in one line ("X|Y 2:1,2 4:-,3"), each record after its line,
-/// "-" for a value left out; or why it was refused.
+/// A read file of measurements in one line ("X|Y 2:1,2 4:-,3", "-" for no value), or the refusal.
 inline std::string describe(const Result<MeasurementFile>& f) {
     if (!f) {
         return f.reason();

@@ -11,8 +11,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    // Whether the windows fit and where their texts stand depends on the font: the tests use
-    // the one tools/install-deps installs rather than whichever the machine prefers.
+    // Window sizes and text positions depend on the font: the one tools/install-deps installs.
     const QString family = QStringLiteral("DejaVu Sans");
     QFont font = QApplication::font();
     font.setFamily(family);

@@ -6,14 +6,12 @@
 
 namespace quendrix::test {
 
-/// A draw in [0, 1) from the engine's raw output: mt19937's sequence is fixed by the standard,
-/// unlike the library's distributions, so the data sets are the same everywhere.
+/// A draw in [0, 1) from mt19937's raw output, which unlike the distributions is the same anywhere.
 inline double uniform(std::mt19937& e) {
     return double(e()) / 4294967296.0;
 }
 
-/// `count` samples about y = 0.92 x + 1.4, X drawn from [xLow, xHigh) and Y scattered by up to
-/// 1.5 `noise` either way; every 50th record misses its Y, so it is kept but never counted.
+/// `count` samples about y = 0.92 x + 1.4 +- 1.5 `noise`, X in [xLow, xHigh); every 50th lacks Y.
 inline DataFile randomSamples(unsigned seed, int count, double xLow, double xHigh, double noise) {
     std::mt19937 e(seed);
     DataFile file;

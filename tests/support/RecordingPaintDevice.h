@@ -4,15 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QColor>
-#include <QLineF>
-#include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRectF>
 #include <QRegularExpression>
-#include <QString>
 #include <QTextItem>
 
 #include <algorithm>
@@ -21,7 +16,6 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace quendrix::test {
@@ -40,8 +34,7 @@ struct Mark {
     QPointF centre() const { return kind == Kind::Line ? line.center() : rect.center(); }
 };
 
-/// A paint engine that draws nothing and keeps every command: what a page procedure sends to the
-/// printer, checked without a printer, a PDF reader or pixels.
+/// Keeps every command instead of drawing: the printer's view, checked without printer or pixels.
 class RecordingEngine : public QPaintEngine {
   public:
     RecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
@@ -52,12 +45,8 @@ class RecordingEngine : public QPaintEngine {
     bool end() override { return true; }
     Type type() const override { return QPaintEngine::User; }
     void updateState(const QPaintEngineState& state) override {
-        if (state.state() & QPaintEngine::DirtyPen) {
-            pen_ = state.pen();
-        }
-        if (state.state() & QPaintEngine::DirtyBrush) {
-            brush_ = state.brush();
-        }
+        pen_ = state.state() & QPaintEngine::DirtyPen ? state.pen() : pen_;
+        brush_ = state.state() & QPaintEngine::DirtyBrush ? state.brush() : brush_;
         if (state.state() & (QPaintEngine::DirtyClipRegion | QPaintEngine::DirtyClipPath |
                              QPaintEngine::DirtyClipEnabled)) {
             clip_ = state.isClipEnabled() && state.clipOperation() != Qt::NoClip
@@ -111,8 +100,7 @@ class RecordingPaintDevice : public QPaintDevice {
 
   protected:
     int metric(PaintDeviceMetric metric) const override {
-        // By PaintDeviceMetric from PdmWidth: size, millimetres, colours, depth, four
-        // resolutions, pixel ratio.
+        // From PdmWidth: size, millimetres, colours, depth, four resolutions, pixel ratio.
         static constexpr int values[] = {4960, 7016, 209, 297, INT_MAX, 32, 600, 600, 600, 600, 1};
         if (metric == PdmDevicePixelRatioScaled) {
             return int(QPaintDevice::devicePixelRatioFScale());
@@ -140,34 +128,30 @@ inline std::vector<Mark> recordPage(const std::function<void(ui::PrinterPage&)>&
 }
 
 /// The texts in the order they were printed.
-inline std::vector<QString> texts(const std::vector<Mark>& marks) {
-    std::vector<QString> out;
+inline std::vector<std::string> texts(const std::vector<Mark>& marks) {
+    std::vector<std::string> out;
     for (const Mark& m : marks) {
         if (m.kind == Mark::Kind::Text) {
-            out.push_back(m.text);
+            out.push_back(m.text.toStdString());
         }
     }
     return out;
 }
 
 /// The first text mark reading `text`, or null.
-inline const Mark* textMark(const std::vector<Mark>& marks, const QString& text) {
+inline const Mark* textMark(const std::vector<Mark>& marks, const std::string& text) {
     const auto at = std::find_if(marks.begin(), marks.end(), [&](const Mark& m) {
-        return m.kind == Mark::Kind::Text && m.text == text;
+        return m.kind == Mark::Kind::Text && m.text.toStdString() == text;
     });
     return at == marks.end() ? nullptr : &*at;
 }
 
 /// Up to `n` texts from the first reading `first`.
-inline std::vector<std::string> textsFrom(const std::vector<Mark>& marks, const QString& first,
+inline std::vector<std::string> textsFrom(const std::vector<Mark>& marks, const std::string& first,
                                           size_t n) {
-    const std::vector<QString> all = texts(marks);
-    std::vector<std::string> out;
-    for (auto at = std::find(all.begin(), all.end(), first); at != all.end() && out.size() < n;
-         ++at) {
-        out.push_back(at->toStdString());
-    }
-    return out;
+    const std::vector<std::string> all = texts(marks);
+    const auto at = std::find(all.begin(), all.end(), first);
+    return {at, at + std::min(n, size_t(all.end() - at))};
 }
 
 /// Pages of a PDF file, counted from its page objects.
@@ -176,15 +160,16 @@ inline int pdfPages(const std::string& bytes) {
     return int(QString::fromLatin1(bytes.data(), qsizetype(bytes.size())).count(page));
 }
 
+/// The items of `all` that `keep` keeps.
+template <class T, class Keep> std::vector<T> filtered(const std::vector<T>& all, Keep keep) {
+    std::vector<T> out;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(out), keep);
+    return out;
+}
+
 /// The filled rects and dots whose centre lies in `box`.
 inline std::vector<Mark> plotted(const std::vector<Mark>& marks, const QRectF& box) {
-    std::vector<Mark> out;
-    for (const Mark& m : marks) {
-        if (m.filled && box.contains(m.centre())) {
-            out.push_back(m);
-        }
-    }
-    return out;
+    return filtered(marks, [&](const Mark& m) { return m.filled && box.contains(m.centre()); });
 }
 
 using Cells = std::map<std::pair<int, int>, QRgb>;
@@ -202,9 +187,8 @@ inline Cells cellsOf(int first, int last, const std::function<QColor(int, int)>&
     return out;
 }
 
-/// The colour printed over the centre of each cell (i, j), first <= i, j <= last, of a grid whose
-/// cells stand `pitch` pixels apart with `centre(i, j)` (j growing upwards), from the filled rects
-/// in `area`; each rect must be `width` pixels wide, and no centre may be printed twice.
+/// The colour over `centre(i, j)` of each cell, first <= i, j <= last, `pitch` pixels apart (j up),
+/// from the filled rects in `area`; each `width` pixels wide, and no centre printed twice.
 inline Cells printedCells(const std::vector<Mark>& marks, const QRectF& area, double width,
                           int first, int last, double pitch,
                           const std::function<QPointF(int, int)>& centre) {

@@ -7,17 +7,14 @@
 #include <locale.h>
 #include <regex>
 
-// Written apart from src/base/NumberReading.cpp and NumberWriting.cpp, from the rules themselves
-// and the C library's correctly rounded conversions, so that a fault there cannot hide here.
+// Apart from src/base/Number*.cpp, on the C library's correctly rounded conversions.
 
 namespace quendrix::reference {
 namespace {
 
-/// Runs `f` under the C locale, whatever the process's locale (the tests run under one with a
-/// decimal comma).
+/// Runs `f` under the C locale (the tests run under one with a decimal comma).
 template <class F> auto inCLocale(F f) {
-    const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
-    const locale_t previous = uselocale(c);
+    const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr), previous = uselocale(c);
     auto result = f();
     uselocale(previous);
     freelocale(c);
@@ -87,8 +84,7 @@ std::string shortestText(float value) {
         return std::string(text);
     });
     const size_t e = scientific.find('e');
-    std::string sign;
-    std::string digits;
+    std::string sign, digits;
     for (char c : scientific.substr(0, e)) {
         if (c == '-') {
             sign = "-";

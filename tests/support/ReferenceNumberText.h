@@ -6,12 +6,10 @@
 
 namespace quendrix::reference {
 
-/// The leading-number rule from its description: blanks removed, the longest number at the
-/// start matched by a regular expression and converted by the C library.
+/// The leading-number rule: blanks removed, a regular expression, the C library's conversion.
 std::optional<double> leadingNumberIfAny(std::string_view text);
 
-/// The shortest text of a single from its description: the fewest significant digits (at most
-/// seven) that read back to the value, else the value rounded to seven; general format.
+/// The shortest text of a single: the fewest digits (up to seven) that read back, else seven.
 std::string shortestText(float value);
 
 /// The same text without the zero before the decimal point.

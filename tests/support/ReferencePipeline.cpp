@@ -19,8 +19,7 @@ void multipleMatrix(StageMatrix& m, Field a, Field b, Field c) {
 }
 
 std::array<float, 2> columnLevels(const std::vector<float>& column, Coefficients coefficients) {
-    float peak = 0;
-    float total = 0;
+    float peak = 0, total = 0;
     for (float v : column) {
         peak = std::fmax(peak, std::fabs(v));
         total = float(double(total) + double(std::fabs(v)));
@@ -56,11 +55,7 @@ void gaussianModel(StageMatrix& m, const Grid& grid, float slope, float intercep
 }
 
 void countSamples(StageMatrix& m, const DataFile& file1, const Grid& grid) {
-    for (int i = 0; i < GridSize; ++i) {
-        for (int j = 0; j < GridSize; ++j) {
-            m.at(Field::Samples, i, j) = 0;
-        }
-    }
+    m.plane(Field::Samples).fill(0);
     for (const Sample& s : file1.records) {
         if (s.x == MissingValue || s.y == MissingValue) {
             continue;
@@ -80,15 +75,10 @@ void normalizeH(StageMatrix& m, const UnitWeights& w, int threshold, bool skip) 
             sum += m.at(Field::Smoothed, i, j);
         }
         for (int i = 0; i < GridSize; ++i) {
-            const float t = float(w.horizontal * threshold * 1.05);
-            float& out = m.at(Field::NormH, i, j);
-            if (skip) {
-                out = m.at(Field::Smoothed, i, j);
-            } else if (sum == 0 || t > sum) {
-                out = 0;
-            } else {
-                out = float(double(m.at(Field::Smoothed, i, j)) / double(sum));
-            }
+            const float t = float(w.horizontal * threshold * 1.05), v = m.at(Field::Smoothed, i, j);
+            m.at(Field::NormH, i, j) = skip                  ? v
+                                       : sum == 0 || t > sum ? 0.0f
+                                                             : float(double(v) / double(sum));
         }
     }
 }
@@ -96,8 +86,7 @@ void normalizeH(StageMatrix& m, const UnitWeights& w, int threshold, bool skip) 
 void normalizeV(StageMatrix& m, const UnitWeights& w, int threshold,
                 std::array<int, GridSize>& aveIndex) {
     for (int i = 0; i < GridSize; ++i) {
-        float s5 = 0;
-        float s4 = 0;
+        float s5 = 0, s4 = 0;
         for (int j = 0; j < GridSize; ++j) {
             s5 += m.at(Field::NormH, i, j);
             s4 += m.at(Field::Smoothed, i, j);
@@ -116,12 +105,11 @@ void normalizeV(StageMatrix& m, const UnitWeights& w, int threshold,
         aveIndex[size_t(i)] = 0;
         if (total != 0) {
             float c = 0;
-            bool found = false;
             for (int j = 0; j < GridSize; ++j) {
                 c += m.at(Field::Prob, i, j);
-                if (!found && c > float(double(total) / 2)) {
+                if (c > float(double(total) / 2)) {
                     aveIndex[size_t(i)] = j;
-                    found = true;
+                    break;
                 }
             }
         }
@@ -139,8 +127,7 @@ namespace {
 
 /// Peak, mode and total of the magnitudes of one column.
 struct ColumnStatistics {
-    float peak = 0;
-    float total = 0;
+    float peak = 0, total = 0;
     int mode = NoIndex;
 };
 
@@ -162,13 +149,7 @@ ColumnStatistics statistics(const std::vector<float>& column) {
 
 float classOf(float value, const ColumnStatistics& s, std::array<float, 2> level, int row,
               Coefficients k) {
-    float cls = 0;
-    if (std::fabs(value) > level[0]) {
-        cls += 1;
-    }
-    if (std::fabs(value) > level[1]) {
-        cls += 1;
-    }
+    float cls = float(std::fabs(value) > level[0]) + float(std::fabs(value) > level[1]);
     if (row > 0 && row == s.mode) {
         cls = 3;
     }

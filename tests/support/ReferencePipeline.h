@@ -14,16 +14,13 @@ namespace quendrix::reference {
 /// The plain triple loop of the matrix product: i, j, then k, no shortcut.
 void multipleMatrix(StageMatrix& m, Field a, Field b, Field c);
 
-/// The level bisection of one column of (signed) probabilities, one level after the other, with
-/// the column's peak and total of magnitudes taken from the column itself.
+/// The level bisection of one column of (signed) probabilities, one level after the other.
 std::array<float, 2> columnLevels(const std::vector<float>& column, Coefficients coefficients);
 
-// Each stage as the literal loops of its description, cell by cell in the written order, for
-// the fast paths to be compared with and timed against.
+// Each stage as literal loops, cell by cell in the written order, to compare and time against.
 
 /// Model: one exponential per cell.
 void gaussianModel(StageMatrix& m, const Grid& grid, float slope, float intercept, float stdDev);
-/// Samples: the complete samples counted into their cells.
 void countSamples(StageMatrix& m, const DataFile& file1, const Grid& grid);
 /// NormH: one Y row after the other, its sum first.
 void normalizeH(StageMatrix& m, const UnitWeights& w, int threshold, bool skip);
@@ -32,8 +29,7 @@ void normalizeV(StageMatrix& m, const UnitWeights& w, int threshold,
                 std::array<int, GridSize>& aveIndex);
 /// Confi and the column results: one X column after the other.
 void findConfidenceRegions(StageMatrix& m, Coefficients coefficients, ColumnResults& columns);
-/// The fine matrices: interpolation one grid row after the other (later rows blanking earlier
-/// ones), then one fine column after the other.
+/// The fine matrices: interpolated grid row by row (later rows blank earlier ones), then by column.
 void buildDetailMatrices(const StageMatrix& m, Coefficients coefficients, DetailMatrices& out);
 
 } // namespace quendrix::reference

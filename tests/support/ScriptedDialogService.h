@@ -2,8 +2,10 @@
 
 #include "ui/DialogService.h"
 
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPrinter>
 #include <QStringList>
 
 #include <deque>
@@ -22,29 +24,60 @@ struct PrintAnswer {
 /// Answers dialogs from a script instead of a person: file and print dialogs take the next
 /// queued answer (an empty file name, or an empty queue, is a cancel) and message boxes are
 /// recorded. A save dialog given an existing file asks, as the platform's does, whether to
-/// replace it: the question is counted and answered as `answerOverwrite` says (declining
-/// cancels the save).
+/// replace it: the question is counted and answered yes.
 class ScriptedDialogService : public DialogService {
   public:
     void answerFile(const QString& path) { fileAnswers_.push_back(path); }
-    void answerOverwrite(bool replace) { replace_ = replace; }
     void answerPrint(const PrintAnswer& answer) { printAnswers_.push_back(answer); }
     const QStringList& messages() const { return messages_; }
-    void clearMessages() { messages_.clear(); }
     int fileDialogsShown() const { return fileDialogsShown_; }
     int overwriteQuestions() const { return overwriteQuestions_; }
     int printDialogsShown() const { return printDialogsShown_; }
     /// The filter the last file dialog offered.
     const QString& lastFilter() const { return lastFilter_; }
 
-    QString openFileName(QWidget* parent, const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& filter,
-                         const QString& defaultSuffix = QString()) override;
-    void exclamation(QWidget* parent, const QString& title, const QString& text) override;
-    bool print(QWidget* parent, QPrinter& printer) override;
+    QString openFileName(QWidget*, const QString& filter) override { return nextFile(filter); }
+    QString saveFileName(QWidget*, const QString& filter,
+                         const QString& defaultSuffix = QString()) override {
+        QString answer = nextFile(filter);
+        if (!answer.isEmpty() && !defaultSuffix.isEmpty() && !QFileInfo(answer).isDir() &&
+            !QFileInfo(answer).fileName().contains(u'.')) {
+            answer += u'.' + defaultSuffix;
+        }
+        overwriteQuestions_ += !answer.isEmpty() && QFileInfo(answer).isFile() ? 1 : 0;
+        return answer;
+    }
+    void exclamation(QWidget*, const QString& title, const QString& text) override {
+        messages_.push_back(title + QStringLiteral(": ") + text);
+    }
+    bool print(QWidget*, QPrinter& printer) override {
+        ++printDialogsShown_;
+        if (printAnswers_.empty()) {
+            return false;
+        }
+        const PrintAnswer answer = printAnswers_.front();
+        printAnswers_.pop_front();
+        if (!answer.pdfPath.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(answer.pdfPath);
+        }
+        printer.setCopyCount(answer.copies);
+        printer.setPageSize(QPageSize(answer.pageSize));
+        printer.setPageOrientation(answer.orientation);
+        return true;
+    }
 
   private:
-    QString nextFile(const QString& filter);
+    QString nextFile(const QString& filter) {
+        ++fileDialogsShown_;
+        lastFilter_ = filter;
+        if (fileAnswers_.empty()) {
+            return {};
+        }
+        QString answer = fileAnswers_.front();
+        fileAnswers_.pop_front();
+        return answer;
+    }
 
     std::deque<QString> fileAnswers_;
     std::deque<PrintAnswer> printAnswers_;
@@ -52,7 +85,6 @@ class ScriptedDialogService : public DialogService {
     int fileDialogsShown_ = 0;
     int printDialogsShown_ = 0;
     int overwriteQuestions_ = 0;
-    bool replace_ = true;
     QString lastFilter_;
 };
 

@@ -37,18 +37,15 @@ struct TempDir {
     }
 };
 
-/// Every name in the folder (with `deep`, every path below it), sorted and joined, so that a
-/// stray temporary file shows up in one comparison.
+/// Every name in the folder (`deep`: every path below it), sorted and joined: a stray file shows.
 inline std::string listing(const std::filesystem::path& folder, bool deep = false) {
+    namespace fs = std::filesystem;
     std::vector<std::string> names;
-    auto add = [&](const std::filesystem::directory_entry& entry) {
-        names.push_back(entry.path().lexically_relative(folder).string());
+    auto add = [&](const fs::directory_entry& e) {
+        names.push_back(e.path().lexically_relative(folder).string());
     };
-    if (deep) {
-        std::for_each(std::filesystem::recursive_directory_iterator(folder), {}, add);
-    } else {
-        std::for_each(std::filesystem::directory_iterator(folder), {}, add);
-    }
+    deep ? (void)std::for_each(fs::recursive_directory_iterator(folder), {}, add)
+         : (void)std::for_each(fs::directory_iterator(folder), {}, add);
     std::sort(names.begin(), names.end());
     std::string out;
     for (const auto& name : names) {
@@ -57,8 +54,7 @@ inline std::string listing(const std::filesystem::path& folder, bool deep = fals
     return out;
 }
 
-/// Runs `body` in a child process that has given up root, so that permissions count; its exit
-/// status is the result. Where the tests do not run as root they already count.
+/// `body`'s result, run in a child process that has given up root so that permissions count.
 inline int asUnprivilegedUser(const std::function<int()>& body) {
     const pid_t child = ::fork();
     if (child == 0) {

@@ -9,8 +9,7 @@ int main(int argc, char** argv) {
         return 77;
     }
 #endif
-    // Run under a locale whose decimal separator is a comma where the machine has one, so that
-    // any number text that depends on the C locale shows up as a failure.
+    // A decimal-comma locale where the machine has one: number texts must not depend on it.
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"}) {
         if (std::setlocale(LC_ALL, name) != nullptr) {
             break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedDialogService.h"
+#include "TestFiles.h"
 #include "app/ClickableLabel.h"
 #include "app/ControlPanel.h"
 #include "app/FigureBox.h"
@@ -11,7 +12,6 @@
 #include "figures/StageFigures.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FigureSurface.h"
-#include "ui/FormUnits.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -24,18 +24,21 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
-#include <QStatusBar>
 #include <QTest>
 
 #include <cstring>
 #include <functional>
-#include <string>
 
 inline void PrintTo(const QColor& c, std::ostream* os) {
     *os << c.name().toStdString();
 }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace quendrix::test {
+
+using Widgets = std::vector<QWidget*>;
 
 inline const QString CalibrationCsv = QStringLiteral(QUENDRIX_EXAMPLES "/calibration.csv");
 inline const QString ErrorCsv = QStringLiteral(QUENDRIX_EXAMPLES "/error.csv");
@@ -45,17 +48,15 @@ inline const QSize Px(402, 402);
 inline const QColor White(255, 255, 255), Black(0, 0, 0), Red(255, 0, 0), Blue(0, 0, 255);
 inline const QColor Stamp(255, 0, 255);
 
-/// What a widget shows, one pixel per logical pixel whatever the screen's scale (each pixel taken
-/// from its block, not blended), so that widget coordinates index it.
+/// What a widget shows, one unblended pixel per logical pixel at any screen scale.
 inline QImage grabbed(QWidget* widget) {
-    const QImage shot = widget->grab().toImage();
-    return shot.size() == widget->size()
-               ? shot
-               : shot.scaled(widget->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return widget->grab().toImage().scaled(widget->size(), Qt::IgnoreAspectRatio,
+                                           Qt::FastTransformation);
 }
 
-template <class Widget> std::string text(const Widget* widget) {
-    return widget->text().toStdString();
+/// The widgets' texts, joined by "|".
+template <class... Widgets> std::string text(const Widgets*... widgets) {
+    return QStringList{widgets->text()...}.join(QLatin1Char('|')).toStdString();
 }
 
 /// The main window on the offscreen platform, shown and active so that focus changes arrive.
@@ -71,10 +72,21 @@ class WindowFixture : public ::testing::Test {
         window->activateWindow();
         return QTest::qWaitFor([&] { return QApplication::activeWindow() == window; });
     }
+    /// The active window once it is a T; null when none became active.
+    template <class T> static T* active() {
+        T* t = nullptr;
+        const auto found = [&] { return (t = qobject_cast<T*>(QApplication::activeWindow())); };
+        return QTest::qWaitFor(found) ? t : nullptr;
+    }
+    static QRect inWindow(const QWidget* widget) {
+        return {widget->mapTo(widget->window(), QPoint(0, 0)), widget->size()};
+    }
 
     ControlPanel& c() { return w.controls(); }
     ui::FigureSurface& fig(int n) { return *w.figures().figure(n); }
     const StageMatrix& m() { return w.session().matrix(); }
+    SessionState& state() { return w.session().state(); }
+    std::string status() { return w.workflow().status().text().toStdString(); }
     bool drawn(int n) { return w.workflow().figures().drawn(n); }
 
     void click(QWidget* widget) {
@@ -88,16 +100,22 @@ class WindowFixture : public ::testing::Test {
         dialogs.answerFile(path);
         click(c().file[size_t(f)].importButton);
     }
-    void runAll() {
+    void importBoth() {
         import(0, CalibrationCsv);
         import(1, ErrorCsv);
+    }
+    void runAll() {
+        importBoth();
         click(c().run.start);
     }
-    /// Types into a range box as a user does; leaving the box checks and commits the range.
-    void typeRange(QLineEdit* box, const QString& text) {
+    /// Types into a range box as a user does, then `then`; leaving the box or Return commits it.
+    void typeRange(QLineEdit* box, const QString& text, Qt::Key then = Qt::Key_unknown) {
         box->setFocus();
         box->selectAll();
         QTest::keyClicks(box, text);
+        if (then != Qt::Key_unknown) {
+            QTest::keyClick(box, then);
+        }
     }
 
     /// Keeps every figure's drawing revision and a copy of the matrix.
@@ -134,14 +152,20 @@ class WindowFixture : public ::testing::Test {
         return out;
     }
 
-    /// Whether stage figure n (3..8) shows what the figure code draws from the session now, the
-    /// overlays as the boxes say: the figures' colours are the figure tests' business,
-    /// following the session is the window's.
-    bool showsSessionStage(int n) {
+    /// Whether Fig.n shows what the figure code draws from the session now, scatter figures on
+    /// 0..hi, the fitting line and overlays as their boxes say (colours are the figure tests').
+    bool showsSession(int n, double hi = 40) {
         ui::FigureScene scene;
-        drawSessionStage(scene, w.session(), n - 3);
+        if (n <= 2) {
+            drawSessionScatter(scene, w.session(), n - 1, 0, hi);
+            if (n == 2 && c().model.showFittingLine->isChecked()) {
+                drawSessionFittingLine(scene, w.session(), 0, hi);
+            }
+        } else {
+            drawSessionStage(scene, w.session(), n - 3);
+        }
         if (n == 7 && drawn(8)) {
-            drawMaskedProbability(scene, m(), w.session().state().colour);
+            drawMaskedProbability(scene, m(), state().colour);
         }
         if (n == 8) {
             drawSessionOverlays(scene, w.session(), c().coefficients.showMode->isChecked(),
@@ -149,17 +173,38 @@ class WindowFixture : public ::testing::Test {
         }
         return scene.render(Px) == fig(n).render(Px);
     }
-    /// Whether scatter figure n (1, 2) shows what the figure code draws from the session on the
-    /// range 0..hi, file 2's fitting line as the box says.
-    bool showsSessionScatter(int n, double hi) {
-        ui::FigureScene scene;
-        drawSessionScatter(scene, w.session(), n - 1, 0, hi);
-        if (n == 2 && c().model.showFittingLine->isChecked()) {
-            drawSessionFittingLine(scene, w.session(), 0, hi);
+
+    /// Each of `all` inside `within` (in window coordinates) if given, at least at its minimum
+    /// size, its text whole if a label, and clear of the others.
+    static void expectUsable(const std::vector<QWidget*>& all, const QRect& within = {}) {
+        const auto name = [](const QWidget* widget) {
+            return std::string(widget->metaObject()->className()) + " \"" +
+                   widget->property("text").toString().toStdString() + "\"";
+        };
+        for (size_t i = 0; i < all.size(); ++i) {
+            const QRect r = inWindow(all[i]);
+            const std::string n = name(all[i]);
+            EXPECT_TRUE(within.isNull() || within.contains(r)) << n;
+            EXPECT_GE(r.width(), all[i]->minimumSizeHint().width()) << n;
+            EXPECT_GE(r.height(), all[i]->minimumSizeHint().height()) << n;
+            if (auto* label = qobject_cast<QLabel*>(all[i])) {
+                EXPECT_GE(r.width(), label->fontMetrics().horizontalAdvance(label->text())) << n;
+            }
+            for (size_t j = i + 1; j < all.size(); ++j) {
+                EXPECT_FALSE(r.intersects(inWindow(all[j]))) << n << " and " << name(all[j]);
+            }
         }
-        return scene.render(Px) == fig(n).render(Px);
     }
 
+    /// A file of `bytes` in the test's own folder, and the path of `name` there.
+    QString file(const std::string& name, const std::string& bytes) {
+        return QString::fromStdString(dir.file(name, bytes));
+    }
+    QString path(const std::string& name) {
+        return QString::fromStdString((dir.path / name).string());
+    }
+
+    TempDir dir{"quendrix-window"};
     ui::ScriptedDialogService dialogs;
     MainWindow w{dialogs};
     StageMatrix before;

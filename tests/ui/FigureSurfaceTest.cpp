@@ -13,29 +13,42 @@
 
 using quendrix::ui::FigureSurface;
 
-namespace {
-
-constexpr double kScale = quendrix::ui::MainFigureSide;
-constexpr double kCell = kScale / 200;
+constexpr double kScale = quendrix::ui::MainFigureSide, kCell = kScale / 200;
 // At 375 pixels one pixel is 5 units, so pixel k has its centre at 5k + 2.5.
 const QSize kSize(375, 375);
 const QColor White(Qt::white);
 
-} // namespace
-
-TEST(FigureSurfaceTest, CellsFillTheirFootprintAtAnySize) {
-    FigureSurface s;
-    const double x = 100 * kCell, y = 60 * kCell;
-    s.cell(x, y, Qt::red);
-    s.cell(x + kCell, y, Qt::blue);
-    for (const auto& [n, dpr] : {std::pair{201, 1.0}, {333, 2.0}}) {
-        const QImage image = s.render(QSize(n, n), dpr);
+TEST(FigureSurfaceTest, CellsFillTheirFootprintAtAnySizeAndAWholeGridDrawsAsItsCellsOneByOne) {
+    FigureSurface oneByOne, whole;
+    const double x = 100 * kCell, y = 130 * kCell;
+    // A cell already there stays where the grid is transparent and is covered where it is not.
+    for (FigureSurface* s : {&oneByOne, &whole}) {
+        s->cell(3 * kCell, 4 * kCell, Qt::green);
+        s->cell(10 * kCell, 10 * kCell, Qt::green);
+        s->cell(x, y, Qt::red);
+        s->cell(x + kCell, y, Qt::blue);
+    }
+    QImage grid(whole.cellGridSize(), QImage::Format_ARGB32);
+    ASSERT_EQ(grid.size(), QSize(201, 201));
+    grid.fill(Qt::transparent);
+    for (int i = 0; i < 200; i += 3) {
+        for (int j = 5; j < 120; j += 7) {
+            const QColor colour = QColor::fromHsv((i * 7 + j) % 360, 200, 200);
+            oneByOne.cell(i * kCell, j * kCell, colour);
+            grid.setPixel(whole.cellIndex(i * kCell), whole.cellIndex(j * kCell), colour.rgba());
+        }
+    }
+    oneByOne.cell(200 * kCell, 200 * kCell, Qt::blue);
+    grid.setPixel(whole.cellIndex(200 * kCell), whole.cellIndex(200 * kCell), qRgb(0, 0, 255));
+    whole.cells(grid);
+    for (const auto& [n, dpr] : {std::pair{201, 1.0}, {333, 2.0}, {700, 1.0}}) {
+        const QImage image = whole.render(QSize(n, n), dpr);
+        EXPECT_EQ(image, oneByOne.render(QSize(n, n), dpr)) << "size " << n << " dpr " << dpr;
         ASSERT_EQ(image.width(), std::lround(n * dpr));
         const double units = kScale / image.width();
         for (int py = int((y - kCell) / units); py <= int((y + 2 * kCell) / units); ++py) {
             for (int px = int((x - 2 * kCell) / units); px <= int((x + 4 * kCell) / units); ++px) {
-                // The pixel centre in cell widths from the red cell's left or top edge; a centre
-                // right on an edge may go either way.
+                // Centres in cells from the red cell's corner; one on an edge may go either way.
                 const double u = ((px + 0.5) * units - x) / kCell + 0.5;
                 const double v = ((py + 0.5) * units - y) / kCell + 0.5;
                 const double du = u - std::floor(u), dv = v - std::floor(v);
@@ -52,34 +65,7 @@ TEST(FigureSurfaceTest, CellsFillTheirFootprintAtAnySize) {
     }
 }
 
-TEST(FigureSurfaceTest, AWholeGridOfCellsDrawsAsItsCellsOneByOne) {
-    FigureSurface oneByOne;
-    FigureSurface whole;
-    // A cell already there stays where the grid is transparent and is covered where it is not.
-    for (FigureSurface* s : {&oneByOne, &whole}) {
-        s->cell(3 * kCell, 4 * kCell, Qt::green);
-        s->cell(10 * kCell, 10 * kCell, Qt::green);
-    }
-    QImage grid(whole.cellGridSize(), QImage::Format_ARGB32);
-    ASSERT_EQ(grid.size(), QSize(201, 201));
-    grid.fill(Qt::transparent);
-    for (int i = 0; i < 200; i += 3) {
-        for (int j = 5; j < 120; j += 7) {
-            const QColor colour = QColor::fromHsv((i * 7 + j) % 360, 200, 200);
-            oneByOne.cell(i * kCell, j * kCell, colour);
-            grid.setPixel(whole.cellIndex(i * kCell), whole.cellIndex(j * kCell), colour.rgba());
-        }
-    }
-    oneByOne.cell(200 * kCell, 200 * kCell, Qt::blue);
-    grid.setPixel(whole.cellIndex(200 * kCell), whole.cellIndex(200 * kCell), qRgb(0, 0, 255));
-    whole.cells(grid);
-    for (const auto& [n, dpr] : {std::pair{201, 1.0}, {333, 2.0}, {700, 1.0}}) {
-        EXPECT_EQ(whole.render(QSize(n, n), dpr), oneByOne.render(QSize(n, n), dpr))
-            << "size " << n << " dpr " << dpr;
-    }
-}
-
-TEST(FigureSurfaceTest, ClearKeepsThePictureAndBlankingHidesIt) {
+TEST(FigureSurfaceTest, ClearKeepsThePictureBlankingHidesItAndItemsLandWhereScaled) {
     FigureSurface s;
     s.cell(937.5, 937.5, Qt::green);
     s.makePersistent();
@@ -108,28 +94,25 @@ TEST(FigureSurfaceTest, ClearKeepsThePictureAndBlankingHidesIt) {
     }
     EXPECT_EQ(r.itemCount(), 1u);
     EXPECT_EQ(r.colourAt(502.5, 502.5, kSize), QColor(Qt::blue));
-}
 
-TEST(FigureSurfaceTest, ItemsLandAtTheirScaledPositions) {
-    FigureSurface s;
-    s.point(502.5, 302.5, Qt::red);
-    EXPECT_EQ(s.colourAt(502.5, 302.5, kSize), QColor(Qt::red));
-    EXPECT_EQ(s.colourAt(507.5, 302.5, kSize), White);
-    s.setDrawWidth(3); // pixels 99..101 of row 100
-    s.point(502.5, 502.5, Qt::blue);
-    EXPECT_EQ(s.colourAt(497.5, 507.5, kSize), QColor(Qt::blue));
-    EXPECT_EQ(s.colourAt(512.5, 502.5, kSize), White);
-    s.setDrawWidth(1);
-    s.line(1002.5, 0, 1002.5, kScale, Qt::black);
-    EXPECT_EQ(s.colourAt(1002.5, 702.5, kSize), QColor(Qt::black));
-    EXPECT_EQ(s.colourAt(1007.5, 702.5, kSize), White);
+    FigureSurface p;
+    p.point(502.5, 302.5, Qt::red);
+    EXPECT_EQ(p.colourAt(502.5, 302.5, kSize), QColor(Qt::red));
+    EXPECT_EQ(p.colourAt(507.5, 302.5, kSize), White);
+    p.setDrawWidth(3); // pixels 99..101 of row 100
+    p.point(502.5, 502.5, Qt::blue);
+    EXPECT_EQ(p.colourAt(497.5, 507.5, kSize), QColor(Qt::blue));
+    EXPECT_EQ(p.colourAt(512.5, 502.5, kSize), White);
+    p.setDrawWidth(1);
+    p.line(1002.5, 0, 1002.5, kScale, Qt::black);
+    EXPECT_EQ(p.colourAt(1002.5, 702.5, kSize), QColor(Qt::black));
+    EXPECT_EQ(p.colourAt(1007.5, 702.5, kSize), White);
     // Cells lie below the items even when drawn later.
-    s.point(937.5, 1402.5, Qt::magenta);
-    s.cell(937.5, 1402.5, Qt::green);
-    EXPECT_EQ(s.colourAt(937.5, 1402.5, kSize), QColor(Qt::magenta));
+    p.point(937.5, 1402.5, Qt::magenta);
+    p.cell(937.5, 1402.5, Qt::green);
+    EXPECT_EQ(p.colourAt(937.5, 1402.5, kSize), QColor(Qt::magenta));
 
-    // At 375 x 750 a radius of 100 units is 20 pixels across and 40 down. A run of equal circles
-    // (as in a scatter plot, drawn once and copied) and a single one.
+    // At 375 x 750 radius 100 is 20 pixels across, 40 down; a run of copied circles and one alone.
     FigureSurface c;
     for (double x : {237.5, 637.5, 1037.5, 1437.5}) {
         c.circle(x, 937.5, 100, Qt::black, Qt::cyan);

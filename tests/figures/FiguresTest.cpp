@@ -1,23 +1,31 @@
 #include "figures/ChartFigures.h"
+#include "figures/FigureGrid.h"
 #include "figures/ReadoutLayout.h"
+#include "figures/ScatterFigure.h"
+#include "figures/StageFigures.h"
 #include "ui/FigureScene.h"
+#include "ui/FormUnits.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
-namespace quendrix {
-namespace {
+void PrintTo(const QColor& c, std::ostream* os) {
+    *os << c.name().toStdString();
+}
+
+using namespace quendrix;
 
 const QColor White(255, 255, 255), Black(0, 0, 0), Red(255, 0, 0), Blue(0, 0, 255);
 const QColor Pale(200, 255, 200), Dark(50, 127, 50);
 
-QColor rgb(Rgb c) {
+static QColor rgb(Rgb c) {
     return QColor(c.red, c.green, c.blue);
 }
 
 // The main figure rendered at 802 pixels: a fine cell is two pixels wide.
-QColor fine(const ui::FigureScene& s, int i, int j) {
+static QColor fine(const ui::FigureScene& s, int i, int j) {
     return s.colourAt(ChartFrame.x(i), ChartFrame.y(j), QSize(802, 802));
 }
 
@@ -48,14 +56,13 @@ TEST_F(ChartFiguresTest, BothDisplayModesCellByCellAtEveryEnhancement) {
         auto ramped = [&](float p) {
             return rgb(rampColour(ramp.points, double(p) * (percent / 100.0) * 200 / 10));
         };
-        EXPECT_EQ(fine(s, 60, 100), White);
-        EXPECT_EQ(fine(s, 60, 101), ramped(0.02f));
-        EXPECT_EQ(fine(s, 60, 102), ramped(0.005f));
-        EXPECT_EQ(fine(s, 60, 103), ramped(0.0125f));
-        EXPECT_EQ(fine(s, 60, 104), ramped(0.0125f));
-        EXPECT_EQ(fine(s, 60, 105), White);
-        EXPECT_EQ(fine(s, 450, 450), ramped(0.01f));
-        EXPECT_EQ(fine(s, 59, 101), White);
+        const QColor expected[] = {White,           ramped(0.02f), ramped(0.005f), ramped(0.0125f),
+                                   ramped(0.0125f), White,         ramped(0.01f),  White};
+        const std::pair<int, int> cells[] = {{60, 100}, {60, 101}, {60, 102},  {60, 103},
+                                             {60, 104}, {60, 105}, {450, 450}, {59, 101}};
+        for (size_t k = 0; k < 8; ++k) {
+            EXPECT_EQ(fine(s, cells[k].first, cells[k].second), expected[k]) << k;
+        }
     }
 
     drawChartFigure(s, *d, ChartMode::Confidence, 100, ramp);
@@ -157,14 +164,12 @@ TEST_F(ChartFiguresTest, MarkerAndCurvesOnTheFineGrid) {
     drawChartCurves(c, *d, true, true, false);
     EXPECT_EQ(c.colourAt(50.5, ChartFrame.y(200), size), Blue);
     EXPECT_EQ(c.colourAt(250.5, ChartFrame.y(252), size), Red);
-    int red = 0, blue = 0;
+    std::map<QRgb, int> run;
     for (double x = ChartFrame.x(350); x <= ChartFrame.x(420); x += 0.5) {
-        const QColor at = c.colourAt(x, ChartFrame.y(120), size);
-        red += at == Red;
-        blue += at == Blue;
+        ++run[c.colourAt(x, ChartFrame.y(120), size).rgb()];
     }
-    EXPECT_GT(red, 30);
-    EXPECT_GT(blue, 30);
+    EXPECT_GT(run[Red.rgb()], 30);
+    EXPECT_GT(run[Blue.rgb()], 30);
     ui::FigureScene none;
     drawChartCurves(none, *d, false, false, false);
     EXPECT_EQ(none.itemCount(), 0u);
@@ -214,5 +219,145 @@ TEST(ReadoutLayout, BracketsMarksAndPanelLines) {
     EXPECT_EQ(panelLayout(r)[6].x, 0.75);
 }
 
-} // namespace
-} // namespace quendrix
+// At 402 pixels a cell is two pixels wide: one-pixel lines on columns and rows 75, 76 fill pixels.
+static QColor at(const ui::FigureScene& s, double x, double y) {
+    return s.colourAt(x, y, QSize(402, 402));
+}
+static QColor cellAt(const ui::FigureScene& s, int i, int j) {
+    return at(s, cellX(i), cellY(j));
+}
+
+TEST(StageFigures, FactorsScaleEachFieldAndMaskedProbabilityKeepsRegionCellsWithoutThreshold) {
+    EXPECT_EQ(figureFactor(StageFigure::Discrete, 30, 5), 1.5f);
+    // 2.5 / 7 * 100 / 20 = 25 / 14, rounded once; rounding 2.5 / 7 first gives the next single.
+    EXPECT_EQ(figureFactor(StageFigure::Smoothed, 100, 7), float(25.0 / 14));
+    EXPECT_EQ(figureFactor(StageFigure::NormH, 100, 5), 20.0f);
+    EXPECT_EQ(figureFactor(StageFigure::Prob, 7, 1), 20.0f);
+
+    StageMatrix m;
+    m.at(Field::Prob, 100, 100) = 0.0015f; // x 20 x 2 = 0.06, below the threshold
+    m.at(Field::Confi, 100, 100) = 1;
+    m.at(Field::Prob, 101, 100) = -0.0125f; // 0.5, the marked half-probability cell
+    m.at(Field::Confi, 101, 100) = -2;
+    m.at(Field::Prob, 102, 100) = 0.02f;                      // 0.8, outside every region
+    const ColourRamp ramp{defaultColourPoints(), 0.1f, 2.0f}; // enhanced 200 %
+    ui::FigureScene s;
+    drawStageFigure(s, m, StageFigure::Prob, 20, ramp);
+    ASSERT_NE(cellAt(s, 102, 100), White);
+    drawMaskedProbability(s, m, ramp);
+    EXPECT_EQ(cellAt(s, 100, 100), QColor(0, 0, 102));   // blue 0.06 / 0.15 of the way up
+    EXPECT_EQ(cellAt(s, 101, 100), QColor(255, 191, 0)); // green 0.15 / 0.2 of the way down
+    EXPECT_EQ(cellAt(s, 102, 100), White);
+}
+
+TEST(StageFigures, RegionsStayAsThePictureWhileTheOverlaysAreClearedAndBothOverlaysShow) {
+    StageMatrix m;
+    m.at(Field::Confi, 60, 60) = -1; // marked cells keep the colour of their region
+    m.at(Field::Confi, 61, 60) = -3;
+    ui::FigureScene s;
+    drawConfidenceRegions(s, m, false);
+    ColumnResults columns;
+    columns.aveIndex.fill(NoIndex);
+    columns.modeIndex.fill(NoIndex);
+    columns.aveIndex[75] = 75;                          // alone between missing columns
+    columns.aveIndex[101] = columns.aveIndex[102] = 75; // a run of two
+    // Where the mode and the average run together over 40 columns.
+    for (int x = 120; x <= 160; ++x) {
+        columns.modeIndex[size_t(x)] = columns.aveIndex[size_t(x)] = 90;
+    }
+    drawConfidenceOverlays(s, columns, m, true, true, false);
+    const double joined = (cellX(101) + cellX(102)) / 2;
+    EXPECT_EQ(cellAt(s, 75, 75), Blue);
+    EXPECT_EQ(at(s, joined, cellY(75)), Blue);
+    EXPECT_EQ(at(s, cellX(102), cellY(75) + 100), White); // nothing towards a missing index
+    // Along the shared run the average, drawn last, leaves the mode showing.
+    std::map<QRgb, int> run;
+    for (double x = cellX(120); x <= cellX(160); x += ui::MainFigureSide / 402) {
+        ++run[at(s, x, cellY(90)).rgb()];
+    }
+    EXPECT_GT(run[Red.rgb()], 20);
+    EXPECT_GT(run[Blue.rgb()], 20);
+    s.clear();
+    EXPECT_EQ(at(s, joined, cellY(75)), White);
+    EXPECT_EQ(std::pair(cellAt(s, 60, 60), cellAt(s, 61, 60)), std::pair(Dark, Pale));
+}
+
+TEST(StageFigures, ModeLineBridgesAJumpOnlyWhereTheHigherColumnClimbsSteadily) {
+    const std::array<float, 5> steady{0.1f, 0.2f, 0.2f, 0.3f, 0.4f};
+    const std::array<float, 5> dip{0.3f, 0.1f, 0.2f, 0.3f, 0.4f};
+    // Modes of columns 75 and 76; |Prob| of rows 75..79 in the higher-mode column, in the other.
+    const std::tuple<int, int, std::array<float, 5>, std::array<float, 5>, bool> cases[] = {
+        {75, 76, dip, dip, true},     // one step apart: always joined
+        {75, 79, steady, dip, true},  // up, column 76 climbs (a flat step is no dip)
+        {75, 79, dip, steady, false}, // up, column 76 dips: two peaks
+        {79, 75, dip, steady, false}, // down, column 75 dips
+    };
+    for (const auto& [m0, m1, higherRows, otherRows, line] : cases) {
+        SCOPED_TRACE(testing::Message() << m0 << " -> " << m1 << " line " << line);
+        const int higher = m1 > m0 ? 76 : 75;
+        StageMatrix m;
+        for (int k = 0; k < 5; ++k) {
+            m.at(Field::Prob, higher, 75 + k) = higherRows[size_t(k)];
+            m.at(Field::Prob, 151 - higher, 75 + k) = -otherRows[size_t(k)];
+        }
+        ColumnResults columns;
+        columns.modeIndex.fill(NoIndex);
+        columns.modeIndex[75] = m0;
+        columns.modeIndex[76] = m1;
+        ui::FigureScene s;
+        drawModeOverlay(s, columns, m, false);
+        EXPECT_TRUE(cellAt(s, 75, m0) == Red && cellAt(s, 76, m1) == Red);
+        const QColor middle = at(s, (cellX(75) + cellX(76)) / 2, (cellY(m0) + cellY(m1)) / 2);
+        EXPECT_EQ(middle != White, line);
+    }
+}
+
+TEST(StageFigures, ScatterPointsAndFittingLine) {
+    DataFile file;
+    file.records = {{0, 0}, {10, 10}, {-9999, 5}};
+    ui::FigureScene s;
+    drawScatter(s, file, 0, 10, {true});
+    EXPECT_EQ(at(s, 10, 1865), Black); // (0, 0): lower left corner, in grey
+    drawScatter(s, file, 0, 10, {});
+    EXPECT_EQ(at(s, 10, 1865), Blue);
+    EXPECT_EQ(at(s, 1865, 10), Blue);  // (10, 10): upper right corner
+    EXPECT_EQ(at(s, 50, 1825), White); // beyond the radius of 30
+    // y = 2 crosses the range 0..10 at four fifths of the height from the top.
+    drawFittingLine(s, 0, 2, 0, 10, 10, {});
+    EXPECT_EQ(at(s, 937.5, 1500), Red);
+    EXPECT_EQ(at(s, 937.5, 937.5), White);
+    drawFittingLine(s, 0, 2, 0, 10, 10, {true});
+    EXPECT_EQ(at(s, 937.5, 1500), Black);
+    drawFittingLine(s, 0, 5, 0, 10, 0, {}); // no line for a zero range width
+    EXPECT_EQ(at(s, 937.5, 937.5), White);
+
+    drawScatter(s, file, -10000, 0, {}); // the marker record is no point at X = -9999
+    EXPECT_EQ(at(s, 10, 10), White);
+    drawScatter(s, file, 5, 5, {});
+    EXPECT_EQ(at(s, 1865, 10), White);
+}
+
+TEST(FigureGridTest, ColumnsThatGiveTheLargestSquaresInsideTheArea) {
+    const FigureFrame frame{44, 20, 10};
+    // Wide: four columns of two rows; nearly square: three columns; tall: two, then one.
+    const std::tuple<QSize, int, int> cases[] = {
+        {{1132, 744}, 4, 231}, {{620, 590}, 3, 150}, {{300, 900}, 2, 101}, {{150, 1400}, 1, 106}};
+    for (const auto& [area, columns, side] : cases) {
+        SCOPED_TRACE(columns);
+        const FigureGrid grid(area, 8, frame);
+        EXPECT_EQ(std::pair(grid.columns(), grid.side()), std::pair(columns, side));
+        EXPECT_EQ(grid.box(0).topLeft(), QPoint(0, 0));
+        for (int i = 0; i < 8; ++i) {
+            const QRect box = grid.box(i);
+            EXPECT_EQ(box.size(), QSize(44 + side, side + 40));
+            EXPECT_TRUE(QRect({0, 0}, area).contains(box)) << i;
+            // Reading order, one gap apart.
+            if (i % columns != 0) {
+                EXPECT_EQ(box.left(), grid.box(i - 1).right() + 1 + 10);
+                EXPECT_EQ(box.top(), grid.box(i - 1).top());
+            }
+        }
+    }
+    // No room: no surface rather than a negative one.
+    EXPECT_EQ(FigureGrid({40, 40}, 8, frame).side(), 0);
+}
