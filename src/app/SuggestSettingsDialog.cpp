@@ -42,7 +42,7 @@ QString settingText(const TrialScore& t) {
 
 ScoreMap::ScoreMap(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ScoreMap"));
-    setMinimumSize(240, 200);
+    setMinimumSize(300, 160);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
@@ -302,6 +302,7 @@ void SuggestSettingsDialog::finish() {
     if (!*outcome_) {
         summary_->setText(QStringLiteral("No settings were suggested: %1")
                               .arg(QString::fromStdString(outcome_->reason())));
+        adjustSize();
         close_->setFocus();
         return;
     }
@@ -324,9 +325,16 @@ void SuggestSettingsDialog::finish() {
     if (t.atFloor > 0) {
         text += QStringLiteral(" (%1 pair(s) at the floor)").arg(t.atFloor);
     }
-    text += QStringLiteral(".\nDarker green: a better log score; grey: coverage outside the "
-                           "tolerance; ringed: the recommendation.");
-    summary_->setText(text);
+    summary_->setText(text + QLatin1Char('.'));
+    // The heading's room explains the map once it is there.
+    heading_->setText(
+        QStringLiteral("Log score of %1 settings in %2 folds: darker green is better, "
+                       "grey misses the tolerance, the ring marks the "
+                       "recommendation.")
+            .arg(r.trials.size())
+            .arg(r.folds));
+    // The summary's lines wrap only now: the dialog grows to keep them clear of the map.
+    adjustSize();
     use_->setEnabled(true);
     use_->setDefault(true);
     use_->setFocus();
