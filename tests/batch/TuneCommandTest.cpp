@@ -37,9 +37,9 @@ std::vector<std::string> words(const std::string& line) {
 TEST(TuneCommand, PrintsTheSettingsBestFirstAndCalibratesWithTheOneItsCommandLineNames) {
     TempDir dir("quendrix_tune_");
     const std::string tuned = (dir.path / "tuned.csv").string();
-    const BatchRun run =
-        runBatchCommand({"--file1", Calibration, "--model-sd", "5", "--tune", "--smoothing-grid",
-                         "4-8", "--model-grid", "1-3", "-o", tuned});
+    const BatchRun run = runBatchCommand({"--file1", Calibration, "--model-sd", "5", "--tune",
+                                          "--smoothing-grid", "4-8", "--model-grid", "1-3",
+                                          "--vthreshold", "1", "--hthreshold", "3", "-o", tuned});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> out = lines(run.out);
     // Two lines of explanation, the header, 15 settings, the recommendation, its command line,
@@ -63,9 +63,9 @@ TEST(TuneCommand, PrintsTheSettingsBestFirstAndCalibratesWithTheOneItsCommandLin
     EXPECT_EQ(slurp(tuned), slurp(plain));
 
     // As JSON: one object, the same recommendation, the summary on standard error.
-    const BatchRun json =
-        runBatchCommand({"--file1", Calibration, "--model-sd", "5", "--tune", "--smoothing-grid",
-                         "4-8", "--model-grid", "1-3", "--json"});
+    const BatchRun json = runBatchCommand({"--file1", Calibration, "--model-sd", "5", "--tune",
+                                           "--smoothing-grid", "4-8", "--model-grid", "1-3",
+                                           "--vthreshold", "1", "--hthreshold", "3", "--json"});
     ASSERT_EQ(json.status, 0) << json.err;
     EXPECT_EQ(lines(json.out).size(), 1u);
     EXPECT_THAT(json.out, testing::StartsWith("{\"folds\":5,\"seed\":1,\"records\":300,"));
