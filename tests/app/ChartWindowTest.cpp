@@ -231,12 +231,12 @@ TEST_F(ChartWindowTest, MenusInTheirPlacesAndTheFigureSquareAtEverySize) {
     EXPECT_EQ(popup(&fig(7)), "More details|&Save matrix|-|&Copy");
     EXPECT_FALSE(fig(7).isFlat());
     EXPECT_EQ(popup(&fig(5)), "Copy");
-    EXPECT_EQ(
-        captions(w.menuBar()),
-        "File(&F)[&Save Matrix[Quendrix common output format|Quendrix 2.0 output "
-        "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|Check "
-        "&coverage...|-|Print Options|&Print|-|&Quit]|Edit(&E)[Colour Settings|-|&Copy[Fig.&1|"
-        "Fig.&2|Fig.&3|Fig.&4|Fig.&5|Fig.&6|Fig.&7|Fig.&8]]|Help(&H)[&About Quendrix 3.0]");
+    EXPECT_EQ(captions(w.menuBar()),
+              "File(&F)[&Save Matrix[Quendrix common output format|Quendrix 2.0 output "
+              "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|Check "
+              "&coverage...|Su&ggest settings...|-|Print Options|&Print|-|&Quit]|Edit(&E)[Colour "
+              "Settings|-|&Copy[Fig.&1|Fig.&2|Fig.&3|Fig.&4|Fig.&5|Fig.&6|Fig.&7|Fig.&8]]|"
+              "Help(&H)[&About Quendrix 3.0]");
     ASSERT_NE(openFrom(7), nullptr);
     EXPECT_EQ(captions(chart()->menuBar()),
               "File(&F)[&Save Matrix|&Apply to measurements...|-|Print Options|&Print|-|E&xit]|"
