@@ -34,7 +34,52 @@ std::string share(int part, int whole) {
     return whole == 0 ? std::string("null") : shortestText(double(part) / whole);
 }
 
+/// The share with its interval and verdict, for the table: "67.1 - 79.4 % above".
+std::string judged(int part, int whole, double coefficient) {
+    const std::optional<ShareInterval> i = wilsonInterval(part, whole);
+    if (!i) {
+        return "-";
+    }
+    auto tenth = [](double share) {
+        char text[32];
+        auto end =
+            std::to_chars(text, text + sizeof text, 100 * share, std::chars_format::fixed, 1).ptr;
+        return std::string(text, end);
+    };
+    return tenth(i->low) + " - " + tenth(i->high) + " % " + verdict(*i, coefficient);
+}
+
+std::string intervalJson(int part, int whole, double coefficient) {
+    const std::optional<ShareInterval> i = wilsonInterval(part, whole);
+    if (!i) {
+        return "null";
+    }
+    JsonObject o;
+    o.number("low", i->low);
+    o.number("high", i->high);
+    o.text("verdict", verdict(*i, coefficient));
+    return o.str();
+}
+
 } // namespace
+
+std::optional<ShareInterval> wilsonInterval(int part, int whole) {
+    if (whole <= 0) {
+        return std::nullopt;
+    }
+    constexpr double z = 1.959963984540054; // the 97.5 % point of the standard normal
+    const double n = whole;
+    const double p = part / n;
+    const double scale = 1 + z * z / n;
+    const double centre = (p + z * z / (2 * n)) / scale;
+    const double half = z / scale * std::sqrt(p * (1 - p) / n + z * z / (4 * n * n));
+    return ShareInterval{std::max(0.0, centre - half), std::min(1.0, centre + half)};
+}
+
+std::string verdict(const ShareInterval& interval, double coefficientPercent) {
+    const double nominal = coefficientPercent / 100;
+    return interval.high < nominal ? "below" : interval.low > nominal ? "above" : "consistent";
+}
 
 CoverageReport checkCoverage(const DetailMatrices& d, const std::vector<Measurement>& pairs,
                              double lower, double upper, double coefficient1, double coefficient2) {
@@ -64,7 +109,11 @@ CoverageReport checkCoverage(const DetailMatrices& d, const std::vector<Measurem
         const double offset = (*m.y - lower) / (upper - lower) * 400;
         const double row = FineFirst + roundHalfEven(offset);
         const float q = row >= 0 && row < FineSize ? std::fabs(d.confi(*column, int(row))) : 0;
-        counted.push_back({*m.x, q >= 2, q >= 1});
+        // The classes count levels: class 2 is the narrower region, whichever coefficient
+        // made it.
+        const bool narrow = q >= 2, wide = q >= 1;
+        const bool firstIsNarrow = coefficient1 <= coefficient2;
+        counted.push_back({*m.x, firstIsNarrow ? narrow : wide, firstIsNarrow ? wide : narrow});
     }
 
     std::stable_sort(counted.begin(), counted.end(),
@@ -93,24 +142,32 @@ CoverageReport checkCoverage(const DetailMatrices& d, const std::vector<Measurem
 }
 
 std::string coverageTable(const CoverageReport& r) {
-    char line[160];
+    char line[240];
     std::string out;
-    std::snprintf(line, sizeof line, "%-22s %8s %16s %16s\n", "", "pairs",
-                  (shortestText(r.nominal1) + " % region").c_str(),
-                  (shortestText(r.nominal2) + " % region").c_str());
+    const std::string c1 = shortestText(r.nominal1) + " %", c2 = shortestText(r.nominal2) + " %";
+    std::snprintf(line, sizeof line, "%-22s %8s %16s %16s   %-26s %-26s\n", "", "pairs",
+                  (c1 + " region").c_str(), (c2 + " region").c_str(),
+                  ("interval (" + c1 + ")").c_str(), ("interval (" + c2 + ")").c_str());
     out += line;
-    std::snprintf(line, sizeof line, "%-22s %8d %16s %16s\n", "all", r.pairs,
-                  percent(r.inRegion1, r.pairs).c_str(), percent(r.inRegion2, r.pairs).c_str());
-    out += line;
+    auto row = [&](const std::string& name, int pairs, int in1, int in2) {
+        std::snprintf(line, sizeof line, "%-22s %8d %16s %16s   %-26s %-26s", name.c_str(), pairs,
+                      percent(in1, pairs).c_str(), percent(in2, pairs).c_str(),
+                      judged(in1, pairs, r.nominal1).c_str(),
+                      judged(in2, pairs, r.nominal2).c_str());
+        std::string text = line;
+        text.erase(text.find_last_not_of(' ') + 1);
+        out += text + "\n";
+    };
+    row("all", r.pairs, r.inRegion1, r.inRegion2);
     for (const CoverageBin& b : r.deciles) {
-        const std::string span = "x " + shortestText(b.xFrom) + " .. " + shortestText(b.xTo);
-        std::snprintf(line, sizeof line, "%-22s %8d %16s %16s\n", span.c_str(), b.pairs,
-                      percent(b.inRegion1, b.pairs).c_str(), percent(b.inRegion2, b.pairs).c_str());
-        out += line;
+        row("x " + shortestText(b.xFrom) + " .. " + shortestText(b.xTo), b.pairs, b.inRegion1,
+            b.inRegion2);
     }
     out += "not counted: " + std::to_string(r.noRegion) + " in columns without a region, " +
            std::to_string(r.outsideRange) + " outside the range, " + std::to_string(r.incomplete) +
            " without X or Y\n";
+    out += "interval: 95 % confidence interval of the share (Wilson score); consistent when it "
+           "holds the coefficient, below or above when all of it is\n";
     return out;
 }
 
@@ -132,12 +189,17 @@ std::string coverageJson(const CoverageReport& r) {
         bin.number("pairs", b.pairs);
         bin.raw("share1", share(b.inRegion1, b.pairs));
         bin.raw("share2", share(b.inRegion2, b.pairs));
+        bin.raw("interval1", intervalJson(b.inRegion1, b.pairs, r.nominal1));
+        bin.raw("interval2", intervalJson(b.inRegion2, b.pairs, r.nominal2));
         if (bins.size() > 1) {
             bins += ',';
         }
         bins += bin.str();
     }
     o.raw("deciles", bins + "]");
+    // New fields go last, so that readers of the earlier ones find them where they were.
+    o.raw("interval1", intervalJson(r.inRegion1, r.pairs, r.nominal1));
+    o.raw("interval2", intervalJson(r.inRegion2, r.pairs, r.nominal2));
     return o.str() + "\n";
 }
 

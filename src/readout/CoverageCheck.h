@@ -3,6 +3,7 @@
 #include "data/DataFile.h"
 #include "pipeline/DetailMatrices.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,21 @@ struct CoverageReport {
     std::vector<CoverageBin> deciles; ///< the counted pairs in ten groups of rising X
 };
 
+/// A share's 95 % interval (Wilson's score interval on the pair count), as shares 0..1.
+struct ShareInterval {
+    double low = 0;
+    double high = 0;
+};
+/// None without a pair to count.
+std::optional<ShareInterval> wilsonInterval(int part, int whole);
+
+/// Where a coefficient stands against a share's interval: inside it the share is consistent with
+/// the coefficient; a share whose whole interval lies below (above) it is "below" ("above").
+std::string verdict(const ShareInterval& interval, double coefficientPercent);
+
 /// Looks up each pair's Y in the confidence classes of its X's column at double resolution:
-/// region 1 holds classes 2 and 3, region 2 every class from 1.
+/// the narrower region holds classes 2 and 3, the wider every class from 1. Region 1 is the
+/// region of coefficient 1, the narrower one unless coefficient 1 is the larger.
 CoverageReport checkCoverage(const DetailMatrices& d, const std::vector<Measurement>& pairs,
                              double lower, double upper, double coefficient1, double coefficient2);
 

@@ -41,7 +41,11 @@ IntervalReadout readIntervals(const DetailMatrices& d, int column, const std::st
     auto valueAt = [lo, hi](int offset) { return lo + (hi - lo) * offset / 400; };
     auto q = [&d, column](int row) { return std::fabs(d.confi(column, row)); };
 
-    const std::array<float, 2> thresholds{2.0f, 1.0f};
+    // The classes count levels: class 2 is the narrower region, so coefficient 1's intervals
+    // are those of class 2 only while coefficient 1 is the smaller.
+    const bool firstIsNarrow = leadingNumber(coefficient1Text) <= leadingNumber(coefficient2Text);
+    const std::array<float, 2> thresholds =
+        firstIsNarrow ? std::array<float, 2>{2.0f, 1.0f} : std::array<float, 2>{1.0f, 2.0f};
     for (size_t k = 0; k < 2; ++k) {
         const float t = thresholds[k];
         auto& list = out.intervals[k];

@@ -12,7 +12,8 @@ using Regions = std::vector<std::array<int, 3>>; // first row, last row, class
 
 // The read-out of one column: over the range 0..400 a row offset is its own value.
 static IntervalReadout readColumn(const Regions& regions, int mode = NoIndex, int ave = NoIndex,
-                                  const char* hi = "400") {
+                                  const char* hi = "400", const char* c1 = "68.2",
+                                  const char* c2 = "95.4") {
     const int c = 250;
     auto d = std::make_unique<DetailMatrices>();
     for (const auto& [first, last, cls] : regions) {
@@ -22,7 +23,7 @@ static IntervalReadout readColumn(const Regions& regions, int mode = NoIndex, in
     }
     d->fineMode[c] = mode;
     d->fineAve[c] = ave;
-    return readIntervals(*d, c, "0", hi, "68.2", "95.4");
+    return readIntervals(*d, c, "0", hi, c1, c2);
 }
 
 TEST(IntervalReadout, IntervalsOfBothRegionsAndTheirOpenEnds) {
@@ -85,4 +86,15 @@ TEST(IntervalReadout, ModeAndAverageAtTheEdgesFormattedReadingsAndSectionColumns
     }
     EXPECT_EQ((std::array{sectionColumn(0), sectionColumn(1), sectionColumn(100)}),
               (std::array{50, 54, 450}));
+}
+
+TEST(IntervalReadout, CoefficientOneAboveTwoReadsTheWiderRegionAsItsOwn) {
+    // Classes count levels: class 2 is the narrower region whichever coefficient made it.
+    const IntervalReadout r =
+        readColumn({{90, 160, 1}, {100, 150, 2}}, NoIndex, NoIndex, "400", "95.4", "68.2");
+    ASSERT_EQ(r.intervals[0].size(), 1u);
+    ASSERT_EQ(r.intervals[1].size(), 1u);
+    EXPECT_EQ(r.intervals[0][0].low + " - " + r.intervals[0][0].high, "40 - 110");
+    EXPECT_EQ(r.intervals[1][0].low + " - " + r.intervals[1][0].high, "50 - 100");
+    EXPECT_EQ(r.header1, "95.4 %");
 }

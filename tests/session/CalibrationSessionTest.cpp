@@ -306,9 +306,36 @@ TEST(CalibrationUse, CoverageCountsEachPairOnceAndNeverDropsOne) {
     }
     EXPECT_EQ(r.deciles[0].xFrom, 199.8f);
     EXPECT_EQ(r.deciles[9].xTo, 199.8f + 0.005f * 39);
+    // 20 of 40: Wilson's interval is 0.5 -+ 0.1480, below both coefficients.
     EXPECT_THAT(
         coverageTable(r),
-        testing::HasSubstr("all                          40           50.0 %           50.0 %"));
+        testing::HasSubstr("all                          40           50.0 %           50.0 "
+                           "%   35.2 - 64.8 % below        35.2 - 64.8 % below\n"));
+    EXPECT_THAT(coverageJson(r), testing::HasSubstr("\"interval1\":{\"low\":0.35199"));
+    EXPECT_THAT(coverageJson(r), testing::HasSubstr("\"verdict\":\"below\"}}\n"));
+    // With coefficient 1 the larger, region 1 is the wider one.
+    const CoverageReport swapped = checkCoverage(*d, pairs, 0, 400, 95.4, 68.2);
+    EXPECT_EQ(std::pair(swapped.inRegion1, swapped.inRegion2), std::pair(r.inRegion2, r.inRegion1));
+}
+
+TEST(CalibrationUse, WilsonIntervalsAndVerdictsAreTheHandWorkedOnes) {
+    // Wilson's score interval at z = 1.96: 0/10, 10/10, 5/10 and Newcombe's 81/263.
+    const std::tuple<int, int, double, double> cases[] = {{0, 10, 0, 0.2775},
+                                                          {10, 10, 0.7225, 1},
+                                                          {5, 10, 0.2366, 0.7634},
+                                                          {81, 263, 0.2553, 0.3662}};
+    for (const auto& [part, whole, low, high] : cases) {
+        const auto i = wilsonInterval(part, whole);
+        ASSERT_TRUE(i);
+        EXPECT_NEAR(i->low, low, 5e-5) << part << "/" << whole;
+        EXPECT_NEAR(i->high, high, 5e-5) << part << "/" << whole;
+    }
+    EXPECT_FALSE(wilsonInterval(0, 0));
+    const ShareInterval i{0.2366, 0.7634};
+    EXPECT_EQ(verdict(i, 23.6), "above");
+    EXPECT_EQ(verdict(i, 23.7), "consistent");
+    EXPECT_EQ(verdict(i, 76.3), "consistent");
+    EXPECT_EQ(verdict(i, 76.4), "below");
 }
 
 // A different seed gives a different split in tests/batch/BatchCommandTest.cpp.
