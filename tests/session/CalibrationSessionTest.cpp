@@ -292,6 +292,10 @@ TEST(CalibrationUse, CoverageCountsEachPairOnceAndNeverDropsOne) {
             "{\"nominal1\":68.2,\"nominal2\":95.4,\"pairs\":4,\"share1\":0.25,\"share2\":0.5,"
             "\"no_region\":1,\"outside_range\":1,\"incomplete\":1,\"deciles\":["));
 
+    // With coefficient 1 the larger, region 1 is the wider one.
+    const CoverageReport swapped = checkCoverage(*d, pairs, 0, 400, 95.4, 68.2);
+    EXPECT_EQ(std::pair(swapped.inRegion1, swapped.inRegion2), std::pair(2, 1));
+
     // Ten groups of rising X, each with its own share: all inside below x 199.9, none above.
     pairs.clear();
     for (int k = 0; k < 40; ++k) {
@@ -313,9 +317,6 @@ TEST(CalibrationUse, CoverageCountsEachPairOnceAndNeverDropsOne) {
                            "%   35.2 - 64.8 % below        35.2 - 64.8 % below\n"));
     EXPECT_THAT(coverageJson(r), testing::HasSubstr("\"interval1\":{\"low\":0.35199"));
     EXPECT_THAT(coverageJson(r), testing::HasSubstr("\"verdict\":\"below\"}}\n"));
-    // With coefficient 1 the larger, region 1 is the wider one.
-    const CoverageReport swapped = checkCoverage(*d, pairs, 0, 400, 95.4, 68.2);
-    EXPECT_EQ(std::pair(swapped.inRegion1, swapped.inRegion2), std::pair(r.inRegion2, r.inRegion1));
 }
 
 TEST(CalibrationUse, WilsonIntervalsAndVerdictsAreTheHandWorkedOnes) {
@@ -336,6 +337,9 @@ TEST(CalibrationUse, WilsonIntervalsAndVerdictsAreTheHandWorkedOnes) {
     EXPECT_EQ(verdict(i, 23.7), "consistent");
     EXPECT_EQ(verdict(i, 76.3), "consistent");
     EXPECT_EQ(verdict(i, 76.4), "below");
+    // A coefficient on either end of the interval is held by it.
+    EXPECT_EQ(verdict({0.25, 0.5}, 50), "consistent");
+    EXPECT_EQ(verdict({0.5, 0.75}, 50), "consistent");
 }
 
 // A different seed gives a different split in tests/batch/BatchCommandTest.cpp.
