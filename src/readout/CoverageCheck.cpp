@@ -145,7 +145,7 @@ std::string coverageTable(const CoverageReport& r) {
     char line[240];
     std::string out;
     const std::string c1 = shortestText(r.nominal1) + " %", c2 = shortestText(r.nominal2) + " %";
-    std::snprintf(line, sizeof line, "%-22s %8s %16s %16s   %-26s %-26s\n", "", "pairs",
+    std::snprintf(line, sizeof line, "%-22s %8s %16s %16s   %-26s %s\n", "", "pairs",
                   (c1 + " region").c_str(), (c2 + " region").c_str(),
                   ("interval (" + c1 + ")").c_str(), ("interval (" + c2 + ")").c_str());
     out += line;
