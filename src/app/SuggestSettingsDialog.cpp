@@ -242,8 +242,7 @@ void SuggestSettingsDialog::search(TuningProblem problem, TuningOptions options)
     outcome_.reset();
     pending_.reset();
     const SearchGrid grid = defaultSearchGrid(problem);
-    const int settings = int(grid.smoothing.size() * std::max<size_t>(1, grid.modelPercent.size()) *
-                             grid.verticalThreshold.size() * grid.horizontalThreshold.size());
+    const int settings = settingCount(grid);
     heading_->setText(
         QStringLiteral("Cross-validating %1 settings: file 1's %2 complete records in %3 folds, "
                        "each held out once while the others calibrate.")

@@ -11,12 +11,6 @@ namespace quendrix {
 
 namespace {
 
-/// Grid index of a value, rounded half to even, as a double (infinite or far off the grid for a
-/// value outside it).
-inline double gridIndex(float value, const Grid& grid) {
-    return std::nearbyint((double(value) - double(grid.gridMin)) / grid.gridStep);
-}
-
 QUENDRIX_VECTOR_CLONES
 std::size_t countInto(float* samples, const Sample* records, std::size_t count, const Grid& grid) {
     // The indices of a batch of samples first, several at once, then the counts one by one.

@@ -3,9 +3,16 @@
 #include "data/DataFile.h"
 #include "pipeline/StageMatrix.h"
 
+#include <cmath>
 #include <cstddef>
 
 namespace quendrix {
+
+/// The grid index of a value as the samples are counted: nearest, halves to even, as a double
+/// (infinite or far off the grid for a value outside it).
+inline double gridIndex(float value, const Grid& grid) {
+    return std::nearbyint((double(value) - double(grid.gridMin)) / grid.gridStep);
+}
 
 /// Counts the complete samples of file 1 into `Samples`; samples off the grid are dropped.
 /// Returns how many were counted.

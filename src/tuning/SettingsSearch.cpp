@@ -1,19 +1,18 @@
 #include "tuning/SettingsSearch.h"
 
 #include "data/HoldoutSplit.h"
-#include "pipeline/ColumnAnalysis.h"
 #include "pipeline/DiscreteModel.h"
 #include "pipeline/GaussianModel.h"
 #include "pipeline/GeneratedModel.h"
 #include "pipeline/MatrixProduct.h"
 #include "pipeline/Normalization.h"
 #include "pipeline/Smoothing.h"
+#include "tuning/HeldOutScore.h"
 #include "tuning/ParallelFor.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <set>
 #include <string>
 
 namespace quendrix {
@@ -21,117 +20,12 @@ namespace {
 
 using Plane = StageMatrix::Plane;
 
-/// The held-out pairs of one fold as cells of the grid, grouped by column.
-struct FoldCells {
-    std::vector<int> columns; ///< distinct grid columns, rising
-    std::vector<int> start;   ///< the rows of columns[c] are rows[start[c] .. start[c + 1])
-    std::vector<int> rows;    ///< grid rows; -1 off the grid
-    int outsideRange = 0;
-};
-
-/// The grid index of a value as the samples are counted: nearest, halves to even; -1 off
-/// the grid.
-int gridIndexOf(float value, const Grid& grid) {
-    const double index = std::nearbyint((double(value) - double(grid.gridMin)) / grid.gridStep);
-    return index >= 0 && index < GridSize ? int(index) : -1;
-}
-
-FoldCells cellsOf(const std::vector<Measurement>& pairs, const TuningProblem& p) {
-    std::vector<std::pair<int, int>> cells;
-    FoldCells f;
-    const double lo = std::min(p.lower, p.upper);
-    const double hi = std::max(p.lower, p.upper);
-    for (const Measurement& m : pairs) {
-        const int column = gridIndexOf(*m.x, p.grid);
-        if (!(*m.x >= lo && *m.x <= hi) || column < 0) {
-            ++f.outsideRange;
-            continue;
-        }
-        cells.emplace_back(column, gridIndexOf(*m.y, p.grid));
-    }
-    std::stable_sort(cells.begin(), cells.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [column, row] : cells) {
-        if (f.columns.empty() || f.columns.back() != column) {
-            f.columns.push_back(column);
-            f.start.push_back(int(f.rows.size()));
-        }
-        f.rows.push_back(row);
-    }
-    f.start.push_back(int(f.rows.size()));
-    return f;
-}
-
-/// One setting's score on one fold.
-struct FoldScore {
-    double logSum = 0;
-    int atFloor = 0;
-    int noRegion = 0;
-    int pairs = 0;
-    int inNarrow = 0;
-    int inWide = 0;
-    bool usable = false;
-};
-
 /// What one thread works in.
 struct Workspace {
     StageMatrix matrix;
-    std::vector<float> gathered;
-    int loaded = -1; ///< the fold and model whose planes `matrix` holds, -1 for none
+    std::vector<float> gathered; ///< scoreFold's columns
+    int loaded = -1;             ///< the fold and model whose planes `matrix` holds, -1 for none
 };
-
-/// Looks the fold's held-out cells up in the probabilities, with the classes the confidence
-/// stage gives them; only the columns that hold a pair are analysed.
-FoldScore scoreFold(Workspace& w, const FoldCells& cells, Coefficients coefficients) {
-    const StageMatrix& m = w.matrix;
-    const int n = int(cells.columns.size());
-    const int from = n > 0 ? cells.columns.front() : 0;
-    const int span = n > 0 ? cells.columns.back() - from + 1 : 0;
-    // Pairs in most columns: the whole span is analysed where it lies; in few: those columns
-    // are gathered first.
-    const bool dense = 2 * n > span;
-    const float* first = m.row(Field::Prob, from);
-    if (!dense) {
-        w.gathered.resize(size_t(n) * GridSize);
-        for (int c = 0; c < n; ++c) {
-            std::copy_n(m.row(Field::Prob, cells.columns[size_t(c)]), GridSize,
-                        &w.gathered[size_t(c) * GridSize]);
-        }
-        first = w.gathered.data();
-    }
-    const ColumnAnalysis analysis(first, dense ? span : n, GridSize, GridSize, coefficients);
-    const double floorLog = std::log(ProbabilityFloor);
-    FoldScore s;
-    s.usable = true;
-    for (int k = 0; k < n; ++k) {
-        const int c = dense ? cells.columns[size_t(k)] - from : k;
-        const float total = analysis.total(c);
-        // A column's highest class is its peak's, at its mode.
-        const bool region = total != 0 && analysis.classOf(c, analysis.mode(c)) >= 1;
-        for (int q = cells.start[size_t(k)]; q < cells.start[size_t(k) + 1]; ++q) {
-            const int row = cells.rows[size_t(q)];
-            double p = 0;
-            if (region) {
-                const int cls = analysis.classOf(c, row);
-                ++s.pairs;
-                s.inNarrow += cls >= 2;
-                s.inWide += cls >= 1;
-                if (row >= 0) {
-                    p = std::fabs(first[size_t(c) * GridSize + size_t(row)]) / double(total);
-                }
-            } else {
-                ++s.noRegion;
-            }
-            if (p < ProbabilityFloor) {
-                ++s.atFloor;
-                s.logSum += floorLog;
-            } else {
-                s.logSum += std::log(p);
-            }
-        }
-    }
-    return s;
-}
 
 bool allFinite(const Plane& plane) {
     return std::all_of(plane.begin(), plane.end(), [](float v) { return std::isfinite(v); });
@@ -140,39 +34,17 @@ bool allFinite(const Plane& plane) {
 const char* const TooLarge = "the values are too large for single precision: the error model's "
                              "density is too high for this grid";
 
-Status checkList(const std::vector<int>& values, int lo, int hi, const std::string& what,
-                 const std::string& unit) {
-    if (values.empty()) {
-        return Failure{"the search grid has no " + what};
-    }
-    std::set<int> seen;
-    for (int v : values) {
-        if (v < lo || v > hi) {
-            return Failure{what + " " + std::to_string(v) + unit + " is outside " +
-                           std::to_string(lo) + ".." + std::to_string(hi)};
-        }
-        if (!seen.insert(v).second) {
-            return Failure{what + " " + std::to_string(v) + unit + " is listed twice"};
-        }
-    }
-    return {};
-}
-
 /// The search after its input was checked.
 class Search {
   public:
     Search(const TuningProblem& p, const SearchGrid& g, const TuningOptions& o,
            TuningProgress* progress)
         : p_(p), g_(g), o_(o), progress_(progress),
-          models_(p.fileModel ? 1 : int(g.modelPercent.size())), settings_(settingCount()) {}
+          models_(p.fileModel ? 1 : int(g.modelPercent.size())), settings_(settingCount(g)) {}
 
     Result<TuningResult> run(std::vector<HoldoutSplit> parts);
 
   private:
-    int settingCount() const {
-        return int(g_.smoothing.size()) * models_ * int(g_.verticalThreshold.size()) *
-               int(g_.horizontalThreshold.size());
-    }
     int folds() const { return int(folds_.size()); }
     bool cancelled() const { return progress_ && progress_->cancel; }
     void count(int calibrations) {
@@ -289,7 +161,7 @@ void Search::calibrate(int unit, Workspace& w) {
             }
             normalizeV(m, weights, g_.horizontalThreshold[size_t(h)], aveIndex);
             scores_[size_t(fold * settings_ + first + v * nh + h)] =
-                scoreFold(w, cells_[size_t(fold)], p_.coefficients);
+                scoreFold(m, cells_[size_t(fold)], p_.coefficients, w.gathered);
             count(1);
         }
     }
@@ -361,7 +233,7 @@ Result<TuningResult> Search::run(std::vector<HoldoutSplit> parts) {
     folds_ = std::move(parts);
     int scored = 0;
     for (const HoldoutSplit& f : folds_) {
-        cells_.push_back(cellsOf(f.heldOut, p_));
+        cells_.push_back(cellsOf(f.heldOut, p_.grid, p_.lower, p_.upper));
         scored += int(f.heldOut.size()) - cells_.back().outsideRange;
     }
     if (scored == 0) {
@@ -423,50 +295,6 @@ std::optional<double> TrialScore::narrowCoverage() const {
 
 std::optional<double> TrialScore::wideCoverage() const {
     return share(inWide, pairs);
-}
-
-SearchGrid defaultSearchGrid(const TuningProblem& p) {
-    SearchGrid g;
-    for (int s = MinSmoothing; s <= MaxSmoothing; ++s) {
-        g.smoothing.push_back(s);
-    }
-    if (p.fileModel) {
-        // Neighbouring thresholds differ little once they are large; the skip leaves the
-        // vertical one unused.
-        const std::vector<int> steps{0, 1, 2, 3, 4, 6, 8, 10};
-        g.verticalThreshold = p.skip ? std::vector<int>{p.verticalThreshold} : steps;
-        g.horizontalThreshold = steps;
-    } else {
-        for (int m = MinModelPercent; m <= MaxModelPercent; ++m) {
-            g.modelPercent.push_back(m);
-        }
-        g.verticalThreshold = {p.verticalThreshold};
-        g.horizontalThreshold = {p.horizontalThreshold};
-    }
-    return g;
-}
-
-Status checkSearchGrid(const SearchGrid& g, const TuningProblem& p) {
-    if (Status st = checkList(g.smoothing, MinSmoothing, MaxSmoothing, "smoothing level", " %");
-        !st) {
-        return st;
-    }
-    if (p.fileModel && !g.modelPercent.empty()) {
-        return Failure{"the error model is file 2's, so there is no model deviation to search: "
-                       "generate the model to search it"};
-    }
-    if (!p.fileModel) {
-        if (Status st = checkList(g.modelPercent, MinModelPercent, MaxModelPercent,
-                                  "model deviation", " %");
-            !st) {
-            return st;
-        }
-    }
-    if (Status st = checkList(g.verticalThreshold, 0, MaxThreshold, "vertical threshold", "");
-        !st) {
-        return st;
-    }
-    return checkList(g.horizontalThreshold, 0, MaxThreshold, "horizontal threshold", "");
 }
 
 Result<TuningResult> tuneSettings(const TuningProblem& p, const SearchGrid& grid,

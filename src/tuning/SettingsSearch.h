@@ -4,6 +4,7 @@
 #include "data/AxisRange.h"
 #include "data/DataFile.h"
 #include "pipeline/LevelSearch.h"
+#include "tuning/HeldOutScore.h"
 
 #include <atomic>
 #include <cstdint>
@@ -49,16 +50,15 @@ SearchGrid defaultSearchGrid(const TuningProblem& p);
 /// deviations for file 2's model, naming the setting.
 Status checkSearchGrid(const SearchGrid& grid, const TuningProblem& p);
 
+/// How many settings a checked grid holds: every combination of its lists.
+int settingCount(const SearchGrid& grid);
+
 struct TuningOptions {
     int folds = 5;
     std::uint64_t seed = 1;
     double tolerance = 3; ///< percentage points either side of each coefficient
     int threads = 0;      ///< 0: one per core
 };
-
-/// A held-out cell of probability 0, or a pair in a column without a region, counts as this
-/// probability in the log score.
-inline constexpr double ProbabilityFloor = 1e-6;
 
 /// One setting and how it held the held-out pairs of every fold.
 struct TrialScore {
