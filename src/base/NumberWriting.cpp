@@ -222,4 +222,12 @@ std::string outputNumberText(float value) {
     return {text, writeOutputNumber(text, value)};
 }
 
+std::string fixedText(double value, int decimals) {
+    // Room for any double in fixed form with a few decimals.
+    char text[400];
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return error == std::errc{} ? std::string(text, end) : shortestText(value);
+}
+
 } // namespace quendrix

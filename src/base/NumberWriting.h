@@ -28,6 +28,10 @@ std::string shortestText(double value);
 /// labels that must show the very number used.
 std::string exactText(double value);
 
+/// `value` with `decimals` digits after the point ("73.7"), never the locale's decimal comma:
+/// the tables of a terminal.
+std::string fixedText(double value, int decimals);
+
 /// The output file's form of a single: the shortest text without the zero before the decimal
 /// point when |x| < 1 (".5", "-.5").
 std::string outputNumberText(float value);

@@ -9,16 +9,8 @@
 namespace quendrix {
 namespace {
 
-/// `value` with `digits` decimals; to_chars never writes the locale's decimal comma.
-std::string fixed(double value, int digits) {
-    char text[64];
-    const auto end =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits).ptr;
-    return std::string(text, end);
-}
-
 std::string percentText(const std::optional<double>& share) {
-    return share ? fixed(*share, 1) + " %" : std::string("-");
+    return share ? fixedText(*share, 1) + " %" : std::string("-");
 }
 
 /// A word the shell passes on as it stands, quoted where it would not.
@@ -163,8 +155,9 @@ std::string tuneTable(const TuningResult& r, const BatchOptions& o) {
     out += row("smoothing", "model SD", rest);
     for (const TrialScore& t : r.trials) {
         std::snprintf(rest, sizeof rest, "%10d %10d %10s %8d %15s %15s%s\n", t.verticalThreshold,
-                      t.horizontalThreshold, t.usable ? fixed(t.logScore, 4).c_str() : "refused",
-                      t.atFloor, percentText(t.usable ? t.narrowCoverage() : std::nullopt).c_str(),
+                      t.horizontalThreshold,
+                      t.usable ? fixedText(t.logScore, 4).c_str() : "refused", t.atFloor,
+                      percentText(t.usable ? t.narrowCoverage() : std::nullopt).c_str(),
                       percentText(t.usable ? t.wideCoverage() : std::nullopt).c_str(),
                       t.withinTolerance ? "" : "  (outside the tolerance)");
         out += row(std::to_string(t.smoothing) + " %", std::to_string(t.modelPercent) + " %", rest);

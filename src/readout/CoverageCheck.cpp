@@ -5,7 +5,6 @@
 #include "readout/Prediction.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -22,12 +21,7 @@ std::string percent(int part, int whole) {
     if (whole == 0) {
         return "-";
     }
-    // to_chars, unlike printf, never writes the locale's decimal comma.
-    char text[32];
-    auto end =
-        std::to_chars(text, text + sizeof text, 100.0 * part / whole, std::chars_format::fixed, 1)
-            .ptr;
-    return std::string(text, end) + " %";
+    return fixedText(100.0 * part / whole, 1) + " %";
 }
 
 std::string share(int part, int whole) {
@@ -40,13 +34,8 @@ std::string judged(int part, int whole, double coefficient) {
     if (!i) {
         return "-";
     }
-    auto tenth = [](double share) {
-        char text[32];
-        auto end =
-            std::to_chars(text, text + sizeof text, 100 * share, std::chars_format::fixed, 1).ptr;
-        return std::string(text, end);
-    };
-    return tenth(i->low) + " - " + tenth(i->high) + " % " + verdict(*i, coefficient);
+    return fixedText(100 * i->low, 1) + " - " + fixedText(100 * i->high, 1) + " % " +
+           verdict(*i, coefficient);
 }
 
 std::string intervalJson(int part, int whole, double coefficient) {
