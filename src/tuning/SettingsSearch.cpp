@@ -248,7 +248,6 @@ Result<TuningResult> Search::run(std::vector<HoldoutSplit> parts) {
     scores_.resize(size_t(folds() * settings_));
     if (progress_) {
         progress_->done = 0;
-        progress_->total = folds() * settings_;
     }
 
     const int threads = threadCount(o_.threads, units);

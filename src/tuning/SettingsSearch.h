@@ -97,10 +97,10 @@ struct TuningResult {
     bool toleranceMet() const { return trials.front().withinTolerance; }
 };
 
-/// Progress of a running search, for another thread to watch; `cancel` ends it early.
+/// Progress of a running search, for another thread to watch: `done` counts the calibrations
+/// of the folds times settingCount(); `cancel` ends it early.
 struct TuningProgress {
     std::atomic<int> done{0};
-    std::atomic<int> total{0};
     std::atomic<bool> cancel{false};
 };
 
