@@ -2,6 +2,7 @@
 
 #include "app/ControlPanel.h"
 #include "app/DialogHost.h"
+#include "app/Remembered.h"
 #include "base/Version.h"
 #include "data/DataFileReader.h"
 #include "ui/DialogService.h"
@@ -43,7 +44,8 @@ QString Workflow::importNote(int f) const {
 
 void Workflow::readDataFile(int f) {
     focus_.begin();
-    const QString path = dialogs_.openFileName(&window_, DataFileFilter);
+    const QString path = remembered::openFileName(dialogs_, &window_, DataFileFilter,
+                                                  QStringLiteral("File%1").arg(f + 1));
     if (path.isEmpty()) {
         focus_.apply(FocusEvent::ImportFailed, focusState(f));
         return;
@@ -76,6 +78,7 @@ void Workflow::importPath(int f, const QString& path) {
         message += QStringLiteral("; ") + qs(warning);
     }
     status_.show(message);
+    remembered::addRecentFile(f, path);
     if (f == 0) {
         window_.setWindowTitle(
             QStringLiteral("%1 - %2").arg(name, QString::fromLatin1(ProgramTitle)));

@@ -18,6 +18,9 @@ QAction* item(QMenu* menu, const QString& caption, const QString& name, bool ena
 
 MainMenus::MainMenus(QMainWindow& window) {
     QMenu* file = window.menuBar()->addMenu(QStringLiteral("File(&F)"));
+    recentFiles = file->addMenu(QStringLiteral("&Recent files"));
+    recentFiles->menuAction()->setObjectName(QStringLiteral("RecentFiles"));
+    file->addSeparator();
     QMenu* save = file->addMenu(QStringLiteral("&Save Matrix"));
     commonOutput = item(save, QStringLiteral("Quendrix common output format"),
                         QStringLiteral("mnuCommonOutput"));
@@ -29,6 +32,8 @@ MainMenus::MainMenus(QMainWindow& window) {
     item(older, QStringLiteral("Probability Distribution"),
          QStringLiteral("ProbabilityDistribution"), false);
     item(older, QStringLiteral("Confidence Regions"), QStringLiteral("ConfidenceRegions"), false);
+    exportFigures =
+        item(file, QStringLiteral("&Export figures..."), QStringLiteral("ExportFigures"), false);
     checkCoverage =
         item(file, QStringLiteral("Check &coverage..."), QStringLiteral("CheckCoverage"));
     suggestSettings = item(file, QStringLiteral("Su&ggest settings..."),

@@ -13,7 +13,9 @@ class MainMenus {
   public:
     explicit MainMenus(QMainWindow& window);
 
+    QMenu* recentFiles = nullptr;       ///< "&Recent files", filled by RecentFilesMenu
     QAction* commonOutput = nullptr;    ///< "Quendrix common output format", Ctrl+S
+    QAction* exportFigures = nullptr;   ///< "&Export figures...", once the result is drawn
     QAction* checkCoverage = nullptr;   ///< "Check coverage..."
     QAction* suggestSettings = nullptr; ///< "Suggest settings...", once file 1 is imported
     QAction* printOptions = nullptr;    ///< "Print Options"

@@ -5,6 +5,7 @@
 #include "app/ControlPanel.h"
 #include "app/FigurePanel.h"
 #include "app/MainMenus.h"
+#include "app/Remembered.h"
 #include "app/Workflow.h"
 #include "ui/FigureSurface.h"
 #include "ui/SliderFocusStyle.h"
@@ -75,9 +76,11 @@ MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
         least = least.boundedTo(screen()->availableGeometry().size());
     }
     setMinimumSize(least);
-    const QSize preferred(1560, 800);
-    resize(screen() != nullptr ? preferred.boundedTo(screen()->availableGeometry().size())
-                               : preferred);
+    if (!remembered::restoreWindowPlace(*this, QStringLiteral("Main"))) {
+        const QSize preferred(1560, 800);
+        resize(screen() != nullptr ? preferred.boundedTo(screen()->availableGeometry().size())
+                                   : preferred);
+    }
 }
 
 MainWindow::~MainWindow() = default;
@@ -95,6 +98,7 @@ void MainWindow::connectMenus() {
     for (QAction* save : {m.commonOutput, m.saves[0], m.saves[1]}) {
         connect(save, &QAction::triggered, w, &Workflow::saveResult);
     }
+    connect(m.exportFigures, &QAction::triggered, w, &Workflow::exportFigures);
     connect(m.checkCoverage, &QAction::triggered, w, &Workflow::checkCoverage);
     connect(m.suggestSettings, &QAction::triggered, w, &Workflow::suggestSettings);
     connect(m.details[0], &QAction::triggered, w, [w] { w->openChart(ChartMode::Probability); });
@@ -220,6 +224,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    remembered::saveWindowPlace(*this, QStringLiteral("Main"));
     workflow_->shutDown();
     event->accept();
 }

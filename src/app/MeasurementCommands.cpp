@@ -1,6 +1,7 @@
 #include "app/MeasurementCommands.h"
 
 #include "app/OutputFolder.h"
+#include "app/Remembered.h"
 #include "app/StatusLine.h"
 #include "data/DataFileReader.h"
 #include "io/OutputFile.h"
@@ -28,9 +29,9 @@ std::string encoded(const QString& path) {
 /// The file picked to read, read; none after a Cancel or a refusal (then said in `status`
 /// under `refusal`).
 std::optional<MeasurementFile> pickAndRead(QWidget* parent, ui::DialogService& dialogs,
-                                           StatusLine& status, const QString& refusal,
-                                           QString& path) {
-    path = dialogs.openFileName(parent, DataFileFilter);
+                                           const QString& dialog, StatusLine& status,
+                                           const QString& refusal, QString& path) {
+    path = remembered::openFileName(dialogs, parent, DataFileFilter, dialog);
     if (path.isEmpty()) {
         return std::nullopt;
     }
@@ -63,13 +64,15 @@ MeasurementCommands::MeasurementCommands(CalibrationSession& session, ui::Dialog
 
 bool MeasurementCommands::applyToMeasurements(QWidget* parent, StatusLine& status) {
     QString input;
-    const std::optional<MeasurementFile> file = pickAndRead(
-        parent, dialogs_, status, QStringLiteral("The measurements were not read: %1: %2"), input);
+    const std::optional<MeasurementFile> file =
+        pickAndRead(parent, dialogs_, QStringLiteral("Measurements"), status,
+                    QStringLiteral("The measurements were not read: %1: %2"), input);
     if (!file) {
         return false;
     }
     // A bare name gets ".csv" in the dialog, which then asks about replacing that file.
-    const QString output = dialogs_.saveFileName(parent, DataFileFilter, QStringLiteral("csv"));
+    const QString output = remembered::saveFileName(
+        dialogs_, parent, DataFileFilter, QStringLiteral("Predictions"), QStringLiteral("csv"));
     if (output.isEmpty()) {
         return false;
     }
@@ -115,8 +118,9 @@ bool MeasurementCommands::applyToMeasurements(QWidget* parent, StatusLine& statu
 std::optional<CoverageResult> MeasurementCommands::checkCoverage(QWidget* parent,
                                                                  StatusLine& status) {
     QString input;
-    const std::optional<MeasurementFile> file = pickAndRead(
-        parent, dialogs_, status, QStringLiteral("The coverage was not checked: %1: %2"), input);
+    const std::optional<MeasurementFile> file =
+        pickAndRead(parent, dialogs_, QStringLiteral("Pairs"), status,
+                    QStringLiteral("The coverage was not checked: %1: %2"), input);
     if (!file) {
         return std::nullopt;
     }

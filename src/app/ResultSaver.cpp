@@ -1,6 +1,7 @@
 #include "app/ResultSaver.h"
 
 #include "app/OutputFolder.h"
+#include "app/Remembered.h"
 #include "app/StatusLine.h"
 #include "session/CalibrationSession.h"
 #include "ui/BusyCursor.h"
@@ -15,7 +16,8 @@ ResultSaver::ResultSaver(const CalibrationSession& session, ui::DialogService& d
     : session_(session), dialogs_(dialogs) {}
 
 bool ResultSaver::save(QWidget* parent, StatusLine& status) {
-    const QString path = dialogs_.saveFileName(parent, QStringLiteral("DataFile(*.csv)"));
+    const QString path = remembered::saveFileName(
+        dialogs_, parent, QStringLiteral("DataFile(*.csv)"), QStringLiteral("Result"));
     if (path.isEmpty()) {
         return false;
     }

@@ -47,7 +47,8 @@ Workflow::Workflow(CalibrationSession& session, ControlPanel& controls, FigurePa
           window, session.state(),
           [this](int k, const QString& typed) { coefficientTyped(k, typed); },
           [this] { colourSettingsChanged(); },
-          [this](const TrialScore& trial) { useSuggestion(trial); }) {
+          [this](const TrialScore& trial) { useSuggestion(trial); }),
+      recent_(*menus.recentFiles, [this](int f, const QString& path) { importPath(f, path); }) {
     connect(this, &Workflow::coloursChanged, this, [this] {
         if (ChartWindow* chart = chart_.window()) {
             chart->coloursChanged();
@@ -162,6 +163,7 @@ void Workflow::syncControls() {
     c.run.start->setEnabled(startEnabled_);
     menus_.commonOutput->setEnabled(drawn(8));
     menus_.checkCoverage->setEnabled(drawn(8));
+    menus_.exportFigures->setEnabled(drawn(8));
     menus_.suggestSettings->setEnabled(completeCount(0) > 0);
     printing_.syncCopyItems();
     // The chart shows the fine matrices of one result; any change that undoes it closes it.

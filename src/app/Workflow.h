@@ -6,6 +6,7 @@
 #include "app/FocusPolicy.h"
 #include "app/MeasurementCommands.h"
 #include "app/PrintCommands.h"
+#include "app/RecentFilesMenu.h"
 #include "app/ResultSaver.h"
 #include "app/SettingCommands.h"
 #include "app/StageRunner.h"
@@ -65,6 +66,8 @@ class Workflow : public QObject {
     void figurePressed(int n, Qt::MouseButton button, const QPoint& at);
     void openChart(ChartMode mode);
     void saveResult();
+    /// "Export figures...": every figure as a file, as `quendrix-batch --figures` writes them.
+    void exportFigures();
     /// "Check coverage...": a pairs file against the confidence regions, shown in a dialog.
     void checkCoverage();
     /// The coverage dialog, once a check has shown it.
@@ -140,6 +143,7 @@ class Workflow : public QObject {
     MeasurementCommands measurements_;
     bool startEnabled_ = false;
     DialogHost dialogHost_;
+    RecentFilesMenu recent_;
     ColourChangeProtocol colours_{ColourFollower::MainWindow};
 };
 

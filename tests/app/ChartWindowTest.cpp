@@ -232,9 +232,11 @@ TEST_F(ChartWindowTest, MenusInTheirPlacesAndTheFigureSquareAtEverySize) {
     EXPECT_FALSE(fig(7).isFlat());
     EXPECT_EQ(popup(&fig(5)), "Copy");
     EXPECT_EQ(captions(w.menuBar()),
-              "File(&F)[&Save Matrix[Quendrix common output format|Quendrix 2.0 output "
-              "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|Check "
-              "&coverage...|Su&ggest settings...|-|Print Options|&Print|-|&Quit]|Edit(&E)[Colour "
+              "File(&F)[&Recent files[-|No file imported yet(off)|-|No file imported yet(off)]|-|"
+              "&Save Matrix[Quendrix common output format|Quendrix 2.0 output "
+              "format(off)[Probability Distribution(off)|Confidence Regions(off)]]|&Export "
+              "figures...|Check &coverage...|Su&ggest settings...|-|Print Options|&Print|-|&Quit]|"
+              "Edit(&E)[Colour "
               "Settings|-|&Copy[Fig.&1|Fig.&2|Fig.&3|Fig.&4|Fig.&5|Fig.&6|Fig.&7|Fig.&8]]|"
               "Help(&H)[&About Quendrix 3.0]");
     ASSERT_NE(openFrom(7), nullptr);

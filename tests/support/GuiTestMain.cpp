@@ -2,8 +2,25 @@
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <iostream>
+#include <optional>
+
+namespace {
+
+// Every test starts without remembered files, folders or window places, and none is written
+// to the user's own settings.
+class FreshSettings : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override {
+        folder_.emplace();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder_->path());
+    }
+    std::optional<QTemporaryDir> folder_;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     // Widgets need an application; tests never need a screen.
@@ -21,5 +38,6 @@ int main(int argc, char** argv) {
     }
     QApplication::setFont(font);
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     return RUN_ALL_TESTS();
 }

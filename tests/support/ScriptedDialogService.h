@@ -29,22 +29,35 @@ class ScriptedDialogService : public DialogService {
   public:
     void answerFile(const QString& path) { fileAnswers_.push_back(path); }
     void answerPrint(const PrintAnswer& answer) { printAnswers_.push_back(answer); }
+    void answerFigureFolder(const FigureFolder& answer) { folderAnswers_.push_back(answer); }
     const QStringList& messages() const { return messages_; }
     int fileDialogsShown() const { return fileDialogsShown_; }
     int overwriteQuestions() const { return overwriteQuestions_; }
     int printDialogsShown() const { return printDialogsShown_; }
-    /// The filter the last file dialog offered.
+    /// The filter the last file dialog offered, and the folder it opened in.
     const QString& lastFilter() const { return lastFilter_; }
+    const QString& lastFolder() const { return lastFolder_; }
 
-    QString openFileName(QWidget*, const QString& filter) override { return nextFile(filter); }
-    QString saveFileName(QWidget*, const QString& filter,
+    QString openFileName(QWidget*, const QString& filter, const QString& folder) override {
+        return nextFile(filter, folder);
+    }
+    QString saveFileName(QWidget*, const QString& filter, const QString& folder,
                          const QString& defaultSuffix = QString()) override {
-        QString answer = nextFile(filter);
+        QString answer = nextFile(filter, folder);
         if (!answer.isEmpty() && !defaultSuffix.isEmpty() && !QFileInfo(answer).isDir() &&
             !QFileInfo(answer).fileName().contains(u'.')) {
             answer += u'.' + defaultSuffix;
         }
         overwriteQuestions_ += !answer.isEmpty() && QFileInfo(answer).isFile() ? 1 : 0;
+        return answer;
+    }
+    std::optional<FigureFolder> figureFolder(QWidget*, const QString& folder) override {
+        lastFolder_ = folder;
+        if (folderAnswers_.empty()) {
+            return std::nullopt;
+        }
+        const FigureFolder answer = folderAnswers_.front();
+        folderAnswers_.pop_front();
         return answer;
     }
     void exclamation(QWidget*, const QString& title, const QString& text) override {
@@ -68,9 +81,10 @@ class ScriptedDialogService : public DialogService {
     }
 
   private:
-    QString nextFile(const QString& filter) {
+    QString nextFile(const QString& filter, const QString& folder) {
         ++fileDialogsShown_;
         lastFilter_ = filter;
+        lastFolder_ = folder;
         if (fileAnswers_.empty()) {
             return {};
         }
@@ -81,11 +95,12 @@ class ScriptedDialogService : public DialogService {
 
     std::deque<QString> fileAnswers_;
     std::deque<PrintAnswer> printAnswers_;
+    std::deque<FigureFolder> folderAnswers_;
     QStringList messages_; ///< "title: text"
     int fileDialogsShown_ = 0;
     int printDialogsShown_ = 0;
     int overwriteQuestions_ = 0;
-    QString lastFilter_;
+    QString lastFilter_, lastFolder_;
 };
 
 } // namespace quendrix::ui
