@@ -3,6 +3,7 @@
 #include "app/IntervalMarks.h"
 #include "app/IntervalPanel.h"
 #include "base/NumberText.h"
+#include "figures/PointerReading.h"
 #include "session/CalibrationSession.h"
 #include "ui/DialogService.h"
 #include "ui/FigureSurface.h"
@@ -142,10 +143,14 @@ void ChartPresenter::wipeIntervals() {
     c_.intervalMarks->wipe();
 }
 
+// The axis range as the labels show it.
+std::pair<double, double> ChartPresenter::rangeNumbers() const {
+    return {value(c_.label1[1]), value(c_.label2[1])};
+}
+
 void ChartPresenter::writeSectionCaptions() {
     // The X value of the section in the data's units, read off the axis labels.
-    const double lo = value(c_.label1[1]);
-    const double hi = value(c_.label2[1]);
+    const auto [lo, hi] = rangeNumbers();
     const QString x = qs(shortestText(lo + (hi - lo) * (section() / 100.0)));
     c_.label3->setText(x);
     c_.label5->setText(x);
@@ -215,6 +220,19 @@ void ChartPresenter::activated() {
         drawSection();
         redrawOverlays();
     }
+}
+
+void ChartPresenter::sectionPointed(const QRectF& area, const QPointF& at) {
+    // The slider's own change runs the move, as a drag of its thumb would.
+    if (const auto percent = chartSectionAt(area, at)) {
+        c_.slider1->setValue(*percent);
+    }
+}
+
+QString ChartPresenter::pointerReading(const QRectF& area, const QPointF& at) const {
+    const auto [lo, hi] = rangeNumbers();
+    return qs(
+        chartReading(session_.detail(), mode(), session_.captions().coefficient, lo, hi, area, at));
 }
 
 } // namespace quendrix

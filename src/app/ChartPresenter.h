@@ -3,10 +3,13 @@
 #include "figures/ChartFigures.h"
 #include "session/ColourChangeProtocol.h"
 
+#include <QPointF>
+#include <QRectF>
 #include <QString>
 
 #include <array>
 #include <functional>
+#include <utility>
 
 class QCheckBox;
 class QLabel;
@@ -77,6 +80,12 @@ class ChartPresenter {
     /// Just before the print options dialog is shown from this window: the activation that
     /// follows it redraws nothing.
     void printOptionsShown() { colours_.printOptionsShown(); }
+    /// A left click or drag on the main figure at widget point `at`, its drawing filling
+    /// `area`: the section moves to the column there.
+    void sectionPointed(const QRectF& area, const QPointF& at);
+
+    /// What the main figure shows at `at` in the view shown.
+    QString pointerReading(const QRectF& area, const QPointF& at) const;
 
   private:
     void applyView(ChartMode mode);
@@ -91,6 +100,7 @@ class ChartPresenter {
     void writeSectionCaptions();
     void writeEnhancementCaption();
     bool greyScale() const;
+    std::pair<double, double> rangeNumbers() const;
 
     CalibrationSession& session_;
     ChartControls& c_;

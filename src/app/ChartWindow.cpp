@@ -2,6 +2,7 @@
 
 #include "app/IntervalMarks.h"
 #include "app/IntervalPanel.h"
+#include "app/PointerReadout.h"
 #include "app/PrintCommands.h"
 #include "app/ResultSaver.h"
 #include "app/StatusLine.h"
@@ -10,6 +11,7 @@
 #include "ui/FigureSurface.h"
 #include "ui/SliderFocusStyle.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -23,6 +25,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -73,6 +76,7 @@ ChartWindow::ChartWindow(CalibrationSession& session, ui::DialogService& dialogs
     setCentralWidget(canvas_);
     canvas_->installEventFilter(this);
     status_ = std::make_unique<StatusLine>(*statusBar());
+    pointer_ = new PointerReadout(*statusBar());
     buildControls();
     presenter_ = std::make_unique<ChartPresenter>(session, c_, dialogs, *this);
     presenter_->onLabelsMoved([this] { placeMovingLabels(); });
@@ -192,6 +196,38 @@ void ChartWindow::connectControls() {
                     }
                 });
     }
+    connectMainFigure();
+}
+
+// The main figure reads out the cell under the pointer, and the section follows the left button
+// and the wheel there as it does on its slider.
+void ChartWindow::connectMainFigure() {
+    ui::FigureSurface* figure = c_.picture1;
+    ChartPresenter* p = presenter_.get();
+    pointer_->follow(
+        figure, [p](const QRectF& area, const QPointF& at) { return p->pointerReading(area, at); });
+    connect(figure, &ui::FigureSurface::pressed, this,
+            [p, figure](Qt::MouseButton button, const QPoint&, const QPointF& at) {
+                if (button == Qt::LeftButton) {
+                    p->sectionPointed(QRectF(figure->contentsRect()), at);
+                }
+            });
+    connect(figure, &ui::FigureSurface::mouseMoved, this,
+            [p, figure](const QPointF& at, Qt::MouseButtons buttons) {
+                if (buttons & Qt::LeftButton) {
+                    p->sectionPointed(QRectF(figure->contentsRect()), at);
+                }
+            });
+    // The slider takes the turn itself: its step, direction and any part of a step left over.
+    connect(figure, &ui::FigureSurface::wheelTurned, this, [this](QWheelEvent* event) {
+        QSlider* slider = c_.slider1;
+        const QPointF global = event->globalPosition();
+        QWheelEvent turn(slider->mapFromGlobal(global), global, event->pixelDelta(),
+                         event->angleDelta(), event->buttons(), event->modifiers(), event->phase(),
+                         event->inverted(), event->source(), event->pointingDevice());
+        QApplication::sendEvent(slider, &turn);
+        event->setAccepted(turn.isAccepted());
+    });
 }
 
 void ChartWindow::showView(ChartMode mode) {

@@ -17,6 +17,7 @@ namespace ui {
 class DialogService;
 }
 class CalibrationSession;
+class PointerReadout;
 class PrintCommands;
 class ResultSaver;
 class StatusLine;
@@ -38,6 +39,8 @@ class ChartWindow : public QMainWindow {
     ChartControls& controls() { return c_; }
     const ChartPresenter& presenter() const { return *presenter_; }
     const StatusLine& status() const { return *status_; }
+    /// What the main figure shows under the pointer, beside the status line.
+    const PointerReadout& pointerReadout() const { return *pointer_; }
     /// "File(&F)" > "&Save Matrix".
     QAction* saveAction() const { return save_; }
     /// "File(&F)" > "&Apply to measurements...".
@@ -68,6 +71,7 @@ class ChartWindow : public QMainWindow {
     /// The picture of figure n (1: the main figure, 2: the section) to the clipboard.
     void copyFigure(int n);
     void connectControls();
+    void connectMainFigure();
     ChartMetrics metrics() const;
     void placeControls();
     void placeMovingLabels();
@@ -79,6 +83,7 @@ class ChartWindow : public QMainWindow {
     ChartControls c_;
     std::unique_ptr<ChartPresenter> presenter_;
     std::unique_ptr<StatusLine> status_;
+    PointerReadout* pointer_ = nullptr; // owned by the status bar
     QWidget* canvas_;
     ChartGeometry geometry_;
     QAction* save_ = nullptr;

@@ -1,7 +1,9 @@
 #include "app/FigurePanel.h"
 
 #include "app/FigureBox.h"
+#include "app/PointerReadout.h"
 #include "figures/FigureGrid.h"
+#include "ui/FigureSurface.h"
 
 namespace quendrix {
 
@@ -37,6 +39,15 @@ void FigurePanel::resizeEvent(QResizeEvent*) {
 void FigurePanel::setAxisTexts(const QString& lower, const QString& upper) {
     for (FigureBox* box : boxes_) {
         box->setAxisTexts(lower, upper);
+    }
+}
+
+void FigurePanel::showPointerReadings(QStatusBar& bar, const Reading& read) {
+    auto* readout = new PointerReadout(bar);
+    for (int n = 1; n <= 8; ++n) {
+        readout->follow(figure(n), [read, n](const QRectF& area, const QPointF& at) {
+            return read(n, area, at);
+        });
     }
 }
 

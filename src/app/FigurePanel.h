@@ -1,9 +1,14 @@
 #pragma once
 
+#include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <functional>
+
+class QStatusBar;
 
 namespace quendrix {
 
@@ -28,6 +33,11 @@ class FigurePanel : public QWidget {
 
     /// The axis annotations: the committed range texts, lower and upper.
     void setAxisTexts(const QString& lower, const QString& upper);
+
+    /// What figure n shows at widget point `at` of its surface, whose drawing fills `area`.
+    using Reading = std::function<QString(int n, const QRectF& area, const QPointF& at)>;
+    /// Shows on `bar`, in a label of its own, what the figure under the pointer shows there.
+    void showPointerReadings(QStatusBar& bar, const Reading& read);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

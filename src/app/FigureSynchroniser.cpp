@@ -2,6 +2,7 @@
 
 #include "app/FigurePanel.h"
 #include "base/NumberText.h"
+#include "figures/PointerReading.h"
 #include "figures/SessionFigures.h"
 #include "figures/StageFigures.h"
 #include "ui/BusyCursor.h"
@@ -233,6 +234,15 @@ void FigureSynchroniser::scatterHovered(int f) {
     }
     figures_.picture1(f)->setToolTip(
         QStringLiteral("X: %1 / Y: %2").arg(qs(cap.xName[size_t(f)]), qs(cap.yName[size_t(f)])));
+}
+
+QString FigureSynchroniser::readingAt(int n, const QRectF& area, const QPointF& at) const {
+    if (!drawn(n)) {
+        return {};
+    }
+    const auto [lo, hi] = rangeNumbers();
+    return qs(n <= 2 ? scatterReading(session_, n - 1, lo, hi, area, at)
+                     : stageReading(session_, StageFigure(n - 3), lo, hi, area, at));
 }
 
 } // namespace quendrix

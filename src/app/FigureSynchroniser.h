@@ -2,6 +2,8 @@
 
 #include "session/CalibrationSession.h"
 
+#include <QPointF>
+#include <QRectF>
 #include <QString>
 
 #include <array>
@@ -49,6 +51,9 @@ class FigureSynchroniser {
     /// The tool tip of a figure under the pointer: the column names it shows.
     void stageHovered(int k);
     void scatterHovered(int f);
+    /// What figure n (1..8) shows at widget point `at` of its surface, whose drawing fills
+    /// `area`, in the committed range: empty over a figure not drawn.
+    QString readingAt(int n, const QRectF& area, const QPointF& at) const;
 
   private:
     std::pair<double, double> rangeNumbers() const;

@@ -131,6 +131,10 @@ void MainWindow::connectControls() {
         connect(surface, &ui::FigureSurface::mouseLeft, surface,
                 [surface] { surface->setFlat(false); });
     }
+    figures_->showPointerReadings(*statusBar(),
+                                  [sync](int n, const QRectF& area, const QPointF& at) {
+                                      return sync->readingAt(n, area, at);
+                                  });
     connect(c.run.start, &QPushButton::clicked, w, &Workflow::start);
     connect(c.coefficients.colourSettings, &QPushButton::clicked, w, &Workflow::showColourSettings);
     connect(c.run.quit, &QPushButton::clicked, this, &QWidget::close);

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace quendrix::ui {
 
@@ -24,6 +25,7 @@ FigureSurface::~FigureSurface() = default;
 
 void FigureSurface::refresh() {
     update();
+    emit redrawn();
 }
 
 void FigureSurface::setFlat(bool flat) {
@@ -71,7 +73,7 @@ void FigureSurface::paintEvent(QPaintEvent* /*event*/) {
 // The events stay accepted (the base classes would pass them on to the parent): a move over a
 // surface must not also count as a move over the window behind it.
 void FigureSurface::mousePressEvent(QMouseEvent* event) {
-    emit pressed(event->button(), event->globalPosition().toPoint());
+    emit pressed(event->button(), event->globalPosition().toPoint(), event->position());
 }
 
 void FigureSurface::mouseReleaseEvent(QMouseEvent* event) {
@@ -80,13 +82,18 @@ void FigureSurface::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-void FigureSurface::mouseMoveEvent(QMouseEvent* /*event*/) {
-    emit mouseMoved();
+void FigureSurface::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMoved(event->position(), event->buttons());
 }
 
 void FigureSurface::leaveEvent(QEvent* event) {
     emit mouseLeft();
     QFrame::leaveEvent(event);
+}
+
+void FigureSurface::wheelEvent(QWheelEvent* event) {
+    event->ignore();
+    emit wheelTurned(event);
 }
 
 // The figure that has the focus is the next step of the workflow: Return or Space runs it as a

@@ -11,11 +11,13 @@
 #include <cstdint>
 
 class QPainter;
+class QWheelEvent;
 
 namespace quendrix::ui {
 
 /// A figure in a window: shows its scene at the widget's size and device pixel ratio, in a
-/// sunken or flat frame, and reports clicks and moves over it.
+/// sunken or flat frame, and reports clicks, moves and the wheel over it. The scene fills the
+/// contents rectangle: points are reported in widget coordinates.
 class FigureSurface : public QFrame {
     Q_OBJECT
   public:
@@ -68,7 +70,7 @@ class FigureSurface : public QFrame {
     std::size_t itemCount() const { return scene_.itemCount(); }
     std::uint64_t revision() const { return scene_.revision(); }
 
-    /// Repaints the widget (drawing calls only record).
+    /// Repaints the widget (drawing calls only record) and reports redrawn().
     void refresh();
 
     /// Flat (no raised border) as a hint that a click opens something.
@@ -82,10 +84,16 @@ class FigureSurface : public QFrame {
   signals:
     /// Left, middle or right button released over the surface.
     void clicked(Qt::MouseButton button);
-    /// A button pressed over the surface.
-    void pressed(Qt::MouseButton button, const QPoint& globalPos);
-    void mouseMoved();
+    /// A button pressed over the surface, at `at`.
+    void pressed(Qt::MouseButton button, const QPoint& globalPos, const QPointF& at);
+    /// The pointer moved to `at` with `buttons` held.
+    void mouseMoved(const QPointF& at, Qt::MouseButtons buttons);
     void mouseLeft();
+    /// The wheel turned over the surface. The event arrives ignored: a receiver that uses it
+    /// accepts it, else it goes on to the window behind (a scrolled window scrolls).
+    void wheelTurned(QWheelEvent* event);
+    /// refresh() was called: what the surface shows may have changed under a resting pointer.
+    void redrawn();
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -95,6 +103,7 @@ class FigureSurface : public QFrame {
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     FigureScene scene_;
