@@ -20,8 +20,9 @@ void Workflow::exportFigures() {
         return;
     }
     const QString dialog = QStringLiteral("Figures");
+    const QString last = remembered::folder(dialog);
     const std::optional<ui::FigureFolder> answer =
-        dialogs_.figureFolder(&window_, remembered::folder(dialog));
+        dialogs_.figureFolder(&window_, last.isEmpty() ? QDir::homePath() : last);
     if (!answer) {
         return;
     }

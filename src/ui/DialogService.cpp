@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -47,7 +48,9 @@ std::optional<FigureFolder> QtDialogService::figureFolder(QWidget* parent, const
     format->addItem(QStringLiteral("PDF document"), QStringLiteral("pdf"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     auto* form = new QFormLayout(&dialog);
-    form->addRow(QStringLiteral("&Folder:"), row);
+    auto* folderLabel = new QLabel(QStringLiteral("&Folder:"));
+    folderLabel->setBuddy(path);
+    form->addRow(folderLabel, row);
     form->addRow(QStringLiteral("F&ormat:"), format);
     form->addRow(buttons);
     QObject::connect(browse, &QPushButton::clicked, &dialog, [&dialog, path] {
