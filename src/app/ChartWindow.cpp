@@ -4,6 +4,7 @@
 #include "app/IntervalPanel.h"
 #include "app/PointerReadout.h"
 #include "app/PrintCommands.h"
+#include "app/Remembered.h"
 #include "app/ResultSaver.h"
 #include "app/StatusLine.h"
 #include "session/CalibrationSession.h"
@@ -84,7 +85,12 @@ ChartWindow::ChartWindow(CalibrationSession& session, ui::DialogService& dialogs
     connectControls();
 }
 
-ChartWindow::~ChartWindow() = default;
+ChartWindow::~ChartWindow() {
+    // Closing deletes the window, so this is where its place is kept.
+    if (opened_) {
+        remembered::saveWindowPlace(*this, QStringLiteral("Chart"));
+    }
+}
 
 void ChartWindow::buildControls() {
     QWidget* w = canvas_;
@@ -235,12 +241,9 @@ void ChartWindow::showView(ChartMode mode) {
         presenter_->open(mode);
         opened_ = true;
         canvas_->setMinimumSize(minimumChartArea(metrics()));
-        const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
-        QSize preferred = preferredChartArea(metrics()) + QSize(0, bars);
-        if (screen() != nullptr) {
-            preferred = preferred.boundedTo(screen()->availableGeometry().size());
+        if (!remembered::restoreWindowPlace(*this, QStringLiteral("Chart"))) {
+            placeOnScreen();
         }
-        resize(preferred);
         placeControls();
     } else {
         presenter_->reopen(mode);
@@ -252,6 +255,32 @@ void ChartWindow::showView(ChartMode mode) {
     show();
     raise();
     activateWindow();
+}
+
+// The first opening: as large as the chart wants, and placed near the main window so that the
+// whole frame, title bar and status line included, is on its screen.
+void ChartWindow::placeOnScreen() {
+    const int bars = menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
+    QSize preferred = preferredChartArea(metrics()) + QSize(0, bars);
+    const QWidget* main = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    const QScreen* on = main != nullptr ? main->screen() : screen();
+    if (on == nullptr) {
+        resize(preferred);
+        return;
+    }
+    // This window's frame is not known before it is shown; the main window's is alike.
+    const QSize frameExtra = main != nullptr && main->isVisible()
+                                 ? main->frameGeometry().size() - main->geometry().size()
+                                 : QSize(0, 0);
+    const QRect room = on->availableGeometry();
+    resize(preferred.boundedTo(room.size() - frameExtra));
+    QRect frame(main != nullptr ? main->frameGeometry().topLeft() + QPoint(40, 40) : room.topLeft(),
+                size() + frameExtra);
+    frame.moveRight(std::min(frame.right(), room.right()));
+    frame.moveBottom(std::min(frame.bottom(), room.bottom()));
+    frame.moveLeft(std::max(frame.left(), room.left()));
+    frame.moveTop(std::max(frame.top(), room.top()));
+    move(frame.topLeft());
 }
 
 void ChartWindow::coloursChanged() {

@@ -74,6 +74,7 @@ class ChartWindow : public QMainWindow {
     void connectMainFigure();
     ChartMetrics metrics() const;
     void placeControls();
+    void placeOnScreen();
     void placeMovingLabels();
 
     const CalibrationSession& session_;

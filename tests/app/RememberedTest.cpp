@@ -79,6 +79,21 @@ TEST_F(RememberedTest, WindowsReopenWhereTheyWereIfTheScreenHoldsThemButNotTheSe
     QWidget offScreen;
     EXPECT_FALSE(remembered::restoreWindowPlace(offScreen, QStringLiteral("Probe")));
 
+    // The chart opens whole on the screen, and where it was closed the next time.
+    runAll();
+    ASSERT_NE(openFrom(8), nullptr);
+    // At twice the density the offscreen screen is smaller than the chart's least size.
+    if (chart()->minimumSize().expandedTo(screen.size()) == screen.size()) {
+        EXPECT_TRUE(screen.contains(chart()->frameGeometry()));
+        const QRect placed(chart()->pos() + QPoint(5, 3), chart()->size() - QSize(12, 8));
+        chart()->move(placed.topLeft());
+        chart()->resize(placed.size());
+        chart()->close();
+        ASSERT_EQ(chartWindows(), 0);
+        ASSERT_NE(openFrom(8), nullptr);
+        EXPECT_EQ(QRect(chart()->pos(), chart()->size()), placed);
+    }
+
     // The main window saves its place as it closes; the calibration settings are not kept.
     const QSize smaller = w.size().boundedTo(screen.size() - QSize(24, 26));
     c().smoothing.slider->setValue(c().smoothing.slider->value() + 3);
