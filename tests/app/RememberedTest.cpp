@@ -73,8 +73,8 @@ TEST_F(RememberedTest, WindowsReopenWhereTheyWereIfTheScreenHoldsThemButNotTheSe
     QWidget reopened;
     EXPECT_TRUE(remembered::restoreWindowPlace(reopened, QStringLiteral("Probe")));
     EXPECT_EQ(reopened.geometry(), QRect(at, screen.size() / 2));
-    // A place that no screen holds now is not taken.
-    probe.move(screen.bottomRight() - QPoint(20, 20));
+    // A place that no screen holds whole now is not taken.
+    probe.move(screen.left() + screen.width() * 5 / 8, screen.top());
     remembered::saveWindowPlace(probe, QStringLiteral("Probe"));
     QWidget offScreen;
     EXPECT_FALSE(remembered::restoreWindowPlace(offScreen, QStringLiteral("Probe")));
