@@ -52,10 +52,13 @@ void ChartLauncher::close() {
     }
 }
 
-// Fig.7 and Fig.8 turn flat under the pointer as a hint that a click opens the chart.
+// Fig.7 and Fig.8 turn flat under the pointer as a hint that a click opens the chart. One that
+// is not flat is left alone: repainting it would hold up the chart's first frame.
 void ChartLauncher::restoreFigureLook() {
     for (int n : {7, 8}) {
-        figures_.figure(n)->setFlat(false);
+        if (ui::FigureSurface* figure = figures_.figure(n); figure->isFlat()) {
+            figure->setFlat(false);
+        }
     }
 }
 

@@ -38,9 +38,13 @@ QImage chartImage(const DetailMatrices& d, ChartMode mode, int percent, const Co
     const QRgb inner = shades.inner.rgb();
     const QRgb outer = shades.outer.rgb();
     const double s = percent / 100.0;
+    // Pixel (x, y) by address: asking the image for a row per pixel costs as much as the colour.
+    QRgb* const top = pixelRow(image, 0);
+    const qsizetype stride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
     for (int i = FineFirst; i <= FineLast; ++i) {
         const float* prob = &d.fineProb[size_t(i * FineSize)];
         const float* confi = &d.fineConfi[size_t(i * FineSize)];
+        QRgb* const column = top + (i - FineFirst);
         for (int j = FineFirst; j <= FineLast; ++j) {
             const float c = std::fabs(confi[j]);
             QRgb colour = white;
@@ -50,7 +54,7 @@ QImage chartImage(const DetailMatrices& d, ChartMode mode, int percent, const Co
                 const Rgb rgb = rampColour(ramp.points, double(prob[j]) * s * 200 / 10);
                 colour = toQRgb(rgb);
             }
-            pixelRow(image, FineLast - j)[i - FineFirst] = colour;
+            column[(FineLast - j) * stride] = colour;
         }
     }
     return image;

@@ -23,6 +23,10 @@ class CellGrid {
     explicit CellGrid(const ui::FigureScene& scene)
         : image_(scene.cellGridSize(), QImage::Format_ARGB32) {
         image_.fill(Qt::transparent);
+        // Cells by address: asking the image for a row per cell costs as much as the colour.
+        // A null image (no memory) has no pixels, and set() writes none.
+        pixels_ = reinterpret_cast<QRgb*>(image_.bits());
+        stride_ = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
         for (int k = PlotFirst; k <= PlotLast; ++k) {
             const auto n = std::size_t(k - PlotFirst);
             columns_[n] = scene.cellIndex(cellX(k));
@@ -30,11 +34,15 @@ class CellGrid {
         }
     }
 
+    // The pixel address belongs to this image alone.
+    CellGrid(const CellGrid&) = delete;
+    CellGrid& operator=(const CellGrid&) = delete;
+
     void set(int i, int j, QRgb colour) {
         const int x = columns_[std::size_t(i - PlotFirst)];
         const int y = rows_[std::size_t(j - PlotFirst)];
         if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height()) {
-            reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour;
+            pixels_[y * stride_ + x] = colour;
         }
     }
 
@@ -42,6 +50,8 @@ class CellGrid {
 
   private:
     QImage image_;
+    QRgb* pixels_ = nullptr;
+    qsizetype stride_ = 0;
     std::array<int, PlotCells> columns_{};
     std::array<int, PlotCells> rows_{};
 };

@@ -215,6 +215,13 @@ std::size_t FigureScene::itemCount() const {
     return picture_.items.size() + layer_.items.size();
 }
 
+bool FigureScene::blank() const {
+    const auto empty = [](const SceneLayer& l) {
+        return !l.fill && l.cells.isNull() && l.items.empty();
+    };
+    return empty(picture_) && empty(layer_);
+}
+
 void FigureScene::touch() {
     ++revision_;
 }

@@ -81,6 +81,9 @@ class FigureScene {
     QColor colourAt(double x, double y, const QSize& size) const;
     /// Items (boxes, points, lines, circles, texts, images) kept in the picture and the layer.
     std::size_t itemCount() const;
+    /// Nothing to show: no fill, cell or item in the picture or the layer. It renders white at
+    /// any size, so a window can paint it without rendering it.
+    bool blank() const;
     /// Grows with every drawing call, also one that repaints cells alone with the colours they
     /// had: what a test counts redraws by.
     std::uint64_t revision() const { return revision_; }

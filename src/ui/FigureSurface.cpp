@@ -62,7 +62,12 @@ void FigureSurface::paintEvent(QPaintEvent* /*event*/) {
     if (contents.isEmpty()) {
         return;
     }
-    painter.drawImage(contents.topLeft(), scene_.render(contents.size(), devicePixelRatioF()));
+    // A figure not drawn yet, as all are at the start, is white: no image need be made for it.
+    if (scene_.blank()) {
+        painter.fillRect(contents, Qt::white);
+    } else {
+        painter.drawImage(contents.topLeft(), scene_.render(contents.size(), devicePixelRatioF()));
+    }
     if (hasFocus()) {
         painter.setPen(palette().color(QPalette::Highlight));
         painter.setBrush(Qt::NoBrush);

@@ -73,6 +73,9 @@ TEST(FigureSurfaceTest, ClearKeepsThePictureBlankingHidesItAndItemsLandWhereScal
     EXPECT_EQ(s.colourAt(937.5, 937.5, kSize), QColor(Qt::black));
     s.clear();
     EXPECT_EQ(s.colourAt(937.5, 937.5, kSize), QColor(Qt::green));
+    // Only a figure with nothing at all in it is painted white without being rendered.
+    EXPECT_FALSE(s.scene().blank());
+    EXPECT_TRUE(FigureSurface().scene().blank());
 
     // A full-area box hides the picture; a plain clear brings it back until it is made persistent.
     s.fillBox(0, 0, kScale, kScale, Qt::yellow);
