@@ -46,11 +46,8 @@ std::string trialJson(const TrialScore& t) {
     o.number("at_floor", t.atFloor);
     o.number("no_region", t.noRegion);
     o.number("pairs", t.pairs);
-    const auto share = [&](int part) {
-        return t.usable && t.pairs > 0 ? shortestText(double(part) / t.pairs) : "null";
-    };
-    o.raw("share_narrow", share(t.inNarrow));
-    o.raw("share_wide", share(t.inWide));
+    o.raw("share_narrow", t.usable ? jsonShare(t.inNarrow, t.pairs) : "null");
+    o.raw("share_wide", t.usable ? jsonShare(t.inWide, t.pairs) : "null");
     o.raw("within_tolerance", t.withinTolerance ? "true" : "false");
     return o.str();
 }

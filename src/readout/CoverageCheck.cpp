@@ -24,10 +24,6 @@ std::string percent(int part, int whole) {
     return fixedText(100.0 * part / whole, 1) + " %";
 }
 
-std::string share(int part, int whole) {
-    return whole == 0 ? std::string("null") : shortestText(double(part) / whole);
-}
-
 /// The share with its interval and verdict, for the table: "67.1 - 79.4 % above".
 std::string judged(int part, int whole, double coefficient) {
     const std::optional<ShareInterval> i = wilsonInterval(part, whole);
@@ -165,8 +161,8 @@ std::string coverageJson(const CoverageReport& r) {
     o.number("nominal1", r.nominal1);
     o.number("nominal2", r.nominal2);
     o.number("pairs", r.pairs);
-    o.raw("share1", share(r.inRegion1, r.pairs));
-    o.raw("share2", share(r.inRegion2, r.pairs));
+    o.raw("share1", jsonShare(r.inRegion1, r.pairs));
+    o.raw("share2", jsonShare(r.inRegion2, r.pairs));
     o.number("no_region", r.noRegion);
     o.number("outside_range", r.outsideRange);
     o.number("incomplete", r.incomplete);
@@ -176,8 +172,8 @@ std::string coverageJson(const CoverageReport& r) {
         bin.raw("x_from", shortestText(b.xFrom));
         bin.raw("x_to", shortestText(b.xTo));
         bin.number("pairs", b.pairs);
-        bin.raw("share1", share(b.inRegion1, b.pairs));
-        bin.raw("share2", share(b.inRegion2, b.pairs));
+        bin.raw("share1", jsonShare(b.inRegion1, b.pairs));
+        bin.raw("share2", jsonShare(b.inRegion2, b.pairs));
         bin.raw("interval1", intervalJson(b.inRegion1, b.pairs, r.nominal1));
         bin.raw("interval2", intervalJson(b.inRegion2, b.pairs, r.nominal2));
         if (bins.size() > 1) {

@@ -42,4 +42,8 @@ void JsonObject::raw(std::string_view name, std::string_view json) {
     body_ += json;
 }
 
+std::string jsonShare(int part, int whole) {
+    return whole <= 0 ? std::string("null") : shortestText(double(part) / whole);
+}
+
 } // namespace quendrix

@@ -8,6 +8,9 @@ namespace quendrix {
 /// A JSON string literal: quotes, escapes, and control characters as \u escapes.
 std::string jsonString(std::string_view text);
 
+/// part / whole as a JSON number; null when there is no whole to share.
+std::string jsonShare(int part, int whole);
+
 /// Builds one JSON object, members in the order they are added.
 class JsonObject {
   public:
