@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "figures/ScatterFigure.h"
+#include "pipeline/ConfidenceRegions.h"
 #include "session/CalibrationSession.h"
 #include "ui/FormUnits.h"
 
@@ -38,7 +39,8 @@ std::string regionName(int regionClass, const std::array<std::string, 2>& coeffi
     if (regionClass == 0) {
         return "outside the regions";
     }
-    const bool firstIsNarrow = leadingNumber(coefficients[0]) <= leadingNumber(coefficients[1]);
+    const bool firstIsNarrow =
+        firstCoefficientIsNarrower(leadingNumber(coefficients[0]), leadingNumber(coefficients[1]));
     const bool first = (regionClass == 2) == firstIsNarrow;
     return coefficients[first ? 0 : 1] + " % region";
 }

@@ -12,4 +12,10 @@ namespace quendrix {
 /// becomes 1 before the marker's negation, so the marked cell stays negative.
 void findConfidenceRegions(StageMatrix& m, Coefficients coefficients, ColumnResults& columns);
 
+/// Whether coefficient 1 (in %) made the narrower region, classes 2 and 3: the classes count
+/// levels, so the narrower region is the smaller coefficient's, coefficient 1's on a tie.
+inline bool firstCoefficientIsNarrower(double coefficient1, double coefficient2) {
+    return coefficient1 <= coefficient2;
+}
+
 } // namespace quendrix

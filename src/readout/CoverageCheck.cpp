@@ -1,6 +1,7 @@
 #include "readout/CoverageCheck.h"
 
 #include "base/NumberText.h"
+#include "pipeline/ConfidenceRegions.h"
 #include "readout/JsonText.h"
 #include "readout/Prediction.h"
 
@@ -97,7 +98,7 @@ CoverageReport checkCoverage(const DetailMatrices& d, const std::vector<Measurem
         // The classes count levels: class 2 is the narrower region, whichever coefficient
         // made it.
         const bool narrow = q >= 2, wide = q >= 1;
-        const bool firstIsNarrow = coefficient1 <= coefficient2;
+        const bool firstIsNarrow = firstCoefficientIsNarrower(coefficient1, coefficient2);
         counted.push_back({*m.x, firstIsNarrow ? narrow : wide, firstIsNarrow ? wide : narrow});
     }
 

@@ -1,6 +1,7 @@
 #include "readout/IntervalReadout.h"
 
 #include "base/NumberText.h"
+#include "pipeline/ConfidenceRegions.h"
 
 #include <cmath>
 
@@ -43,7 +44,8 @@ IntervalReadout readIntervals(const DetailMatrices& d, int column, const std::st
 
     // The classes count levels: class 2 is the narrower region, so coefficient 1's intervals
     // are those of class 2 only while coefficient 1 is the smaller.
-    const bool firstIsNarrow = leadingNumber(coefficient1Text) <= leadingNumber(coefficient2Text);
+    const bool firstIsNarrow = firstCoefficientIsNarrower(leadingNumber(coefficient1Text),
+                                                          leadingNumber(coefficient2Text));
     const std::array<float, 2> thresholds =
         firstIsNarrow ? std::array<float, 2>{2.0f, 1.0f} : std::array<float, 2>{1.0f, 2.0f};
     for (size_t k = 0; k < 2; ++k) {
