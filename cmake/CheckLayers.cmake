@@ -4,9 +4,9 @@
 cmake_minimum_required(VERSION 3.25)
 
 # The layers from the bottom up; a folder includes its own headers and those of lower layers only.
-set(layers "base" "io data" "colour pipeline" "readout export" "session" "tuning" "batch ui" "figures"
+set(layers "base" "io data" "colour pipeline" "readout export" "session" "tuning" "batch python ui" "figures"
     "print figexport" "app")
-set(core_folders base io data colour pipeline readout export session tuning batch)
+set(core_folders base io data colour pipeline readout export session tuning batch python)
 # The figures are drawn into scenes, without widgets, so that the figure files need none: the
 # drawing code and the figure program use Qt's painting, never its widgets.
 set(widgetless_folders figures figexport)

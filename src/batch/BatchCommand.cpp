@@ -10,6 +10,7 @@
 #include "data/MeasurementFileReader.h"
 #include "io/OutputFile.h"
 #include "session/CalibrationSession.h"
+#include "session/CalibrationSetup.h"
 #include "session/CalibrationUse.h"
 #include "tuning/SessionTuning.h"
 
@@ -104,16 +105,14 @@ Status BatchRun::readPairs() {
 
 /// File 1 (less its held-out records) and file 2, with the settings that the import uses.
 Status BatchRun::importFiles() {
-    session_.setSmoothing(whole(o_.smoothing));
-    session_.setVerticalThreshold(whole(o_.verticalThreshold));
-    session_.setHorizontalThreshold(whole(o_.horizontalThreshold));
-    session_.setSkip(o_.skip);
-    if (o_.coefficient1) {
-        session_.setCoefficientText(0, *o_.coefficient1);
-    }
-    if (o_.coefficient2) {
-        session_.setCoefficientText(1, *o_.coefficient2);
-    }
+    CalibrationSettings settings;
+    settings.smoothing = whole(o_.smoothing);
+    settings.verticalThreshold = whole(o_.verticalThreshold);
+    settings.horizontalThreshold = whole(o_.horizontalThreshold);
+    settings.skip = o_.skip;
+    settings.coefficient1 = o_.coefficient1;
+    settings.coefficient2 = o_.coefficient2;
+    applySettings(session_, settings);
 
     if (Status st = session_.importFile(0, o_.file1, o_.file1); !st) {
         return Failure{"file 1 (" + o_.file1 + "): " + st.reason()};
@@ -134,15 +133,13 @@ Status BatchRun::importFiles() {
         pairs_ = MeasurementFile{};
         pairs_->records = std::move(split.heldOut);
     }
-    if (session_.file(0)->completeCount == 0) {
+    if (Status st = requireCompleteRecord(session_); !st) {
         if (anyComplete) {
             return Failure{"--holdout " + *o_.holdout +
                            " holds out every complete record of file 1, so there is nothing "
                            "left to calibrate with"};
         }
-        return Failure{"file 1 (" + o_.file1 +
-                       "): no complete record (an X and a Y, neither of them -9999), so there is "
-                       "nothing to calibrate"};
+        return Failure{"file 1 (" + o_.file1 + "): " + st.reason()};
     }
     if (!o_.file2.empty()) {
         if (Status st = session_.importFile(1, o_.file2, o_.file2); !st) {
@@ -155,24 +152,15 @@ Status BatchRun::importFiles() {
 
 Status BatchRun::prepare() {
     if (!o_.range.empty()) {
-        session_.setRangeTexts(o_.range[0], o_.range[1]);
-        if (Status st = session_.validateRange(); !st) {
-            return Failure{"invalid range " + o_.range[0] + " .. " + o_.range[1] + ": " +
-                           st.reason()};
+        if (Status st = applyRange(session_, o_.range[0], o_.range[1]); !st) {
+            return st;
         }
     }
-    if (!session_.grid() || session_.captions().lowerText.empty() ||
-        session_.captions().upperText.empty()) {
-        return Failure{"no axis range: file 1 proposes none; give one with --range LO HI"};
+    if (Status st = requireAxisRange(session_); !st) {
+        return Failure{st.reason() + "; give one with --range LO HI"};
     }
     if (o_.modelPercent) {
-        Status st = session_.setModelPercent(whole(*o_.modelPercent));
-        if (st) {
-            st = session_.setGeneratedModel(true);
-        }
-        if (!st) {
-            return Failure{"error model: " + st.reason()};
-        }
+        return applyGeneratedModel(session_, whole(*o_.modelPercent));
     }
     return {};
 }

@@ -9,7 +9,6 @@
 #include <utility>
 
 namespace quendrix {
-namespace {
 
 const char* statusText(Prediction::Kind kind) {
     switch (kind) {
@@ -24,6 +23,8 @@ const char* statusText(Prediction::Kind kind) {
     }
     return "skipped";
 }
+
+namespace {
 
 std::string joined(const std::vector<std::pair<std::string, std::string>>& intervals) {
     std::string out;

@@ -58,6 +58,9 @@ class Predictor {
     std::vector<std::optional<Prediction>> sections_;
 };
 
+/// The status column's word for a kind: "ok", "no region", "outside range" or "skipped".
+const char* statusText(Prediction::Kind kind);
+
 /// How many predictions of each kind a run gave.
 struct PredictionCounts {
     std::int64_t read = 0;

@@ -1,0 +1,532 @@
+// The calibration from Python: the same core as the windows and the batch command, so the same
+// inputs give the same bits. Every refusal is a Python exception carrying the core's reason;
+// nothing is printed.
+#include "base/NumberText.h"
+#include "base/Version.h"
+#include "data/DataFileReader.h"
+#include "pipeline/GeneratedModel.h"
+#include "pipeline/Normalization.h"
+#include "pipeline/Smoothing.h"
+#include "python/ArrayCalibration.h"
+#include "readout/CoverageCheck.h"
+#include "readout/Prediction.h"
+#include "session/CalibrationUse.h"
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace py = pybind11;
+using namespace pybind11::literals;
+
+namespace quendrix {
+namespace {
+
+[[noreturn]] void refuse(const std::string& reason) {
+    throw py::value_error(reason);
+}
+
+[[noreturn]] void raiseOSError(const std::string& reason) {
+    PyErr_SetString(PyExc_OSError, reason.c_str());
+    throw py::error_already_set();
+}
+
+/// An OSError of the kind Python gives for errno (FileNotFoundError for ENOENT and so on).
+[[noreturn]] void osError(int error, const std::string& path) {
+    PyErr_SetObject(PyExc_OSError,
+                    py::make_tuple(error, std::strerror(error), py::str(path)).ptr());
+    throw py::error_already_set();
+}
+
+/// A path as the system takes it: str, bytes or any os.PathLike.
+std::string pathOf(const py::handle& path) {
+    return py::module_::import("os").attr("fsencode")(path).cast<std::string>();
+}
+
+/// Column names are kept as Latin-1 bytes, as the reader keeps a file's header.
+std::string latin1(const py::handle& text, const char* what) {
+    try {
+        return py::str(text).attr("encode")("latin-1").cast<std::string>();
+    } catch (const py::error_already_set&) {
+        refuse(std::string(what) + ": " + py::repr(text).cast<std::string>() +
+               " cannot be written in Latin-1");
+    }
+}
+
+py::str fromLatin1(const std::string& bytes) {
+    return py::reinterpret_steal<py::str>(
+        PyUnicode_DecodeLatin1(bytes.data(), py::ssize_t(bytes.size()), nullptr));
+}
+
+/// Any array-like of numbers, one-dimensional.
+Values valuesOf(const py::handle& values, const std::string& name) {
+    auto array = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(values);
+    if (!array) {
+        PyErr_Clear();
+        refuse(name + ": not an array of numbers");
+    }
+    if (array.ndim() != 1) {
+        refuse(name + ": a one-dimensional array is needed, not " + std::to_string(array.ndim()) +
+               " dimensions");
+    }
+    return Values(array.data(), array.data() + array.size());
+}
+
+double numberOf(const py::handle& value, const std::string& name) {
+    if (py::isinstance<py::bool_>(value) ||
+        !(py::isinstance<py::int_>(value) || py::isinstance<py::float_>(value) ||
+          py::hasattr(value, "__float__"))) {
+        refuse(name + ": " + py::repr(value).cast<std::string>() + " is not a number");
+    }
+    return py::reinterpret_borrow<py::object>(value).cast<double>();
+}
+
+/// A whole-number setting within its bounds, as the batch command's options take it.
+int wholeSetting(const py::handle& value, const std::string& name, int lo, int hi) {
+    const double v = numberOf(value, name);
+    const std::string shown = py::repr(value).cast<std::string>();
+    if (!std::isfinite(v) || v != std::floor(v)) {
+        refuse(name + ": " + shown + " is not a whole number");
+    }
+    if (v < lo || v > hi) {
+        refuse(name + ": " + shown + " is not between " + std::to_string(lo) + " and " +
+               std::to_string(hi));
+    }
+    return int(v);
+}
+
+std::string coefficientText(const py::handle& value, const std::string& name) {
+    const double v = numberOf(value, name);
+    if (!(v >= 0 && v <= 100)) {
+        refuse(name + ": " + py::repr(value).cast<std::string>() + " is not between 0 and 100");
+    }
+    return shortestText(v);
+}
+
+std::array<std::string, 2> namePair(const py::handle& names, const char* what) {
+    if (!py::isinstance<py::sequence>(names) || py::isinstance<py::str>(names) ||
+        py::len(names) != 2) {
+        refuse(std::string(what) + ": give two names (x, y)");
+    }
+    auto seq = py::reinterpret_borrow<py::sequence>(names);
+    return {latin1(seq[0], what), latin1(seq[1], what)};
+}
+
+py::array_t<double> doubles(const std::vector<double>& values) {
+    return py::array_t<double>(py::ssize_t(values.size()), values.data());
+}
+
+/// X as --apply and --check read it from a file: NaN or -9999 is a missing value.
+std::vector<Measurement> measurements(const Values& x, const Values* y) {
+    std::vector<Measurement> records(x.size());
+    for (size_t k = 0; k < x.size(); ++k) {
+        records[k].line = std::int64_t(k);
+        records[k].x = measuredValue(x[k]);
+        if (y) {
+            records[k].y = measuredValue((*y)[k]);
+        }
+    }
+    return records;
+}
+
+py::list intervalList(const std::vector<std::pair<std::string, std::string>>& intervals) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    py::list list;
+    for (const auto& [low, high] : intervals) {
+        list.append(py::make_tuple(readingValue(low, -inf), readingValue(high, inf)));
+    }
+    return list;
+}
+
+/// A finished calibration; every method only reads it, so threads may share one.
+class Calibration {
+  public:
+    Calibration(std::unique_ptr<CalibrationSession> session, py::dict settings)
+        : session_(std::move(session)), settings_(std::move(settings)) {}
+
+    /// The axis value k steps from the range's lower bound, as the saved file writes it; k runs
+    /// on into the grid's margins.
+    double axisValue(int k) const {
+        const double lo = leadingNumber(session_->captions().lowerText);
+        const double hi = leadingNumber(session_->captions().upperText);
+        return k == ExportSize - 1 ? float(hi) : float(lo + (hi - lo) / 200 * k);
+    }
+
+    /// The 201 values of the shown part of either axis.
+    py::array_t<double> grid() const {
+        std::vector<double> axis(ExportSize);
+        for (int k = 0; k < ExportSize; ++k) {
+            axis[size_t(k)] = axisValue(k);
+        }
+        return doubles(axis);
+    }
+
+    template <class T, class Cell> py::array_t<T> shown(Cell cell) const {
+        py::array_t<T> out({ExportSize, ExportSize});
+        auto view = out.template mutable_unchecked<2>();
+        const StageMatrix& m = session_->matrix();
+        for (int j = 0; j < ExportSize; ++j) {
+            for (int i = 0; i < ExportSize; ++i) {
+                view(j, i) = cell(m, i + PlotFirst, j + PlotFirst);
+            }
+        }
+        return out;
+    }
+
+    py::array_t<float> prob() const {
+        return shown<float>(
+            [](const StageMatrix& m, int i, int j) { return m.at(Field::Prob, i, j); });
+    }
+
+    py::array_t<std::int8_t> classes() const {
+        return shown<std::int8_t>([](const StageMatrix& m, int i, int j) {
+            return std::int8_t(std::abs(m.at(Field::Confi, i, j)));
+        });
+    }
+
+    py::array_t<double> column(const std::array<int, GridSize>& index) const {
+        std::vector<double> values(ExportSize, std::numeric_limits<double>::quiet_NaN());
+        for (int i = 0; i < ExportSize; ++i) {
+            if (const int j = index[size_t(i + PlotFirst)]; j != NoIndex) {
+                values[size_t(i)] = axisValue(j - PlotFirst);
+            }
+        }
+        return doubles(values);
+    }
+
+    py::array_t<double> mode() const { return column(session_->columns().modeIndex); }
+    py::array_t<double> average() const { return column(session_->columns().aveIndex); }
+
+    py::dict readout(const py::handle& x) const {
+        const double value = numberOf(x, "x");
+        std::vector<Prediction> p;
+        {
+            py::gil_scoped_release release;
+            p = predictWith(*session_, measurements({value}, nullptr), false);
+        }
+        py::dict out;
+        out["x"] = value;
+        out["status"] = statusText(p[0].kind);
+        out["average"] = readingValue(p[0].average, std::nan(""));
+        out["mode"] = readingValue(p[0].mode, std::nan(""));
+        out["c1_intervals"] = intervalList(p[0].intervals[0]);
+        out["c2_intervals"] = intervalList(p[0].intervals[1]);
+        out["c1"] = session_->captions().coefficient[0];
+        out["c2"] = session_->captions().coefficient[1];
+        return out;
+    }
+
+    py::dict apply(const py::handle& newX, bool fullPrecision) const {
+        const Values x = valuesOf(newX, "new_x");
+        std::vector<Prediction> predictions;
+        {
+            py::gil_scoped_release release;
+            predictions = predictWith(*session_, measurements(x, nullptr), fullPrecision);
+        }
+        const size_t n = predictions.size();
+        std::vector<double> average(n), mode(n);
+        py::list status, c1, c2;
+        for (size_t k = 0; k < n; ++k) {
+            const Prediction& p = predictions[k];
+            average[k] = readingValue(p.average, std::nan(""));
+            mode[k] = readingValue(p.mode, std::nan(""));
+            status.append(statusText(p.kind));
+            c1.append(intervalList(p.intervals[0]));
+            c2.append(intervalList(p.intervals[1]));
+        }
+        py::module_ np = py::module_::import("numpy");
+        py::dict out;
+        out["x"] = doubles(x);
+        out["status"] = np.attr("array")(status, "dtype"_a = "U13");
+        out["average"] = doubles(average);
+        out["mode"] = doubles(mode);
+        out["c1_intervals"] = np.attr("array")(c1, "dtype"_a = "object");
+        out["c2_intervals"] = np.attr("array")(c2, "dtype"_a = "object");
+        return out;
+    }
+
+    py::object check(const py::handle& x, const py::handle& y) const {
+        const Values xs = valuesOf(x, "x"), ys = valuesOf(y, "y");
+        if (xs.size() != ys.size()) {
+            refuse("x, y: the arrays differ in length (" + std::to_string(xs.size()) + " and " +
+                   std::to_string(ys.size()) + ")");
+        }
+        std::string json;
+        {
+            py::gil_scoped_release release;
+            json = coverageJson(coverageOf(*session_, measurements(xs, &ys)));
+        }
+        return py::module_::import("json").attr("loads")(json);
+    }
+
+    void save(const py::handle& path) const {
+        const std::string target = pathOf(path);
+        Status st;
+        {
+            py::gil_scoped_release release;
+            st = session_->saveCommonOutput(target);
+        }
+        if (!st) {
+            raiseOSError(st.reason());
+        }
+    }
+
+    py::dict settings() const { return py::dict(settings_.attr("copy")()); }
+
+    py::list warnings() const {
+        py::list out;
+        if (const std::string empty = session_->emptyResult(); !empty.empty()) {
+            out.append("the result is empty: " + empty);
+        }
+        return out;
+    }
+
+    std::string repr() const {
+        const Captions& c = session_->captions();
+        std::string text = "<quendrix.Calibration N1 = " + c.count[0];
+        if (session_->generatedModel()) {
+            text += ", error model y = x, SD = " + c.stdDev;
+        } else {
+            text += ", N2 = " + c.count[1] + ", " + c.fittingLine + ", SD = " + c.stdDev;
+        }
+        return text + ", range " + c.lowerText + " .. " + c.upperText + ">";
+    }
+
+  private:
+    std::shared_ptr<const CalibrationSession> session_;
+    py::dict settings_;
+};
+
+/// A data file as the windows read it.
+struct DataFileView {
+    std::string path;
+    py::tuple names;
+    py::array_t<double> x;
+    py::array_t<double> y;
+    int complete = 0;
+    py::list warnings;
+};
+
+DataFileView readFile(const py::handle& pathObject) {
+    const std::string path = pathOf(pathObject);
+    // A file that cannot be opened is the system's refusal, with its errno; what the reader
+    // refuses after that is the content's.
+    if (const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); fd < 0) {
+        osError(errno, path);
+    } else {
+        struct stat st {};
+        const bool directory = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+        ::close(fd);
+        if (directory) {
+            osError(EISDIR, path);
+        }
+    }
+    Result<DataFile> file = Failure{""};
+    {
+        py::gil_scoped_release release;
+        file = readDataFile(path);
+    }
+    if (!file) {
+        refuse(path + ": " + file.reason());
+    }
+    DataFileView view;
+    view.path = path;
+    view.names = py::make_tuple(fromLatin1(file->xName), fromLatin1(file->yName));
+    std::vector<double> x(file->records.size()), y(file->records.size());
+    const double missing = std::numeric_limits<double>::quiet_NaN();
+    for (size_t k = 0; k < x.size(); ++k) {
+        const Sample& s = file->records[k];
+        x[k] = s.x == MissingValue ? missing : double(s.x);
+        y[k] = s.y == MissingValue ? missing : double(s.y);
+    }
+    view.x = doubles(x);
+    view.y = doubles(y);
+    view.complete = file->completeCount;
+    if (const std::string note = conventionNote(file->convention); !note.empty()) {
+        view.warnings.append(path + ": " + note);
+    }
+    if (const std::string w = fieldsWithoutNumberWarning(path, file->fieldsWithoutNumber,
+                                                         file->firstFieldWithoutNumberLine);
+        !w.empty()) {
+        view.warnings.append(w);
+    }
+    return view;
+}
+
+Calibration calibrate(const py::handle& x, const py::handle& y, const py::handle& error,
+                      const py::handle& modelSd, const py::handle& range,
+                      const py::handle& smoothing, const py::handle& vthreshold,
+                      const py::handle& hthreshold, bool skip, const py::handle& c1,
+                      const py::handle& c2, const py::handle& names, const py::handle& errorNames,
+                      const py::handle& source, const py::handle& errorSource) {
+    ArrayCalibrationRequest request;
+    request.x = valuesOf(x, "x");
+    request.y = valuesOf(y, "y");
+    if (!error.is_none()) {
+        if (!py::isinstance<py::sequence>(error) || py::len(error) != 2) {
+            refuse("error: give the error data as two arrays (x, y)");
+        }
+        auto pair = py::reinterpret_borrow<py::sequence>(error);
+        request.error = {valuesOf(pair[0], "error x"), valuesOf(pair[1], "error y")};
+    }
+    if (!modelSd.is_none()) {
+        request.modelPercent = wholeSetting(modelSd, "model_sd", MinModelPercent, MaxModelPercent);
+    }
+    if (!range.is_none()) {
+        if (!py::isinstance<py::sequence>(range) || py::isinstance<py::str>(range) ||
+            py::len(range) != 2) {
+            refuse("range: give two numbers (lo, hi) or None");
+        }
+        auto pair = py::reinterpret_borrow<py::sequence>(range);
+        request.range = {numberOf(pair[0], "range"), numberOf(pair[1], "range")};
+    }
+    request.settings.smoothing = wholeSetting(smoothing, "smoothing", MinSmoothing, MaxSmoothing);
+    request.settings.verticalThreshold = wholeSetting(vthreshold, "vthreshold", 0, MaxThreshold);
+    request.settings.horizontalThreshold = wholeSetting(hthreshold, "hthreshold", 0, MaxThreshold);
+    request.settings.skip = skip;
+    request.settings.coefficient1 = coefficientText(c1, "c1");
+    request.settings.coefficient2 = coefficientText(c2, "c2");
+    request.names = namePair(names, "names");
+    request.errorNames = namePair(errorNames, "error_names");
+    request.source = pathOf(source);
+    request.errorSource = pathOf(errorSource);
+
+    Result<std::unique_ptr<CalibrationSession>> session = Failure{""};
+    {
+        py::gil_scoped_release release;
+        session = calibrateArrays(request);
+    }
+    if (!session) {
+        refuse(session.reason());
+    }
+    const CalibrationSession& s = *session.value();
+    py::dict settings;
+    settings["model_sd"] = s.generatedModel() ? py::object(py::int_(s.settings().modelPercent))
+                                              : py::object(py::none());
+    settings["range"] = py::make_tuple(leadingNumber(s.captions().lowerText),
+                                       leadingNumber(s.captions().upperText));
+    settings["smoothing"] = s.settings().smoothing;
+    settings["vthreshold"] = s.settings().verticalThreshold;
+    settings["hthreshold"] = s.settings().horizontalThreshold;
+    settings["skip"] = s.settings().skip;
+    settings["c1"] = leadingNumber(s.captions().coefficient[0]);
+    settings["c2"] = leadingNumber(s.captions().coefficient[1]);
+    return Calibration(std::move(session).value(), settings);
+}
+
+} // namespace
+} // namespace quendrix
+
+PYBIND11_MODULE(quendrix, m) {
+    using namespace quendrix;
+    using namespace pybind11::literals;
+    m.doc() = R"(Quendrix calibrations from Python.
+
+From calibration samples (X,Y pairs) and error data (X,Y pairs, or a generated Gaussian error
+model) calibrate() builds the probability distribution of Y for every X with two confidence
+regions, the mode and the half-probability point ("average"), exactly as the Quendrix window
+and quendrix-batch do: the same inputs give the same bits.
+
+A missing value is NaN or -9999. Bad input raises ValueError, a file that cannot be read or
+written OSError, each with the reason quendrix-batch gives. The calculations release the GIL,
+so independent calibrations run in parallel threads.)";
+    m.attr("__version__") = ProgramVersion;
+
+    py::class_<DataFileView>(m, "DataFile", "A data file as read by read_data_file().")
+        .def_readonly("path", &DataFileView::path, "The path as given, as bytes.")
+        .def_readonly("names", &DataFileView::names, "The header's column names (x, y).")
+        .def_readonly("x", &DataFileView::x, "The X values; NaN where missing.")
+        .def_readonly("y", &DataFileView::y, "The Y values; NaN where missing.")
+        .def_readonly("complete", &DataFileView::complete, "How many records hold both values (N).")
+        .def_readonly("warnings", &DataFileView::warnings,
+                      "What the user should check: fields without a number read as 0, a file "
+                      "read as semicolon-separated with a decimal comma.")
+        .def("__len__", [](const DataFileView& f) { return py::len(f.x); })
+        .def("__repr__", [](const DataFileView& f) {
+            return "<quendrix.DataFile " + py::repr(f.names).cast<std::string>() + ", " +
+                   std::to_string(py::len(f.x)) + " records>";
+        });
+
+    m.def("read_data_file", &readFile, "path"_a,
+          R"(Reads a data file as the windows do: a header of two column names, then X,Y records
+(comma-separated, or semicolon-separated with a decimal comma, or tab-separated), at most
+10000 of them.
+
+Returns a DataFile with names, x, y (NaN for a missing value), complete and warnings.
+Raises OSError when the file cannot be opened and ValueError, with the line, when its content
+cannot be read.)");
+
+    py::class_<Calibration>(m, "Calibration", R"(A finished calibration. Made by calibrate().
+
+Arrays cover the shown part of the grid, 201 x 201 cells; prob and classes are indexed
+[y, x], row by row as the saved file writes them (plot with origin="lower").)")
+        .def_property_readonly("grid", &Calibration::grid,
+                               "The 201 axis values of the shown range (X and Y alike).")
+        .def_property_readonly("prob", &Calibration::prob,
+                               "The probability of Y for every X, float32 [y, x].")
+        .def_property_readonly(
+            "classes", &Calibration::classes,
+            "The confidence class of every cell, int8 [y, x]: 0 outside the regions, 1 in the "
+            "wider region only, 2 in both, 3 the mode.")
+        .def_property_readonly("mode", &Calibration::mode,
+                               "The most probable Y of every column; NaN where none.")
+        .def_property_readonly("average", &Calibration::average,
+                               "The half-probability Y of every column; NaN where none.")
+        .def_property_readonly(
+            "settings", &Calibration::settings,
+            "The settings that made it: calibrate(x, y, error=..., **settings) gives it again.")
+        .def_property_readonly("warnings", &Calibration::warnings,
+                               "Why the result is empty, when it is.")
+        .def("readout", &Calibration::readout, "x"_a,
+             R"(The calibration chart's interval read-out at the section nearest to x.
+
+Returns a dict: status ("ok", "no region" within the range but without a region, "outside
+range", "skipped" for a missing x), average and mode (NaN where "Out of range"), c1_intervals
+and c2_intervals as lists of (low, high), -inf or inf where a region runs on beyond the range,
+and the coefficients c1 and c2 as shown.)")
+        .def("apply", &Calibration::apply, "new_x"_a, py::kw_only(), "full_precision"_a = false,
+             R"(Reads the calibration off at every X, as quendrix-batch --apply does.
+
+Returns a dict of arrays, one element per X: x, status, average, mode, c1_intervals and
+c2_intervals (as in readout()). With full_precision the numbers are the grid's exact values
+instead of the read-out's rounded ones.)")
+        .def("check", &Calibration::check, "x"_a, "y"_a,
+             R"(The coverage of the confidence regions for independent X,Y pairs, as
+quendrix-batch --check --json reports it: a dict with nominal1, nominal2, pairs, share1,
+share2, the pairs not counted, deciles and the shares' 95 % intervals.)")
+        .def("save", &Calibration::save, "path"_a,
+             R"(Saves the calibration in the common output format, the same bytes as
+quendrix-batch -o. An existing file is replaced whole or not at all.)")
+        .def("__repr__", &Calibration::repr);
+
+    m.def("calibrate", &calibrate, "x"_a, "y"_a, py::kw_only(), "error"_a = py::none(),
+          "model_sd"_a = py::none(), "range"_a = py::none(), "smoothing"_a = 5, "vthreshold"_a = 2,
+          "hthreshold"_a = 2, "skip"_a = false, "c1"_a = 68.2, "c2"_a = 95.4,
+          "names"_a = py::make_tuple("X", "Y"), "error_names"_a = py::make_tuple("X", "Y"),
+          "source"_a = "", "error_source"_a = "",
+          R"(Calibrates y against x.
+
+x, y: the calibration samples, any array-likes of numbers of one length (NaN or -9999 for a
+    missing value), at most 10000 records.
+error=(ex, ey): the error data, or
+model_sd: the generated error model y = x with this standard deviation, 1..20 % of the range.
+range=(lo, hi): the axis range; None proposes one from x and y, as importing them would.
+smoothing: 1..25 % of the range. vthreshold, hthreshold: 0..10 samples. skip: skip the
+    horizontal normalisation. c1, c2: the confidence coefficients in %, 0..100.
+names, error_names, source, error_source: the column names and file names the saved file
+    records.
+
+Returns a Calibration. Raises ValueError with the reason when the input cannot be used.)");
+}
