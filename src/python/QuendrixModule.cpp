@@ -150,6 +150,17 @@ py::list intervalList(const std::vector<std::pair<std::string, std::string>>& in
     return list;
 }
 
+/// One list per element, whatever their lengths: numpy.array would make lists of one length
+/// into a further dimension.
+py::object objects(const py::list& lists) {
+    py::object out =
+        py::module_::import("numpy").attr("empty")(py::len(lists), "dtype"_a = "object");
+    for (size_t k = 0; k < py::len(lists); ++k) {
+        out[py::int_(k)] = lists[k];
+    }
+    return out;
+}
+
 /// A finished calibration; every method only reads it, so threads may share one.
 class Calibration {
   public:
@@ -252,8 +263,8 @@ class Calibration {
         out["status"] = np.attr("array")(status, "dtype"_a = "U13");
         out["average"] = doubles(average);
         out["mode"] = doubles(mode);
-        out["c1_intervals"] = np.attr("array")(c1, "dtype"_a = "object");
-        out["c2_intervals"] = np.attr("array")(c2, "dtype"_a = "object");
+        out["c1_intervals"] = objects(c1);
+        out["c2_intervals"] = objects(c2);
         return out;
     }
 
