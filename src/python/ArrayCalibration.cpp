@@ -19,33 +19,45 @@ std::optional<float> single(double value) {
 } // namespace
 
 Result<DataFile> dataFromArrays(const Values& x, const Values& y, const std::string& label) {
-    if (x.size() != y.size()) {
-        return Failure{label + ": the arrays differ in length (" + std::to_string(x.size()) +
-                       " and " + std::to_string(y.size()) + ")"};
+    auto read = measurementsFromArrays(x, &y, label);
+    if (!read) {
+        return read.failure();
     }
     if (x.size() > size_t(MaxRecords)) {
         return Failure{label + ": more than " + std::to_string(MaxRecords) + " records"};
     }
     DataFile file;
     file.records.reserve(x.size());
-    for (size_t k = 0; k < x.size(); ++k) {
-        const std::optional<float> sx = single(x[k]), sy = single(y[k]);
-        // As a file's value, one beyond the singles' range is refused, not turned infinite.
-        for (const auto& [value, name] : {std::pair{sx, "x"}, std::pair{sy, "y"}}) {
-            if (value && !std::isfinite(*value)) {
-                return Failure{label + ": record " + std::to_string(k) + ": " + name +
-                               " value out of range"};
-            }
-        }
-        file.records.push_back({sx.value_or(MissingValue), sy.value_or(MissingValue)});
+    for (const Measurement& m : read.value()) {
+        file.records.push_back({m.x.value_or(MissingValue), m.y.value_or(MissingValue)});
     }
     recount(file);
     return file;
 }
 
-std::optional<float> measuredValue(double value) {
-    const std::optional<float> v = single(value);
-    return v && std::isfinite(*v) ? v : std::nullopt;
+Result<std::vector<Measurement>> measurementsFromArrays(const Values& x, const Values* y,
+                                                        const std::string& label) {
+    if (y && x.size() != y->size()) {
+        return Failure{label + ": the arrays differ in length (" + std::to_string(x.size()) +
+                       " and " + std::to_string(y->size()) + ")"};
+    }
+    std::vector<Measurement> records(x.size());
+    for (size_t k = 0; k < x.size(); ++k) {
+        records[k].line = std::int64_t(k);
+        records[k].x = single(x[k]);
+        if (y) {
+            records[k].y = single((*y)[k]);
+        }
+        // As a file's value, one beyond the singles' range is refused, not turned infinite.
+        for (const auto& [value, name] :
+             {std::pair{records[k].x, "x"}, std::pair{records[k].y, "y"}}) {
+            if (value && !std::isfinite(*value)) {
+                return Failure{label + ": record " + std::to_string(k) + ": " + name +
+                               " value out of range"};
+            }
+        }
+    }
+    return records;
 }
 
 Result<std::unique_ptr<CalibrationSession>>

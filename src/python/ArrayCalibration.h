@@ -37,8 +37,10 @@ struct ArrayCalibrationRequest {
 /// finite as singles. `label` names the arrays in the reasons ("x, y").
 Result<DataFile> dataFromArrays(const Values& x, const Values& y, const std::string& label);
 
-/// An X as --apply and --check read it: none where it is missing.
-std::optional<float> measuredValue(double value);
+/// Measurements as --apply (y none) and --check read them from a file: NaN or -9999 is a
+/// missing value, one beyond the singles' range is refused. `label` names them in the reasons.
+Result<std::vector<Measurement>> measurementsFromArrays(const Values& x, const Values* y,
+                                                        const std::string& label);
 
 /// Runs the whole calibration, the detail matrices included, so that everything read off it
 /// afterwards only reads.

@@ -90,7 +90,11 @@ double numberOf(const py::handle& value, const std::string& name) {
           py::hasattr(value, "__float__"))) {
         refuse(name + ": " + py::repr(value).cast<std::string>() + " is not a number");
     }
-    return py::reinterpret_borrow<py::object>(value).cast<double>();
+    try {
+        return py::reinterpret_borrow<py::object>(value).cast<double>();
+    } catch (const py::cast_error&) {
+        refuse(name + ": " + py::repr(value).cast<std::string>() + " is out of range");
+    }
 }
 
 /// A whole-number setting within its bounds, as the batch command's options take it.
@@ -128,17 +132,12 @@ py::array_t<double> doubles(const std::vector<double>& values) {
     return py::array_t<double>(py::ssize_t(values.size()), values.data());
 }
 
-/// X as --apply and --check read it from a file: NaN or -9999 is a missing value.
-std::vector<Measurement> measurements(const Values& x, const Values* y) {
-    std::vector<Measurement> records(x.size());
-    for (size_t k = 0; k < x.size(); ++k) {
-        records[k].line = std::int64_t(k);
-        records[k].x = measuredValue(x[k]);
-        if (y) {
-            records[k].y = measuredValue((*y)[k]);
-        }
+std::vector<Measurement> measurements(const Values& x, const Values* y, const std::string& label) {
+    auto records = measurementsFromArrays(x, y, label);
+    if (!records) {
+        refuse(records.reason());
     }
-    return records;
+    return std::move(records).value();
 }
 
 py::list intervalList(const std::vector<std::pair<std::string, std::string>>& intervals) {
@@ -222,10 +221,11 @@ class Calibration {
 
     py::dict readout(const py::handle& x) const {
         const double value = numberOf(x, "x");
+        const std::vector<Measurement> records = measurements({value}, nullptr, "x");
         std::vector<Prediction> p;
         {
             py::gil_scoped_release release;
-            p = predictWith(*session_, measurements({value}, nullptr), false);
+            p = predictWith(*session_, records, false);
         }
         py::dict out;
         out["x"] = value;
@@ -241,10 +241,11 @@ class Calibration {
 
     py::dict apply(const py::handle& newX, bool fullPrecision) const {
         const Values x = valuesOf(newX, "new_x");
+        const std::vector<Measurement> records = measurements(x, nullptr, "new_x");
         std::vector<Prediction> predictions;
         {
             py::gil_scoped_release release;
-            predictions = predictWith(*session_, measurements(x, nullptr), fullPrecision);
+            predictions = predictWith(*session_, records, fullPrecision);
         }
         const size_t n = predictions.size();
         std::vector<double> average(n), mode(n);
@@ -270,14 +271,11 @@ class Calibration {
 
     py::object check(const py::handle& x, const py::handle& y) const {
         const Values xs = valuesOf(x, "x"), ys = valuesOf(y, "y");
-        if (xs.size() != ys.size()) {
-            refuse("x, y: the arrays differ in length (" + std::to_string(xs.size()) + " and " +
-                   std::to_string(ys.size()) + ")");
-        }
+        const std::vector<Measurement> pairs = measurements(xs, &ys, "x, y");
         std::string json;
         {
             py::gil_scoped_release release;
-            json = coverageJson(coverageOf(*session_, measurements(xs, &ys)));
+            json = coverageJson(coverageOf(*session_, pairs));
         }
         return py::module_::import("json").attr("loads")(json);
     }
@@ -322,7 +320,7 @@ class Calibration {
 
 /// A data file as the windows read it.
 struct DataFileView {
-    std::string path;
+    py::object path;
     py::tuple names;
     py::array_t<double> x;
     py::array_t<double> y;
@@ -353,7 +351,7 @@ DataFileView readFile(const py::handle& pathObject) {
         refuse(path + ": " + file.reason());
     }
     DataFileView view;
-    view.path = path;
+    view.path = py::module_::import("os").attr("fspath")(pathObject);
     view.names = py::make_tuple(fromLatin1(file->xName), fromLatin1(file->yName));
     std::vector<double> x(file->records.size()), y(file->records.size());
     const double missing = std::numeric_limits<double>::quiet_NaN();
@@ -456,7 +454,7 @@ so independent calibrations run in parallel threads.)";
     m.attr("__version__") = ProgramVersion;
 
     py::class_<DataFileView>(m, "DataFile", "A data file as read by read_data_file().")
-        .def_readonly("path", &DataFileView::path, "The path as given, as bytes.")
+        .def_readonly("path", &DataFileView::path, "The path as given.")
         .def_readonly("names", &DataFileView::names, "The header's column names (x, y).")
         .def_readonly("x", &DataFileView::x, "The X values; NaN where missing.")
         .def_readonly("y", &DataFileView::y, "The Y values; NaN where missing.")

@@ -187,6 +187,10 @@ def test_check_is_the_batch_coverage_report(tmp_path):
     assert c.check(pairs.x, y)["incomplete"] == expected["incomplete"] + 10
 
 
+def small():
+    return quendrix.calibrate([1, 2, 3], [1, 2, 3], model_sd=5)
+
+
 def too_many():
     return np.arange(10001.0), np.arange(10001.0)
 
@@ -227,6 +231,9 @@ def too_many():
      "x: not an array of numbers"),
     (lambda: quendrix.calibrate([1, 2], [1, 2], model_sd=5, names=("X", "Ω")), ValueError,
      "names: 'Ω' cannot be written in Latin-1"),
+    (lambda: small().apply([5, 1e39]), ValueError, "new_x: record 1: x value out of range"),
+    (lambda: small().check([1, 2], [1]), ValueError, "x, y: the arrays differ in length (2 and 1)"),
+    (lambda: small().readout(10**400), ValueError, "x: 1000"),
     (lambda: quendrix.read_data_file(EXAMPLES / "absent.csv"), FileNotFoundError,
      "No such file or directory"),
     (lambda: quendrix.read_data_file(EXAMPLES), IsADirectoryError, "Is a directory"),
