@@ -51,12 +51,12 @@ namespace {
 }
 
 /// A path as the system takes it: str, bytes or any os.PathLike.
-std::string pathOf(const py::handle& path) {
+std::string pathOf(const py::object& path) {
     return py::module_::import("os").attr("fsencode")(path).cast<std::string>();
 }
 
 /// Column names are kept as Latin-1 bytes, as the reader keeps a file's header.
-std::string latin1(const py::handle& text, const char* what) {
+std::string latin1(const py::object& text, const char* what) {
     try {
         return py::str(text).attr("encode")("latin-1").cast<std::string>();
     } catch (const py::error_already_set&) {
@@ -71,7 +71,7 @@ py::str fromLatin1(const std::string& bytes) {
 }
 
 /// Any array-like of numbers, one-dimensional.
-Values valuesOf(const py::handle& values, const std::string& name) {
+Values valuesOf(const py::object& values, const std::string& name) {
     auto array = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(values);
     if (!array) {
         PyErr_Clear();
@@ -84,7 +84,7 @@ Values valuesOf(const py::handle& values, const std::string& name) {
     return Values(array.data(), array.data() + array.size());
 }
 
-double numberOf(const py::handle& value, const std::string& name) {
+double numberOf(const py::object& value, const std::string& name) {
     if (py::isinstance<py::bool_>(value) ||
         !(py::isinstance<py::int_>(value) || py::isinstance<py::float_>(value) ||
           py::hasattr(value, "__float__"))) {
@@ -98,7 +98,7 @@ double numberOf(const py::handle& value, const std::string& name) {
 }
 
 /// A whole-number setting within its bounds, as the batch command's options take it.
-int wholeSetting(const py::handle& value, const std::string& name, int lo, int hi) {
+int wholeSetting(const py::object& value, const std::string& name, int lo, int hi) {
     const double v = numberOf(value, name);
     const std::string shown = py::repr(value).cast<std::string>();
     if (!std::isfinite(v) || v != std::floor(v)) {
@@ -111,7 +111,7 @@ int wholeSetting(const py::handle& value, const std::string& name, int lo, int h
     return int(v);
 }
 
-std::string coefficientText(const py::handle& value, const std::string& name) {
+std::string coefficientText(const py::object& value, const std::string& name) {
     const double v = numberOf(value, name);
     if (!(v >= 0 && v <= 100)) {
         refuse(name + ": " + py::repr(value).cast<std::string>() + " is not between 0 and 100");
@@ -119,7 +119,7 @@ std::string coefficientText(const py::handle& value, const std::string& name) {
     return shortestText(v);
 }
 
-std::array<std::string, 2> namePair(const py::handle& names, const char* what) {
+std::array<std::string, 2> namePair(const py::object& names, const char* what) {
     if (!py::isinstance<py::sequence>(names) || py::isinstance<py::str>(names) ||
         py::len(names) != 2) {
         refuse(std::string(what) + ": give two names (x, y)");
@@ -219,7 +219,7 @@ class Calibration {
     py::array_t<double> mode() const { return column(session_->columns().modeIndex); }
     py::array_t<double> average() const { return column(session_->columns().aveIndex); }
 
-    py::dict readout(const py::handle& x) const {
+    py::dict readout(const py::object& x) const {
         const double value = numberOf(x, "x");
         const std::vector<Measurement> records = measurements({value}, nullptr, "x");
         std::vector<Prediction> p;
@@ -239,7 +239,7 @@ class Calibration {
         return out;
     }
 
-    py::dict apply(const py::handle& newX, bool fullPrecision) const {
+    py::dict apply(const py::object& newX, bool fullPrecision) const {
         const Values x = valuesOf(newX, "new_x");
         const std::vector<Measurement> records = measurements(x, nullptr, "new_x");
         std::vector<Prediction> predictions;
@@ -269,7 +269,7 @@ class Calibration {
         return out;
     }
 
-    py::object check(const py::handle& x, const py::handle& y) const {
+    py::object check(const py::object& x, const py::object& y) const {
         const Values xs = valuesOf(x, "x"), ys = valuesOf(y, "y");
         const std::vector<Measurement> pairs = measurements(xs, &ys, "x, y");
         std::string json;
@@ -280,7 +280,7 @@ class Calibration {
         return py::module_::import("json").attr("loads")(json);
     }
 
-    void save(const py::handle& path) const {
+    void save(const py::object& path) const {
         const std::string target = pathOf(path);
         Status st;
         {
@@ -328,7 +328,7 @@ struct DataFileView {
     py::list warnings;
 };
 
-DataFileView readFile(const py::handle& pathObject) {
+DataFileView readFile(const py::object& pathObject) {
     const std::string path = pathOf(pathObject);
     // A file that cannot be opened is the system's refusal, with its errno; what the reader
     // refuses after that is the content's.
@@ -374,12 +374,12 @@ DataFileView readFile(const py::handle& pathObject) {
     return view;
 }
 
-Calibration calibrate(const py::handle& x, const py::handle& y, const py::handle& error,
-                      const py::handle& modelSd, const py::handle& range,
-                      const py::handle& smoothing, const py::handle& vthreshold,
-                      const py::handle& hthreshold, bool skip, const py::handle& c1,
-                      const py::handle& c2, const py::handle& names, const py::handle& errorNames,
-                      const py::handle& source, const py::handle& errorSource) {
+Calibration calibrate(const py::object& x, const py::object& y, const py::object& error,
+                      const py::object& modelSd, const py::object& range,
+                      const py::object& smoothing, const py::object& vthreshold,
+                      const py::object& hthreshold, bool skip, const py::object& c1,
+                      const py::object& c2, const py::object& names, const py::object& errorNames,
+                      const py::object& source, const py::object& errorSource) {
     ArrayCalibrationRequest request;
     request.x = valuesOf(x, "x");
     request.y = valuesOf(y, "y");
