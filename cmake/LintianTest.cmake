@@ -1,12 +1,11 @@
-# Checks the Debian package that PackageTest.cmake built with Debian's own checker: any error or
-# warning fails.
-# Run as: cmake -DLINTIAN=<lintian> -DPACKAGE_DIR=<folder of the .deb> -P LintianTest.cmake
+# Checks the Debian packages that PackageTest.cmake built (the program's and, where the build has
+# the Python module, the module's) with Debian's own checker: any error or warning fails.
+# Run as: cmake -DLINTIAN=<lintian> -DPACKAGE_DIR=<folder of the .deb files> -P LintianTest.cmake
 file(GLOB packages ${PACKAGE_DIR}/*.deb)
-list(LENGTH packages count)
-if(NOT count EQUAL 1)
-  message(FATAL_ERROR "expected one package in ${PACKAGE_DIR}, found: ${packages}")
+if(NOT packages)
+  message(FATAL_ERROR "no package in ${PACKAGE_DIR}")
 endif()
-# The package's own overrides (packaging/debian/lintian-overrides) say why each exception holds.
+# Each package's own overrides (packaging/debian/*lintian-overrides) say why each exception holds.
 execute_process(COMMAND ${LINTIAN} --fail-on error,warning --display-info --tag-display-limit 0
                         ${packages}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
