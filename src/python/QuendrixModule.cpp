@@ -163,8 +163,14 @@ py::object objects(const py::list& lists) {
 /// A finished calibration; every method only reads it, so threads may share one.
 class Calibration {
   public:
-    Calibration(std::unique_ptr<CalibrationSession> session, py::dict settings)
-        : session_(std::move(session)), settings_(std::move(settings)) {}
+    /// `inputs` is (x, y, keywords): what calibrate() takes to make it again.
+    Calibration(std::unique_ptr<CalibrationSession> session, py::dict settings, py::tuple inputs)
+        : session_(std::move(session)), settings_(std::move(settings)), inputs_(std::move(inputs)) {
+    }
+
+    /// A calibration travels to another process (a pool, a distributed engine) as its inputs
+    /// and is made again there: the same bits on every machine, at a fraction of the size.
+    const py::tuple& inputs() const { return inputs_; }
 
     /// The axis value k steps from the range's lower bound, as the saved file writes it; k runs
     /// on into the grid's margins.
@@ -316,6 +322,7 @@ class Calibration {
   private:
     std::shared_ptr<const CalibrationSession> session_;
     py::dict settings_;
+    py::tuple inputs_;
 };
 
 /// A data file as the windows read it.
@@ -432,8 +439,52 @@ Calibration calibrate(const py::object& x, const py::object& y, const py::object
     settings["skip"] = s.settings().skip;
     settings["c1"] = leadingNumber(s.captions().coefficient[0]);
     settings["c2"] = leadingNumber(s.captions().coefficient[1]);
-    return Calibration(std::move(session).value(), settings);
+    py::dict keywords = settings.attr("copy")();
+    keywords["names"] = py::make_tuple(fromLatin1(request.names[0]), fromLatin1(request.names[1]));
+    keywords["source"] = py::bytes(request.source);
+    if (request.error) {
+        keywords["error"] =
+            py::make_tuple(doubles(request.error->first), doubles(request.error->second));
+        keywords["error_names"] =
+            py::make_tuple(fromLatin1(request.errorNames[0]), fromLatin1(request.errorNames[1]));
+        keywords["error_source"] = py::bytes(request.errorSource);
+    }
+    return Calibration(std::move(session).value(), settings,
+                       py::make_tuple(doubles(request.x), doubles(request.y), keywords));
 }
+
+// A process pool or a cluster is handed quendrix.calibrate itself, which pickle sends by name
+// when the function's __self__ is its module; pybind11's functions carry a capsule there
+// instead. So the module's functions are plain ones that call pybind11's.
+template <const char* target>
+PyObject* forward(PyObject* module, PyObject* args, PyObject* kwargs) {
+    PyObject* function = PyObject_GetAttrString(module, target);
+    if (!function) {
+        return nullptr;
+    }
+    PyObject* result = PyObject_Call(function, args, kwargs);
+    Py_DECREF(function);
+    return result;
+}
+
+/// Publishes pybind11's function `target` as `name`, a function of the module.
+template <const char* target> void publishPicklable(py::module_& m, const char* name) {
+    // The definition and its doc must live as long as the module: for the process.
+    static std::string doc;
+    static PyMethodDef definition{};
+    doc = m.attr(target).attr("__doc__").cast<std::string>();
+    if (doc.starts_with(target)) {
+        doc.replace(0, std::strlen(target), name);
+    }
+    definition = {name,
+                  reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&forward<target>)),
+                  METH_VARARGS | METH_KEYWORDS, doc.c_str()};
+    m.attr(name) = py::reinterpret_steal<py::object>(
+        PyCFunction_NewEx(&definition, m.ptr(), m.attr("__name__").ptr()));
+}
+
+constexpr char readDataFileTarget[] = "_read_data_file";
+constexpr char calibrateTarget[] = "_calibrate";
 
 } // namespace
 } // namespace quendrix
@@ -468,7 +519,7 @@ so independent calibrations run in parallel threads.)";
                    std::to_string(py::len(f.x)) + " records>";
         });
 
-    m.def("read_data_file", &readFile, "path"_a,
+    m.def(readDataFileTarget, &readFile, "path"_a,
           R"(Reads a data file as the windows do: a header of two column names, then X,Y records
 (comma-separated, or semicolon-separated with a decimal comma, or tab-separated), at most
 10000 of them.
@@ -518,9 +569,18 @@ share2, the pairs not counted, deciles and the shares' 95 % intervals.)")
         .def("save", &Calibration::save, "path"_a,
              R"(Saves the calibration in the common output format, the same bytes as
 quendrix-batch -o. An existing file is replaced whole or not at all.)")
-        .def("__repr__", &Calibration::repr);
+        .def("__repr__", &Calibration::repr)
+        .def(py::pickle(
+            [](const Calibration& c) { return c.inputs(); },
+            [](const py::tuple& inputs) {
+                if (inputs.size() != 3) {
+                    refuse("not a pickled quendrix.Calibration");
+                }
+                py::object calibrate = py::module_::import("quendrix").attr("calibrate");
+                return calibrate(inputs[0], inputs[1], **py::dict(inputs[2])).cast<Calibration>();
+            }));
 
-    m.def("calibrate", &calibrate, "x"_a, "y"_a, py::kw_only(), "error"_a = py::none(),
+    m.def(calibrateTarget, &calibrate, "x"_a, "y"_a, py::kw_only(), "error"_a = py::none(),
           "model_sd"_a = py::none(), "range"_a = py::none(), "smoothing"_a = 5, "vthreshold"_a = 2,
           "hthreshold"_a = 2, "skip"_a = false, "c1"_a = 68.2, "c2"_a = 95.4,
           "names"_a = py::make_tuple("X", "Y"), "error_names"_a = py::make_tuple("X", "Y"),
@@ -538,4 +598,6 @@ names, error_names, source, error_source: the column names and file names the sa
     records.
 
 Returns a Calibration. Raises ValueError with the reason when the input cannot be used.)");
+    publishPicklable<readDataFileTarget>(m, "read_data_file");
+    publishPicklable<calibrateTarget>(m, "calibrate");
 }

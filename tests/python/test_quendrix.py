@@ -2,9 +2,11 @@
 read-outs and the same refusals."""
 
 import json
+import multiprocessing
+import pickle
 import sys
 import threading
-from concurrent.futures import ThreadPoolExecutor
+from concurrent.futures import ProcessPoolExecutor, ThreadPoolExecutor
 
 import numpy as np
 import pytest
@@ -397,3 +399,22 @@ def test_a_calibration_lets_other_threads_run():
         sys.setswitchinterval(interval)
         thread.join()
     assert during
+
+
+def test_a_calibration_travels_between_processes_as_the_same_bits(tmp_path):
+    c = calibrate_files(EXAMPLES / "calibration.csv", EXAMPLES / "error.csv", c1=50,
+                        range=(-2.5, 42))
+    copy = pickle.loads(pickle.dumps(c))
+    assert copy.settings == c.settings and repr(copy) == repr(c)
+    c.save(tmp_path / "here.csv")
+    copy.save(tmp_path / "copy.csv")
+    assert (tmp_path / "here.csv").read_bytes() == (tmp_path / "copy.csv").read_bytes()
+    # Made in a worker process and handed back, as a process pool or a cluster would.
+    x, y, sd = random_case(7)
+    with ProcessPoolExecutor(1, mp_context=multiprocessing.get_context("spawn")) as pool:
+        remote = pool.submit(quendrix.calibrate, x, y, model_sd=sd, smoothing=3).result()
+    local = quendrix.calibrate(x, y, model_sd=sd, smoothing=3)
+    assert np.array_equal(remote.prob, local.prob) and np.array_equal(remote.classes,
+                                                                      local.classes)
+    with pytest.raises(ValueError, match="not a pickled quendrix.Calibration"):
+        quendrix.Calibration.__new__(quendrix.Calibration).__setstate__((x, y))
