@@ -26,6 +26,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace py = pybind11;
@@ -149,15 +150,51 @@ py::list intervalList(const std::vector<std::pair<std::string, std::string>>& in
     return list;
 }
 
-/// One list per element, whatever their lengths: numpy.array would make lists of one length
-/// into a further dimension.
-py::object objects(const py::list& lists) {
-    py::object out =
-        py::module_::import("numpy").attr("empty")(py::len(lists), "dtype"_a = "object");
-    for (size_t k = 0; k < py::len(lists); ++k) {
-        out[py::int_(k)] = lists[k];
+/// Objects as a one-dimensional array of objects, one element each, whatever they hold:
+/// numpy.array would make lists of one length into a further dimension.
+py::array objectArray(std::vector<py::object>& items) {
+    py::array out = py::module_::import("numpy").attr("empty")(items.size(), "dtype"_a = "object");
+    auto** data = static_cast<PyObject**>(out.mutable_data());
+    for (size_t k = 0; k < items.size(); ++k) {
+        PyObject* old = data[k];
+        data[k] = items[k].release().ptr();
+        Py_XDECREF(old);
     }
     return out;
+}
+
+/// Short ASCII texts as a NumPy array of fixed-width strings.
+py::array textArray(const std::vector<const char*>& texts, size_t width) {
+    py::array out = py::module_::import("numpy").attr("zeros")(
+        texts.size(), "dtype"_a = "U" + std::to_string(width));
+    auto* data = static_cast<std::uint32_t*>(out.mutable_data());
+    for (size_t k = 0; k < texts.size(); ++k) {
+        for (size_t c = 0; c < width && texts[k][c] != 0; ++c) {
+            data[k * width + c] = std::uint8_t(texts[k][c]);
+        }
+    }
+    return out;
+}
+
+/// A prediction's numbers as Python objects. Many measurements share a section, so each
+/// distinct reading is made once.
+struct PythonReading {
+    double average = 0;
+    double mode = 0;
+    py::tuple c1;
+    py::tuple c2;
+};
+
+std::string readingKey(const Prediction& p) {
+    std::string key(1, char('0' + int(p.kind)));
+    key += p.average + '\x1f' + p.mode;
+    for (const auto& intervals : p.intervals) {
+        key += '\x1d';
+        for (const auto& [low, high] : intervals) {
+            key += low + '\x1e' + high + '\x1f';
+        }
+    }
+    return key;
 }
 
 /// A finished calibration; every method only reads it, so threads may share one.
@@ -238,8 +275,8 @@ class Calibration {
         out["status"] = statusText(p[0].kind);
         out["average"] = readingValue(p[0].average, std::nan(""));
         out["mode"] = readingValue(p[0].mode, std::nan(""));
-        out["c1_intervals"] = intervalList(p[0].intervals[0]);
-        out["c2_intervals"] = intervalList(p[0].intervals[1]);
+        out["c1_intervals"] = py::tuple(intervalList(p[0].intervals[0]));
+        out["c2_intervals"] = py::tuple(intervalList(p[0].intervals[1]));
         out["c1"] = session_->captions().coefficient[0];
         out["c2"] = session_->captions().coefficient[1];
         return out;
@@ -255,23 +292,32 @@ class Calibration {
         }
         const size_t n = predictions.size();
         std::vector<double> average(n), mode(n);
-        py::list status, c1, c2;
+        std::vector<const char*> status(n);
+        std::vector<py::object> c1(n), c2(n);
+        std::unordered_map<std::string, PythonReading> readings;
         for (size_t k = 0; k < n; ++k) {
             const Prediction& p = predictions[k];
-            average[k] = readingValue(p.average, std::nan(""));
-            mode[k] = readingValue(p.mode, std::nan(""));
-            status.append(statusText(p.kind));
-            c1.append(intervalList(p.intervals[0]));
-            c2.append(intervalList(p.intervals[1]));
+            auto [at, made] = readings.try_emplace(readingKey(p));
+            PythonReading& r = at->second;
+            if (made) {
+                r = {readingValue(p.average, std::nan("")), readingValue(p.mode, std::nan("")),
+                     py::tuple(intervalList(p.intervals[0])),
+                     py::tuple(intervalList(p.intervals[1]))};
+            }
+            average[k] = r.average;
+            mode[k] = r.mode;
+            status[k] = statusText(p.kind);
+            // Tuples cannot change, so measurements in one section share theirs.
+            c1[k] = r.c1;
+            c2[k] = r.c2;
         }
-        py::module_ np = py::module_::import("numpy");
         py::dict out;
         out["x"] = doubles(x);
-        out["status"] = np.attr("array")(status, "dtype"_a = "U13");
+        out["status"] = textArray(status, 13);
         out["average"] = doubles(average);
         out["mode"] = doubles(mode);
-        out["c1_intervals"] = objects(c1);
-        out["c2_intervals"] = objects(c2);
+        out["c1_intervals"] = objectArray(c1);
+        out["c2_intervals"] = objectArray(c2);
         return out;
     }
 
@@ -554,7 +600,7 @@ Arrays cover the shown part of the grid, 201 x 201 cells; prob and classes are i
 
 Returns a dict: status ("ok", "no region" within the range but without a region, "outside
 range", "skipped" for a missing x), average and mode (NaN where "Out of range"), c1_intervals
-and c2_intervals as lists of (low, high), -inf or inf where a region runs on beyond the range,
+and c2_intervals as tuples of (low, high), -inf or inf where a region runs on beyond the range,
 and the coefficients c1 and c2 as shown.)")
         .def("apply", &Calibration::apply, "new_x"_a, py::kw_only(), "full_precision"_a = false,
              R"(Reads the calibration off at every X, as quendrix-batch --apply does.

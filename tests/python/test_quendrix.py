@@ -115,9 +115,9 @@ def apply_columns(c, x, full_precision=False):
 def expected_columns(rows):
     def intervals(text):
         if not text:
-            return []
+            return ()
         pairs = [part.split("..") for part in text.split(";")]
-        return [(reading(lo, -np.inf), reading(hi, np.inf)) for lo, hi in pairs]
+        return tuple((reading(lo, -np.inf), reading(hi, np.inf)) for lo, hi in pairs)
     return [(r["status"], reading(r["average"]), reading(r["mode"]),
              intervals(r["c1_intervals"]), intervals(r["c2_intervals"])) for r in rows]
 
@@ -170,8 +170,8 @@ def test_readout_is_the_chart_panel_at_a_section(tmp_path):
     panel = done.stdout.splitlines()[1:]
     r = calibrate_files(EXAMPLES / "calibration.csv", EXAMPLES / "error.csv").readout(40 * 0.37)
     assert panel[0] == r["c1"] + " %" and panel[2] == r["c2"] + " %"
-    assert [tuple(map(float, panel[1].split(" - ")))] == r["c1_intervals"]
-    assert [tuple(map(float, panel[3].split(" - ")))] == r["c2_intervals"]
+    assert (tuple(map(float, panel[1].split(" - "))),) == r["c1_intervals"]
+    assert (tuple(map(float, panel[3].split(" - "))),) == r["c2_intervals"]
     assert (float(panel[5]), float(panel[7])) == (r["average"], r["mode"])
 
 
