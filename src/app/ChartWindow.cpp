@@ -274,13 +274,10 @@ void ChartWindow::placeOnScreen() {
                                  : QSize(0, 0);
     const QRect room = on->availableGeometry();
     resize(preferred.boundedTo(room.size() - frameExtra));
-    QRect frame(main != nullptr ? main->frameGeometry().topLeft() + QPoint(40, 40) : room.topLeft(),
-                size() + frameExtra);
-    frame.moveRight(std::min(frame.right(), room.right()));
-    frame.moveBottom(std::min(frame.bottom(), room.bottom()));
-    frame.moveLeft(std::max(frame.left(), room.left()));
-    frame.moveTop(std::max(frame.top(), room.top()));
-    move(frame.topLeft());
+    const QRect frame(main != nullptr ? main->frameGeometry().topLeft() + QPoint(40, 40)
+                                      : room.topLeft(),
+                      size() + frameExtra);
+    move(remembered::insideRoom(frame, room).topLeft());
 }
 
 void ChartWindow::coloursChanged() {

@@ -80,6 +80,8 @@ MainWindow::MainWindow(ui::DialogService& dialogs, QWidget* parent)
         const QSize preferred(1560, 800);
         resize(screen() != nullptr ? preferred.boundedTo(screen()->availableGeometry().size())
                                    : preferred);
+        // The frame is known once the window manager has framed the shown window.
+        fitFrameWhenActive_ = true;
     }
 }
 
@@ -214,6 +216,10 @@ void MainWindow::setTabOrder() {
 
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
+        if (fitFrameWhenActive_) {
+            fitFrameWhenActive_ = false;
+            remembered::keepFrameOnScreen(*this);
+        }
         workflow_->activated();
     }
     return QMainWindow::event(event);

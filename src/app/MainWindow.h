@@ -52,6 +52,7 @@ class MainWindow : public QMainWindow {
     FigurePanel* figures_;
     std::unique_ptr<MainMenus> menus_;
     std::unique_ptr<Workflow> workflow_;
+    bool fitFrameWhenActive_ = false;
 };
 
 } // namespace quendrix

@@ -1,4 +1,5 @@
 #include "app/Remembered.h"
+
 #include "ui/DialogService.h"
 
 #include <QFileInfo>
@@ -7,6 +8,8 @@
 #include <QScreen>
 #include <QSettings>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace quendrix::remembered {
 namespace {
@@ -94,6 +97,32 @@ void saveWindowPlace(const QWidget& window, const QString& name) {
         s.setValue(QStringLiteral("Frame"), window.frameGeometry());
         s.setValue(QStringLiteral("Size"), window.size());
     }
+}
+
+void keepFrameOnScreen(QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    const QSize frameExtra = window.frameGeometry().size() - window.geometry().size();
+    const QSize fitting =
+        window.size().boundedTo(room.size() - frameExtra).expandedTo(window.minimumSize());
+    if (fitting != window.size()) {
+        window.resize(fitting);
+    }
+    const QRect frame(window.frameGeometry().topLeft(), fitting + frameExtra);
+    if (const QRect inside = insideRoom(frame, room); inside != frame) {
+        window.move(inside.topLeft());
+    }
+}
+
+QRect insideRoom(QRect frame, const QRect& room) {
+    frame.moveRight(std::min(frame.right(), room.right()));
+    frame.moveBottom(std::min(frame.bottom(), room.bottom()));
+    frame.moveLeft(std::max(frame.left(), room.left()));
+    frame.moveTop(std::max(frame.top(), room.top()));
+    return frame;
 }
 
 } // namespace quendrix::remembered

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -38,5 +39,11 @@ QString saveFileName(ui::DialogService& dialogs, QWidget* parent, const QString&
 /// screen now; whether it did.
 bool restoreWindowPlace(QWidget& window, const QString& name);
 void saveWindowPlace(const QWidget& window, const QString& name);
+
+/// Shrinks and moves a shown window so that all of its frame is on its screen: a window sized
+/// before the window manager framed it may reach below the screen's edge, status line and all.
+void keepFrameOnScreen(QWidget& window);
+/// `frame` moved the least that puts it inside `room`, which must be large enough.
+QRect insideRoom(QRect frame, const QRect& room);
 
 } // namespace quendrix::remembered

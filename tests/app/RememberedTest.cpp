@@ -109,6 +109,31 @@ TEST_F(RememberedTest, WindowsReopenWhereTheyWereIfTheScreenHoldsThemButNotTheSe
     }
 }
 
+TEST_F(RememberedTest, AFirstOpeningReachingOffTheScreenIsBroughtOntoItOnce) {
+    const QRect screen = w.screen()->availableGeometry();
+    ui::ScriptedDialogService freshDialogs;
+    // The test's window never closed: nothing is remembered, so this is a first opening.
+    MainWindow fresh(freshDialogs);
+    const QSize opened = fresh.size();
+    fresh.move(screen.bottomRight() - QPoint(100, 100));
+    fresh.show();
+    fresh.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&fresh));
+    // At twice the density the offscreen screen is smaller than the window's least size.
+    const QSize frameExtra = fresh.frameGeometry().size() - fresh.size();
+    if (fresh.minimumSize().expandedTo(screen.size() - frameExtra) == screen.size() - frameExtra) {
+        EXPECT_TRUE(screen.contains(fresh.frameGeometry()));
+        EXPECT_EQ(fresh.size(), opened.boundedTo(screen.size() - frameExtra));
+    }
+    // Later the user may put it where they like.
+    fresh.move(screen.bottomRight() - QPoint(100, 100));
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    fresh.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&fresh));
+    EXPECT_EQ(fresh.pos(), screen.bottomRight() - QPoint(100, 100));
+}
+
 TEST_F(RememberedTest, ExportedFiguresAreTheBatchCommandsAtTheChartsSection) {
     EXPECT_FALSE(w.menus().exportFigures->isEnabled());
     runAll();
