@@ -266,14 +266,24 @@ SuggestSettingsDialog* Workflow::suggestionDialog() const {
 }
 
 void Workflow::useSuggestion(const TrialScore& trial) {
-    // As if the user moved each slider: captions follow and the stages that use it are undone.
+    // As if the user moved each slider, captions and all, but with one run of the stages for
+    // all of them rather than one per slider.
     ControlPanel& c = controls_;
     if (trial.modelPercent != 0) {
         c.model.modelSlider->setValue(trial.modelPercent);
     }
-    c.smoothing.slider->setValue(trial.smoothing);
-    c.thresholds.vertical->setValue(trial.verticalThreshold);
-    c.thresholds.horizontal->setValue(trial.horizontalThreshold);
+    const std::pair<QSlider*, std::pair<Setting, int>> moves[] = {
+        {c.smoothing.slider, {Setting::Smoothing, trial.smoothing}},
+        {c.thresholds.vertical, {Setting::VerticalThreshold, trial.verticalThreshold}},
+        {c.thresholds.horizontal, {Setting::HorizontalThreshold, trial.horizontalThreshold}}};
+    focus_.begin();
+    const auto before = runner_.doneStages();
+    for (const auto& [slider, setting] : moves) {
+        const QSignalBlocker block(slider);
+        slider->setValue(setting.second);
+        takeSetting(session_, controls_, setting.first, slider->value());
+    }
+    settingChanged(before);
     if (c.run.start->isEnabled()) {
         start();
     }

@@ -87,5 +87,39 @@ TEST_F(SuggestSettingsTest, TheMenuRunsTheSearchOfTheSessionAndItsRecommendation
     EXPECT_FALSE(d->useButton()->isEnabled());
 }
 
+TEST_F(SuggestSettingsTest, ASuggestionOfSeveralSettingsRunsTheStagesOnceForAll) {
+    importBoth();
+    runAll();
+    // A run redraws Fig.8 as it progresses: what one slider's change does.
+    mark();
+    c().smoothing.slider->setValue(c().smoothing.slider->value() + 1);
+    const std::uint64_t once = fig(8).revision() - marked[7];
+    ASSERT_GT(once, 0u);
+
+    w.menus().suggestSettings->trigger();
+    SuggestSettingsDialog* d = w.workflow().suggestionDialog();
+    ASSERT_NE(d, nullptr);
+    d->cancelButton()->click();
+    d->waitForSearch();
+    TrialScore trial;
+    trial.smoothing = 9;
+    trial.verticalThreshold = 4;
+    trial.horizontalThreshold = 1;
+    mark();
+    emit d->useSettings(trial);
+    // About as often as one run (the settings differ), not once for each slider.
+    EXPECT_LT(fig(8).revision() - marked[7], once * 3 / 2);
+    const PipelineSettings& s = w.session().settings();
+    EXPECT_EQ(std::tuple(s.smoothing, s.verticalThreshold, s.horizontalThreshold),
+              std::tuple(9, 4, 1));
+    EXPECT_EQ(std::tuple(c().smoothing.slider->value(), c().thresholds.vertical->value(),
+                         c().thresholds.horizontal->value()),
+              std::tuple(9, 4, 1));
+    EXPECT_EQ(
+        text(c().smoothing.value, c().thresholds.verticalCaption, c().thresholds.horizontalCaption),
+        "9|Threshold: 4 sample(s)|Threshold: 1 sample(s)");
+    EXPECT_TRUE(drawn(8));
+}
+
 } // namespace
 } // namespace quendrix::test
