@@ -71,15 +71,18 @@ ExportRows exportRows(const StageMatrix& m) {
     };
 }
 
+float exportAxisValue(double lo, double hi, int k) {
+    return k == ExportSize - 1 ? float(hi) : float(lo + (hi - lo) / 200 * k);
+}
+
 bool produceCommonOutput(const CommonOutputHead& head, const ExportRows& rows,
                          const LineSink& sink) {
     const double lo = leadingNumber(head.lowerText);
     const double hi = leadingNumber(head.upperText);
     std::array<float, ExportSize> axis;
-    for (int k = 0; k < ExportSize - 1; ++k) {
-        axis[size_t(k)] = float(lo + (hi - lo) / 200 * k);
+    for (int k = 0; k < ExportSize; ++k) {
+        axis[size_t(k)] = exportAxisValue(lo, hi, k);
     }
-    axis[ExportSize - 1] = float(hi);
 
     std::string head15;
     head15 += quoted("Quendrix common output format") + "\r\n";

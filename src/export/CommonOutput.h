@@ -37,6 +37,10 @@ ExportRows rowsOf(const ExportMatrix& matrix);
 /// The rows of exportMatrix(m), computed as they are written: the block is never held whole.
 ExportRows exportRows(const StageMatrix& m);
 
+/// The axis value k steps of 200 from `lo` towards `hi`, as the file's axis line and first
+/// column write it: hi itself at k = 200. k may run on beyond either end.
+float exportAxisValue(double lo, double hi, int k);
+
 /// What the head note records: where the data came from and the settings that made the matrix.
 struct CommonOutputHead {
     std::string file1Path, file1X, file1Y;

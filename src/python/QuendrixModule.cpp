@@ -4,6 +4,7 @@
 #include "base/NumberText.h"
 #include "base/Version.h"
 #include "data/DataFileReader.h"
+#include "export/CommonOutput.h"
 #include "pipeline/GeneratedModel.h"
 #include "pipeline/Normalization.h"
 #include "pipeline/Smoothing.h"
@@ -214,7 +215,7 @@ class Calibration {
     double axisValue(int k) const {
         const double lo = leadingNumber(session_->captions().lowerText);
         const double hi = leadingNumber(session_->captions().upperText);
-        return k == ExportSize - 1 ? float(hi) : float(lo + (hi - lo) / 200 * k);
+        return exportAxisValue(lo, hi, k);
     }
 
     /// The 201 values of the shown part of either axis.
