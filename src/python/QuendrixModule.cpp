@@ -142,13 +142,14 @@ std::vector<Measurement> measurements(const Values& x, const Values* y, const st
     return std::move(records).value();
 }
 
-py::list intervalList(const std::vector<std::pair<std::string, std::string>>& intervals) {
+py::tuple intervalTuple(const std::vector<std::pair<std::string, std::string>>& intervals) {
     constexpr double inf = std::numeric_limits<double>::infinity();
-    py::list list;
-    for (const auto& [low, high] : intervals) {
-        list.append(py::make_tuple(readingValue(low, -inf), readingValue(high, inf)));
+    py::tuple out(intervals.size());
+    for (size_t k = 0; k < intervals.size(); ++k) {
+        out[k] = py::make_tuple(readingValue(intervals[k].first, -inf),
+                                readingValue(intervals[k].second, inf));
     }
-    return list;
+    return out;
 }
 
 /// Objects as a one-dimensional array of objects, one element each, whatever they hold:
@@ -177,14 +178,18 @@ py::array textArray(const std::vector<const char*>& texts, size_t width) {
     return out;
 }
 
-/// A prediction's numbers as Python objects. Many measurements share a section, so each
-/// distinct reading is made once.
+/// A prediction's numbers as Python objects.
 struct PythonReading {
     double average = 0;
     double mode = 0;
     py::tuple c1;
     py::tuple c2;
 };
+
+PythonReading readingOf(const Prediction& p) {
+    return {readingValue(p.average, std::nan("")), readingValue(p.mode, std::nan("")),
+            intervalTuple(p.intervals[0]), intervalTuple(p.intervals[1])};
+}
 
 std::string readingKey(const Prediction& p) {
     std::string key(1, char('0' + int(p.kind)));
@@ -201,14 +206,15 @@ std::string readingKey(const Prediction& p) {
 /// A finished calibration; every method only reads it, so threads may share one.
 class Calibration {
   public:
-    /// `inputs` is (x, y, keywords): what calibrate() takes to make it again.
-    Calibration(std::unique_ptr<CalibrationSession> session, py::dict settings, py::tuple inputs)
-        : session_(std::move(session)), settings_(std::move(settings)), inputs_(std::move(inputs)) {
-    }
+    /// `settings` and `labels` are calibrate()'s keywords that make it again from x and y.
+    Calibration(std::unique_ptr<CalibrationSession> session, py::array_t<double> x,
+                py::array_t<double> y, py::dict settings, py::dict labels)
+        : session_(std::move(session)), x_(std::move(x)), y_(std::move(y)),
+          settings_(std::move(settings)), labels_(std::move(labels)) {}
 
     /// A calibration travels to another process (a pool, a distributed engine) as its inputs
     /// and is made again there: the same bits on every machine, at a fraction of the size.
-    const py::tuple& inputs() const { return inputs_; }
+    py::tuple inputs() const { return py::make_tuple(x_, y_, settings_, labels_); }
 
     /// The axis value k steps from the range's lower bound, as the saved file writes it; k runs
     /// on into the grid's margins.
@@ -271,13 +277,14 @@ class Calibration {
             py::gil_scoped_release release;
             p = predictWith(*session_, records, false);
         }
+        const PythonReading r = readingOf(p[0]);
         py::dict out;
         out["x"] = value;
         out["status"] = statusText(p[0].kind);
-        out["average"] = readingValue(p[0].average, std::nan(""));
-        out["mode"] = readingValue(p[0].mode, std::nan(""));
-        out["c1_intervals"] = py::tuple(intervalList(p[0].intervals[0]));
-        out["c2_intervals"] = py::tuple(intervalList(p[0].intervals[1]));
+        out["average"] = r.average;
+        out["mode"] = r.mode;
+        out["c1_intervals"] = r.c1;
+        out["c2_intervals"] = r.c2;
         out["c1"] = session_->captions().coefficient[0];
         out["c2"] = session_->captions().coefficient[1];
         return out;
@@ -295,15 +302,14 @@ class Calibration {
         std::vector<double> average(n), mode(n);
         std::vector<const char*> status(n);
         std::vector<py::object> c1(n), c2(n);
+        // Many measurements share a section, so each distinct reading is made once.
         std::unordered_map<std::string, PythonReading> readings;
         for (size_t k = 0; k < n; ++k) {
             const Prediction& p = predictions[k];
             auto [at, made] = readings.try_emplace(readingKey(p));
             PythonReading& r = at->second;
             if (made) {
-                r = {readingValue(p.average, std::nan("")), readingValue(p.mode, std::nan("")),
-                     py::tuple(intervalList(p.intervals[0])),
-                     py::tuple(intervalList(p.intervals[1]))};
+                r = readingOf(p);
             }
             average[k] = r.average;
             mode[k] = r.mode;
@@ -368,8 +374,10 @@ class Calibration {
 
   private:
     std::shared_ptr<const CalibrationSession> session_;
+    py::array_t<double> x_;
+    py::array_t<double> y_;
     py::dict settings_;
-    py::tuple inputs_;
+    py::dict labels_;
 };
 
 /// A data file as the windows read it.
@@ -384,24 +392,24 @@ struct DataFileView {
 
 DataFileView readFile(const py::object& pathObject) {
     const std::string path = pathOf(pathObject);
-    // A file that cannot be opened is the system's refusal, with its errno; what the reader
-    // refuses after that is the content's.
-    if (const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); fd < 0) {
-        osError(errno, path);
-    } else {
-        struct stat st {};
-        const bool directory = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-        ::close(fd);
-        if (directory) {
-            osError(EISDIR, path);
-        }
-    }
     Result<DataFile> file = Failure{""};
     {
         py::gil_scoped_release release;
         file = readDataFile(path);
     }
     if (!file) {
+        // A file that cannot be opened is the system's refusal, with its errno; any other is
+        // the content's.
+        if (const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); fd < 0) {
+            osError(errno, path);
+        } else {
+            struct stat st {};
+            const bool directory = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+            ::close(fd);
+            if (directory) {
+                osError(EISDIR, path);
+            }
+        }
         refuse(path + ": " + file.reason());
     }
     DataFileView view;
@@ -486,18 +494,18 @@ Calibration calibrate(const py::object& x, const py::object& y, const py::object
     settings["skip"] = s.settings().skip;
     settings["c1"] = leadingNumber(s.captions().coefficient[0]);
     settings["c2"] = leadingNumber(s.captions().coefficient[1]);
-    py::dict keywords = settings.attr("copy")();
-    keywords["names"] = py::make_tuple(fromLatin1(request.names[0]), fromLatin1(request.names[1]));
-    keywords["source"] = py::bytes(request.source);
+    py::dict labels;
+    labels["names"] = py::make_tuple(fromLatin1(request.names[0]), fromLatin1(request.names[1]));
+    labels["source"] = py::bytes(request.source);
     if (request.error) {
-        keywords["error"] =
+        labels["error"] =
             py::make_tuple(doubles(request.error->first), doubles(request.error->second));
-        keywords["error_names"] =
+        labels["error_names"] =
             py::make_tuple(fromLatin1(request.errorNames[0]), fromLatin1(request.errorNames[1]));
-        keywords["error_source"] = py::bytes(request.errorSource);
+        labels["error_source"] = py::bytes(request.errorSource);
     }
-    return Calibration(std::move(session).value(), settings,
-                       py::make_tuple(doubles(request.x), doubles(request.y), keywords));
+    return Calibration(std::move(session).value(), doubles(request.x), doubles(request.y), settings,
+                       labels);
 }
 
 // A process pool or a cluster is handed quendrix.calibrate itself, which pickle sends by name
@@ -617,15 +625,17 @@ share2, the pairs not counted, deciles and the shares' 95 % intervals.)")
              R"(Saves the calibration in the common output format, the same bytes as
 quendrix-batch -o. An existing file is replaced whole or not at all.)")
         .def("__repr__", &Calibration::repr)
-        .def(py::pickle(
-            [](const Calibration& c) { return c.inputs(); },
-            [](const py::tuple& inputs) {
-                if (inputs.size() != 3) {
-                    refuse("not a pickled quendrix.Calibration");
-                }
-                py::object calibrate = py::module_::import("quendrix").attr("calibrate");
-                return calibrate(inputs[0], inputs[1], **py::dict(inputs[2])).cast<Calibration>();
-            }));
+        .def(py::pickle([](const Calibration& c) { return c.inputs(); },
+                        [](const py::tuple& inputs) {
+                            if (inputs.size() != 4) {
+                                refuse("not a pickled quendrix.Calibration");
+                            }
+                            py::object calibrate =
+                                py::module_::import("quendrix").attr("calibrate");
+                            return calibrate(inputs[0], inputs[1], **py::dict(inputs[2]),
+                                             **py::dict(inputs[3]))
+                                .cast<Calibration>();
+                        }));
 
     m.def(calibrateTarget, &calibrate, "x"_a, "y"_a, py::kw_only(), "error"_a = py::none(),
           "model_sd"_a = py::none(), "range"_a = py::none(), "smoothing"_a = 5, "vthreshold"_a = 2,
