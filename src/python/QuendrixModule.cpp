@@ -4,14 +4,12 @@
 #include "base/NumberText.h"
 #include "base/Version.h"
 #include "data/DataFileReader.h"
-#include "export/CommonOutput.h"
 #include "pipeline/GeneratedModel.h"
 #include "pipeline/Normalization.h"
 #include "pipeline/Smoothing.h"
 #include "python/ArrayCalibration.h"
-#include "readout/CoverageCheck.h"
-#include "readout/Prediction.h"
-#include "session/CalibrationUse.h"
+#include "python/PythonCalibration.h"
+#include "python/PythonValues.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -22,363 +20,16 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
-namespace py = pybind11;
-using namespace pybind11::literals;
-
-namespace quendrix {
+namespace quendrix::python {
 namespace {
 
-[[noreturn]] void refuse(const std::string& reason) {
-    throw py::value_error(reason);
-}
-
-[[noreturn]] void raiseOSError(const std::string& reason) {
-    PyErr_SetString(PyExc_OSError, reason.c_str());
-    throw py::error_already_set();
-}
-
-/// An OSError of the kind Python gives for errno (FileNotFoundError for ENOENT and so on).
-[[noreturn]] void osError(int error, const std::string& path) {
-    PyErr_SetObject(PyExc_OSError,
-                    py::make_tuple(error, std::strerror(error), py::str(path)).ptr());
-    throw py::error_already_set();
-}
-
-/// A path as the system takes it: str, bytes or any os.PathLike.
-std::string pathOf(const py::object& path) {
-    return py::module_::import("os").attr("fsencode")(path).cast<std::string>();
-}
-
-/// Column names are kept as Latin-1 bytes, as the reader keeps a file's header.
-std::string latin1(const py::object& text, const char* what) {
-    try {
-        return py::str(text).attr("encode")("latin-1").cast<std::string>();
-    } catch (const py::error_already_set&) {
-        refuse(std::string(what) + ": " + py::repr(text).cast<std::string>() +
-               " cannot be written in Latin-1");
-    }
-}
-
-py::str fromLatin1(const std::string& bytes) {
-    return py::reinterpret_steal<py::str>(
-        PyUnicode_DecodeLatin1(bytes.data(), py::ssize_t(bytes.size()), nullptr));
-}
-
-/// Any array-like of numbers, one-dimensional.
-Values valuesOf(const py::object& values, const std::string& name) {
-    auto array = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(values);
-    if (!array) {
-        PyErr_Clear();
-        refuse(name + ": not an array of numbers");
-    }
-    if (array.ndim() != 1) {
-        refuse(name + ": a one-dimensional array is needed, not " + std::to_string(array.ndim()) +
-               " dimensions");
-    }
-    return Values(array.data(), array.data() + array.size());
-}
-
-double numberOf(const py::object& value, const std::string& name) {
-    if (py::isinstance<py::bool_>(value) ||
-        !(py::isinstance<py::int_>(value) || py::isinstance<py::float_>(value) ||
-          py::hasattr(value, "__float__"))) {
-        refuse(name + ": " + py::repr(value).cast<std::string>() + " is not a number");
-    }
-    try {
-        return py::reinterpret_borrow<py::object>(value).cast<double>();
-    } catch (const py::cast_error&) {
-        refuse(name + ": " + py::repr(value).cast<std::string>() + " is out of range");
-    }
-}
-
-/// A whole-number setting within its bounds, as the batch command's options take it.
-int wholeSetting(const py::object& value, const std::string& name, int lo, int hi) {
-    const double v = numberOf(value, name);
-    const std::string shown = py::repr(value).cast<std::string>();
-    if (!std::isfinite(v) || v != std::floor(v)) {
-        refuse(name + ": " + shown + " is not a whole number");
-    }
-    if (v < lo || v > hi) {
-        refuse(name + ": " + shown + " is not between " + std::to_string(lo) + " and " +
-               std::to_string(hi));
-    }
-    return int(v);
-}
-
-std::string coefficientText(const py::object& value, const std::string& name) {
-    const double v = numberOf(value, name);
-    if (!(v >= 0 && v <= 100)) {
-        refuse(name + ": " + py::repr(value).cast<std::string>() + " is not between 0 and 100");
-    }
-    return shortestText(v);
-}
-
-std::array<std::string, 2> namePair(const py::object& names, const char* what) {
-    if (!py::isinstance<py::sequence>(names) || py::isinstance<py::str>(names) ||
-        py::len(names) != 2) {
-        refuse(std::string(what) + ": give two names (x, y)");
-    }
-    auto seq = py::reinterpret_borrow<py::sequence>(names);
-    return {latin1(seq[0], what), latin1(seq[1], what)};
-}
-
-py::array_t<double> doubles(const std::vector<double>& values) {
-    return py::array_t<double>(py::ssize_t(values.size()), values.data());
-}
-
-std::vector<Measurement> measurements(const Values& x, const Values* y, const std::string& label) {
-    auto records = measurementsFromArrays(x, y, label);
-    if (!records) {
-        refuse(records.reason());
-    }
-    return std::move(records).value();
-}
-
-py::tuple intervalTuple(const std::vector<std::pair<std::string, std::string>>& intervals) {
-    constexpr double inf = std::numeric_limits<double>::infinity();
-    py::tuple out(intervals.size());
-    for (size_t k = 0; k < intervals.size(); ++k) {
-        out[k] = py::make_tuple(readingValue(intervals[k].first, -inf),
-                                readingValue(intervals[k].second, inf));
-    }
-    return out;
-}
-
-/// Objects as a one-dimensional array of objects, one element each, whatever they hold:
-/// numpy.array would make lists of one length into a further dimension.
-py::array objectArray(std::vector<py::object>& items) {
-    py::array out = py::module_::import("numpy").attr("empty")(items.size(), "dtype"_a = "object");
-    auto** data = static_cast<PyObject**>(out.mutable_data());
-    for (size_t k = 0; k < items.size(); ++k) {
-        PyObject* old = data[k];
-        data[k] = items[k].release().ptr();
-        Py_XDECREF(old);
-    }
-    return out;
-}
-
-/// Short ASCII texts as a NumPy array of fixed-width strings.
-py::array textArray(const std::vector<const char*>& texts, size_t width) {
-    py::array out = py::module_::import("numpy").attr("zeros")(
-        texts.size(), "dtype"_a = "U" + std::to_string(width));
-    auto* data = static_cast<std::uint32_t*>(out.mutable_data());
-    for (size_t k = 0; k < texts.size(); ++k) {
-        for (size_t c = 0; c < width && texts[k][c] != 0; ++c) {
-            data[k * width + c] = std::uint8_t(texts[k][c]);
-        }
-    }
-    return out;
-}
-
-/// A prediction's numbers as Python objects.
-struct PythonReading {
-    double average = 0;
-    double mode = 0;
-    py::tuple c1;
-    py::tuple c2;
-};
-
-PythonReading readingOf(const Prediction& p) {
-    return {readingValue(p.average, std::nan("")), readingValue(p.mode, std::nan("")),
-            intervalTuple(p.intervals[0]), intervalTuple(p.intervals[1])};
-}
-
-std::string readingKey(const Prediction& p) {
-    std::string key(1, char('0' + int(p.kind)));
-    key += p.average + '\x1f' + p.mode;
-    for (const auto& intervals : p.intervals) {
-        key += '\x1d';
-        for (const auto& [low, high] : intervals) {
-            key += low + '\x1e' + high + '\x1f';
-        }
-    }
-    return key;
-}
-
-/// A finished calibration; every method only reads it, so threads may share one.
-class Calibration {
-  public:
-    /// `settings` and `labels` are calibrate()'s keywords that make it again from x and y.
-    Calibration(std::unique_ptr<CalibrationSession> session, py::array_t<double> x,
-                py::array_t<double> y, py::dict settings, py::dict labels)
-        : session_(std::move(session)), x_(std::move(x)), y_(std::move(y)),
-          settings_(std::move(settings)), labels_(std::move(labels)) {}
-
-    /// A calibration travels to another process (a pool, a distributed engine) as its inputs
-    /// and is made again there: the same bits on every machine, at a fraction of the size.
-    py::tuple inputs() const { return py::make_tuple(x_, y_, settings_, labels_); }
-
-    /// The axis value k steps from the range's lower bound, as the saved file writes it; k runs
-    /// on into the grid's margins.
-    double axisValue(int k) const {
-        const double lo = leadingNumber(session_->captions().lowerText);
-        const double hi = leadingNumber(session_->captions().upperText);
-        return exportAxisValue(lo, hi, k);
-    }
-
-    /// The 201 values of the shown part of either axis.
-    py::array_t<double> grid() const {
-        std::vector<double> axis(ExportSize);
-        for (int k = 0; k < ExportSize; ++k) {
-            axis[size_t(k)] = axisValue(k);
-        }
-        return doubles(axis);
-    }
-
-    template <class T, class Cell> py::array_t<T> shown(Cell cell) const {
-        py::array_t<T> out({ExportSize, ExportSize});
-        auto view = out.template mutable_unchecked<2>();
-        const StageMatrix& m = session_->matrix();
-        for (int j = 0; j < ExportSize; ++j) {
-            for (int i = 0; i < ExportSize; ++i) {
-                view(j, i) = cell(m, i + PlotFirst, j + PlotFirst);
-            }
-        }
-        return out;
-    }
-
-    py::array_t<float> prob() const {
-        return shown<float>(
-            [](const StageMatrix& m, int i, int j) { return m.at(Field::Prob, i, j); });
-    }
-
-    py::array_t<std::int8_t> classes() const {
-        return shown<std::int8_t>([](const StageMatrix& m, int i, int j) {
-            return std::int8_t(std::abs(m.at(Field::Confi, i, j)));
-        });
-    }
-
-    py::array_t<double> column(const std::array<int, GridSize>& index) const {
-        std::vector<double> values(ExportSize, std::numeric_limits<double>::quiet_NaN());
-        for (int i = 0; i < ExportSize; ++i) {
-            if (const int j = index[size_t(i + PlotFirst)]; j != NoIndex) {
-                values[size_t(i)] = axisValue(j - PlotFirst);
-            }
-        }
-        return doubles(values);
-    }
-
-    py::array_t<double> mode() const { return column(session_->columns().modeIndex); }
-    py::array_t<double> average() const { return column(session_->columns().aveIndex); }
-
-    py::dict readout(const py::object& x) const {
-        const double value = numberOf(x, "x");
-        const std::vector<Measurement> records = measurements({value}, nullptr, "x");
-        std::vector<Prediction> p;
-        {
-            py::gil_scoped_release release;
-            p = predictWith(*session_, records, false);
-        }
-        const PythonReading r = readingOf(p[0]);
-        py::dict out;
-        out["x"] = value;
-        out["status"] = statusText(p[0].kind);
-        out["average"] = r.average;
-        out["mode"] = r.mode;
-        out["c1_intervals"] = r.c1;
-        out["c2_intervals"] = r.c2;
-        out["c1"] = session_->captions().coefficient[0];
-        out["c2"] = session_->captions().coefficient[1];
-        return out;
-    }
-
-    py::dict apply(const py::object& newX, bool fullPrecision) const {
-        const Values x = valuesOf(newX, "new_x");
-        const std::vector<Measurement> records = measurements(x, nullptr, "new_x");
-        std::vector<Prediction> predictions;
-        {
-            py::gil_scoped_release release;
-            predictions = predictWith(*session_, records, fullPrecision);
-        }
-        const size_t n = predictions.size();
-        std::vector<double> average(n), mode(n);
-        std::vector<const char*> status(n);
-        std::vector<py::object> c1(n), c2(n);
-        // Many measurements share a section, so each distinct reading is made once.
-        std::unordered_map<std::string, PythonReading> readings;
-        for (size_t k = 0; k < n; ++k) {
-            const Prediction& p = predictions[k];
-            auto [at, made] = readings.try_emplace(readingKey(p));
-            PythonReading& r = at->second;
-            if (made) {
-                r = readingOf(p);
-            }
-            average[k] = r.average;
-            mode[k] = r.mode;
-            status[k] = statusText(p.kind);
-            // Tuples cannot change, so measurements in one section share theirs.
-            c1[k] = r.c1;
-            c2[k] = r.c2;
-        }
-        py::dict out;
-        out["x"] = doubles(x);
-        out["status"] = textArray(status, 13);
-        out["average"] = doubles(average);
-        out["mode"] = doubles(mode);
-        out["c1_intervals"] = objectArray(c1);
-        out["c2_intervals"] = objectArray(c2);
-        return out;
-    }
-
-    py::object check(const py::object& x, const py::object& y) const {
-        const Values xs = valuesOf(x, "x"), ys = valuesOf(y, "y");
-        const std::vector<Measurement> pairs = measurements(xs, &ys, "x, y");
-        std::string json;
-        {
-            py::gil_scoped_release release;
-            json = coverageJson(coverageOf(*session_, pairs));
-        }
-        return py::module_::import("json").attr("loads")(json);
-    }
-
-    void save(const py::object& path) const {
-        const std::string target = pathOf(path);
-        Status st;
-        {
-            py::gil_scoped_release release;
-            st = session_->saveCommonOutput(target);
-        }
-        if (!st) {
-            raiseOSError(st.reason());
-        }
-    }
-
-    py::dict settings() const { return py::dict(settings_.attr("copy")()); }
-
-    py::list warnings() const {
-        py::list out;
-        if (const std::string empty = session_->emptyResult(); !empty.empty()) {
-            out.append("the result is empty: " + empty);
-        }
-        return out;
-    }
-
-    std::string repr() const {
-        const Captions& c = session_->captions();
-        std::string text = "<quendrix.Calibration N1 = " + c.count[0];
-        if (session_->generatedModel()) {
-            text += ", error model y = x, SD = " + c.stdDev;
-        } else {
-            text += ", N2 = " + c.count[1] + ", " + c.fittingLine + ", SD = " + c.stdDev;
-        }
-        return text + ", range " + c.lowerText + " .. " + c.upperText + ">";
-    }
-
-  private:
-    std::shared_ptr<const CalibrationSession> session_;
-    py::array_t<double> x_;
-    py::array_t<double> y_;
-    py::dict settings_;
-    py::dict labels_;
-};
+using namespace pybind11::literals;
 
 /// A data file as the windows read it.
 struct DataFileView {
@@ -542,10 +193,11 @@ constexpr char readDataFileTarget[] = "_read_data_file";
 constexpr char calibrateTarget[] = "_calibrate";
 
 } // namespace
-} // namespace quendrix
+} // namespace quendrix::python
 
 PYBIND11_MODULE(quendrix, m) {
     using namespace quendrix;
+    using namespace quendrix::python;
     using namespace pybind11::literals;
     m.doc() = R"(Quendrix calibrations from Python.
 
